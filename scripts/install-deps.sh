@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Nimbra needs to build, test and run; does nothing when all are present.
+set -euo pipefail
+packages=(cmake ninja-build g++ qt6-base-dev libsqlite3-dev libbenchmark-dev
+          fonts-liberation fonts-dejavu-core clang-format poppler-utils)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    SUDO=""
+    [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+    $SUDO apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
+fi

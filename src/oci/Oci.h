@@ -1,0 +1,71 @@
+#pragma once
+// The release-7 call set of the Oracle client library, as the database layer calls it.
+// Every call returns 0 on success; on failure it returns non-zero and leaves the Oracle error
+// number in the area's rc and the function code in its fc.
+
+#include <cstdint>
+
+using ub1 = std::uint8_t;
+using sb1 = std::int8_t;
+using ub2 = std::uint16_t;
+using sb2 = std::int16_t;
+using ub4 = std::uint32_t;
+using sb4 = std::int32_t;
+using sword = int;
+using text = unsigned char;
+
+// A logon or cursor data area: 64 bytes of which the caller reads rpc, fc and rc; the rest is
+// the provider's private state.
+struct OciArea {
+    alignas(8) ub1 bytes[64];
+};
+using Lda_Def = OciArea;
+using Cda_Def = OciArea;
+
+// The host data area of a connection: the provider's state, zero before the first log-on.
+struct HostDataArea {
+    alignas(8) ub1 bytes[256];
+};
+
+inline constexpr int kAreaRpcOffset = 4;
+inline constexpr int kAreaFcOffset = 10;
+inline constexpr int kAreaRcOffset = 12;
+// First byte of an area that a provider may use for its own state.
+inline constexpr int kAreaPrivateOffset = 16;
+
+ub4 areaRpc(const OciArea& area);
+ub1 areaFc(const OciArea& area);
+ub2 areaRc(const OciArea& area);
+void setAreaRpc(OciArea& area, ub4 rpc);
+void setAreaFc(OciArea& area, ub1 fc);
+void setAreaRc(OciArea& area, ub2 rc);
+
+// Function codes left in fc.
+namespace OciFunction {
+inline constexpr ub1 None = 0;  // log-on and log-off
+inline constexpr ub1 Exec = 4;
+inline constexpr ub1 Define = 8;
+inline constexpr ub1 Fetch = 12;
+inline constexpr ub1 Open = 14;
+inline constexpr ub1 Close = 16;
+inline constexpr ub1 Parse = 54;
+inline constexpr ub1 ExecFetch = 56;
+}  // namespace OciFunction
+
+// External data types of odefin.
+inline constexpr sword kExtInteger = 3;  // signed 32-bit integer
+inline constexpr sword kExtString = 5;   // NUL-terminated string; length includes the NUL
+
+sword olog(Lda_Def* lda, ub1* hda, const text* uid, sword uidl, const text* pswd, sword pswdl,
+           const text* conn, sword connl, ub4 mode);
+sword ologof(Lda_Def* lda);
+sword oopen(Cda_Def* cursor, Lda_Def* lda, const text* dbn, sword dbnl, sword arsize,
+            const text* uid, sword uidl);
+sword oparse(Cda_Def* cursor, const text* sqlstm, sb4 sqllen, sword defflg, ub4 lngflg);
+sword odefin(Cda_Def* cursor, sword pos, ub1* buf, sword bufl, sword ftype, sword scale,
+             sb2* indp, const text* fmt, sword fmtl, sword fmtt, ub2* rlen, ub2* rcode);
+sword oexec(Cda_Def* cursor);
+sword ofetch(Cda_Def* cursor);
+sword oexfet(Cda_Def* cursor, ub4 nrows, sword cancel, sword exact);
+sword oclose(Cda_Def* cursor);
+sword oerhms(Lda_Def* lda, sb2 rcode, text* buf, sword bufsiz);

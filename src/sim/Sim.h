@@ -1,0 +1,179 @@
+#pragma once
+// The simulated Oracle instance: a deterministic stand-in for a database server that answers
+// the statements Nimbra sends with Oracle's results and Oracle's errors. It knows nothing of
+// the client library's data areas; src/oci speaks to it through Connection and Cursor.
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+// An Oracle error: code 0 is success; text is the server's message, e.g.
+// "ORA-00942: table or view does not exist".
+struct OraError {
+    int code = 0;
+    std::string text;
+    bool ok() const { return code == 0; }
+};
+
+// The server's standard message for an error number ("ORA-01017: invalid username/password;
+// logon denied"), or "ORA-nnnnn: Message nnnnn not found" for a number it does not know.
+std::string standardMessage(int code);
+
+// Codes after which the connection is gone.
+bool isConnectionLost(int code);
+
+// One column value as the server returns it: nullopt is NULL; numbers come as Oracle prints
+// them ("7", "-1.5"), dates as DD-MON-RR unless the statement formats them.
+using Value = std::optional<std::string>;
+using Row = std::vector<Value>;
+
+class Instance;
+
+// One session of a client with the instance. Destroying it logs off.
+class Connection {
+public:
+    // scenario is the host string after "sim:" ("demo", "large", "empty" or one defined by a
+    // test). Returns null and sets error on failure (ORA-01017, ORA-12154, ORA-01005, ...).
+    static std::unique_ptr<Connection> logon(const std::string& user,
+                                             const std::string& password,
+                                             const std::string& scenario, OraError& error);
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // The error every further call gets once the session has been killed or the line lost;
+    // code 0 while the connection is usable.
+    OraError state() const;
+    // Marks the connection lost, as after a broken line (later calls get ORA-03114).
+    void markLost();
+
+    const std::string& userName() const;
+    Instance& instance();
+
+private:
+    Connection(std::shared_ptr<Instance> instance, std::string user, int sid);
+    friend class Cursor;
+    std::shared_ptr<Instance> m_instance;
+    std::string m_user;
+    int m_sid = 0;
+    bool m_lost = false;
+};
+
+// A server-side cursor. Open cursors are counted (Controls::openCursors).
+class Cursor {
+public:
+    explicit Cursor(Connection& connection);
+    ~Cursor();
+    Cursor(const Cursor&) = delete;
+    Cursor& operator=(const Cursor&) = delete;
+
+    // Runs one statement. A query keeps its whole result (read consistency at execute time);
+    // the kill statement changes the instance and has no rows. The statement is logged.
+    OraError execute(const std::string& sql);
+    bool isQuery() const { return m_isQuery; }
+    int columnCount() const { return m_columns; }
+    std::size_t rowCount() const { return m_rows.size(); }
+    const Row& row(std::size_t i) const { return m_rows[i]; }
+
+private:
+    Connection& m_connection;
+    bool m_isQuery = false;
+    int m_columns = 0;
+    std::vector<Row> m_rows;
+};
+
+// One session row of a scenario, as a test defines it.
+struct SessionSpec {
+    std::optional<std::string> username;  // nullopt: a background process
+    int sid = 0;
+    int serial = 0;
+    std::string status = "INACTIVE";
+    std::optional<std::string> osuser;
+    std::optional<std::string> machine;
+    std::optional<std::string> program;
+    std::string type = "USER";
+    std::int64_t logonTime = 0;  // seconds since 1970-01-01 UTC
+    std::optional<std::string> schemaname;
+    // The statement the session runs; stored as 64-character pieces. nullopt: none.
+    std::optional<std::string> sqlText;
+};
+
+struct ScenarioSpec {
+    std::vector<SessionSpec> sessions;
+    // Whether log-ons to this scenario appear in v$session as sessions of their own.
+    bool listOwnSessions = false;
+};
+
+// The release-7 calls whose k-th occurrence a test can make fail.
+enum class Call { Logon, Logoff, Open, Parse, Define, Exec, Fetch, ExecFetch, Close };
+
+// Test controls, process-wide; not reachable from a host string.
+class Controls {
+public:
+    static Controls& instance();
+
+    // Back to the defaults: real clock, seed 1, no failures, latency, log or instances.
+    void reset();
+
+    // Makes the nth call (1 = the next one) of that kind from now fail with code.
+    void failCall(Call call, int nth, int code);
+    // Counts one call of that kind; returns the code to fail it with, if one was planned.
+    std::optional<int> takeFailure(Call call);
+
+    void setRoundTripLatency(std::chrono::microseconds latency);
+    // Called by a client for each exchange with the server: waits the latency and counts it.
+    void roundTrip();
+    int roundTrips() const { return m_roundTrips; }
+
+    // The next count(*) over v_$session is followed by n new user sessions.
+    void addSessionsAfterNextCount(int n);
+    int takeSessionsAfterCount();
+
+    void setFixedTime(std::int64_t unixSeconds);
+    void advanceClock(std::int64_t seconds);
+    void useRealClock();
+    std::int64_t now() const;
+
+    void setSeed(std::uint32_t seed);
+    std::uint32_t seed() const { return m_seed; }
+
+    void defineScenario(const std::string& name, ScenarioSpec spec);
+    const ScenarioSpec* definedScenario(const std::string& name) const;
+
+    // Every statement text received by any cursor, in order.
+    const std::vector<std::string>& statementLog() const { return m_log; }
+    void clearStatementLog() { m_log.clear(); }
+    void logStatement(const std::string& sql) { m_log.push_back(sql); }
+
+    int openCursors() const { return m_openCursors; }
+    void cursorOpened() { ++m_openCursors; }
+    void cursorClosed() { --m_openCursors; }
+
+    // The running instance of a scenario, created on first use and shared by its connections.
+    std::shared_ptr<Instance> instanceFor(const std::string& scenario, OraError& error);
+
+private:
+    Controls() = default;
+    struct PlannedFailure {
+        Call call;
+        int remaining;
+        int code;
+    };
+    std::vector<PlannedFailure> m_failures;
+    std::chrono::microseconds m_latency{0};
+    int m_roundTrips = 0;
+    int m_sessionsAfterCount = 0;
+    std::optional<std::int64_t> m_fixedTime;
+    std::uint32_t m_seed = 1;
+    std::vector<std::string> m_log;
+    int m_openCursors = 0;
+    std::vector<std::pair<std::string, ScenarioSpec>> m_scenarios;
+    std::vector<std::pair<std::string, std::shared_ptr<Instance>>> m_instances;
+};
+
+}  // namespace sim
