@@ -1,0 +1,20 @@
+#pragma once
+// Text renderings of the session list for the command-line tool.
+
+#include <string>
+#include <vector>
+
+#include "SessionRecords.h"
+
+// Columns padded to their widest cell, separated by two blanks, headed like the list view.
+std::string FormatAligned(const std::vector<SessionRow>& rows);
+// RFC 4180 CSV with a heading line; fields quoted when they need it.
+std::string FormatCsv(const std::vector<SessionRow>& rows);
+
+struct LogonArgument {
+    std::string user;
+    std::string password;
+    std::string host;
+};
+// Splits "user/password@host"; the password may itself hold '@' (the host follows the last one).
+LogonArgument ParseLogonArgument(const std::string& argument);

@@ -1,0 +1,78 @@
+#include "OracleCursor.h"
+
+#include <cstring>
+
+#include "ErrorReport.h"
+#include "OracleConnection.h"
+
+namespace {
+constexpr ub2 kNoDataFound = 1403;
+constexpr ub2 kExactFetchOverflow = 1422;
+
+// Reports the failure of a call on area and drops the connection; the caller goes on.
+void failed(const OciArea& area) {
+    ReportOciError(area);
+    DropConnection();
+}
+
+void check(sword result, const OciArea& area) {
+    if (result != 0) {
+        failed(area);
+    }
+}
+}  // namespace
+
+void OpenCursor(OracleCursor& cursor) {
+    std::memset(cursor.area.bytes, 0, sizeof cursor.area.bytes);
+    check(oopen(&cursor.area, &TheConnection().logonArea, nullptr, -1, -1, nullptr, -1),
+          cursor.area);
+}
+
+void ParseStatement(OracleCursor& cursor, const char* sqlText) {
+    check(oparse(&cursor.area, reinterpret_cast<const text*>(sqlText), -1, 1, 2), cursor.area);
+}
+
+void DefineScalar(OracleCursor& cursor, int position, void* buffer, int length, int type,
+                  sb2* indicator) {
+    OracleConnection& c = TheConnection();
+    check(odefin(&cursor.area, position, static_cast<ub1*>(buffer), length, type, -1, indicator,
+                 nullptr, -1, -1, &c.scalarLength, &c.scalarCode),
+          cursor.area);
+}
+
+void DefineColumn(OracleCursor& cursor, int position, void* buffer, int width, int type,
+                  sb2* indicators, ub2* lengths, ub2* codes) {
+    check(odefin(&cursor.area, position, static_cast<ub1*>(buffer), width, type, -1, indicators,
+                 nullptr, -1, -1, lengths, codes),
+          cursor.area);
+}
+
+bool ExecuteCursor(OracleCursor& cursor, bool report) {
+    const bool executed = oexec(&cursor.area) == 0;
+    if (!executed && report) {
+        failed(cursor.area);
+    }
+    return executed;
+}
+
+bool FetchRow(OracleCursor& cursor) {
+    return ofetch(&cursor.area) == 0;
+}
+
+bool ExecuteFetch(OracleCursor& cursor, ub4& rows) {
+    bool result = true;
+    if (oexfet(&cursor.area, rows, 0, 1) != 0) {
+        const ub2 rc = areaRc(cursor.area);
+        if (rc == kNoDataFound) {
+            result = false;
+        } else if (rc != kExactFetchOverflow) {
+            failed(cursor.area);
+        }
+    }
+    rows = areaRpc(cursor.area);
+    return result;
+}
+
+void CloseCursor(OracleCursor& cursor) {
+    check(oclose(&cursor.area), cursor.area);
+}

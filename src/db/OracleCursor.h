@@ -1,0 +1,31 @@
+#pragma once
+// Statement cursors over the one connection. Each wrapper checks its client-library call; a
+// failure is reported at once, the connection dropped, and the caller goes on.
+
+#include "Oci.h"
+
+struct OracleCursor {
+    Cda_Def area{};
+};
+
+void OpenCursor(OracleCursor& cursor);
+void ParseStatement(OracleCursor& cursor, const char* sqlText);
+// One output value of a single-row statement; position counts from 1.
+void DefineScalar(OracleCursor& cursor, int position, void* buffer, int length, int type,
+                  sb2* indicator);
+// One output column, for one or many rows; lengths and codes may be null.
+void DefineColumn(OracleCursor& cursor, int position, void* buffer, int width, int type,
+                  sb2* indicators, ub2* lengths = nullptr, ub2* codes = nullptr);
+// True when the statement executed; report false keeps a failure silent and the connection up.
+bool ExecuteCursor(OracleCursor& cursor, bool report);
+// True when a row was fetched; the end of the rows and a failure both end the caller's loop.
+bool FetchRow(OracleCursor& cursor);
+// Executes and fetches up to rows rows in one call; afterwards rows holds the rows delivered.
+// False only when fewer rows existed than asked for (ORA-01403).
+bool ExecuteFetch(OracleCursor& cursor, ub4& rows);
+void CloseCursor(OracleCursor& cursor);
+
+// The Oracle error number of the cursor's last call (0 after success).
+inline ub2 LastErrorCode(const OracleCursor& cursor) {
+    return areaRc(cursor.area);
+}

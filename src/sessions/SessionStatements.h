@@ -1,0 +1,28 @@
+#pragma once
+// Every statement Nimbra sends about sessions, and how each is run on a cursor.
+// Failures are reported by the database layer; these procedures deliver what their buffers hold.
+
+#include <string>
+#include <vector>
+
+#include "SessionRecords.h"
+
+std::string SessionListStatement(bool showSystem);
+std::string SessionDetailStatement(const std::string& sid, const std::string& serial);
+std::string SqlTextStatement(const std::string& sid, const std::string& serial);
+std::string KillStatement(const std::string& sid, const std::string& serial);
+
+// A session key as the view delivers it: both texts non-empty decimal digits. Anything else is
+// never written into a statement.
+bool IsSessionKey(const std::string& sid, const std::string& serial);
+
+// All sessions, in the order the database returns them; with showSystem false only those with a
+// user name.
+std::vector<SessionRow> FetchSessionRows(bool showSystem);
+
+// Each returns false, and sends nothing, when the key is not a session key.
+bool QuerySessionDetails(const std::string& sid, const std::string& serial,
+                         SessionDetails& details);
+bool QuerySqlText(const std::string& sid, const std::string& serial, SessionDetails& details);
+// The server's answer is not shown: the refresh that follows tells whether the session went.
+bool KillSession(const std::string& sid, const std::string& serial);

@@ -1,0 +1,66 @@
+#pragma once
+// Shared fixtures for tests that reach the simulated instance through the database layer.
+
+#include <QString>
+#include <QStringList>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "ErrorReport.h"
+#include "OracleConnection.h"
+#include "Sim.h"
+
+// Collects every failure message the database layer shows.
+class MessageRecorder {
+public:
+    MessageRecorder() {
+        SetMessageSink(
+            [this](const std::string& text) { messages << QString::fromStdString(text); });
+    }
+    ~MessageRecorder() { SetMessageSink({}); }
+    QStringList messages;
+};
+
+// A user session of a test scenario; username empty means a background process (NULL).
+inline sim::SessionSpec userSession(int sid, const std::string& username, int serial = 1) {
+    sim::SessionSpec s;
+    if (!username.empty()) {
+        s.username = username;
+    } else {
+        s.type = "BACKGROUND";
+    }
+    s.sid = sid;
+    s.serial = serial;
+    s.osuser = "oracle";
+    s.machine = "dbhost01";
+    s.program = username.empty() ? "oracle@dbhost01 (PMON)" : "sqlplus@client (TNS V1-V3)";
+    s.logonTime = 1709647629;  // 2024-03-05 14:07:09 UTC
+    s.schemaname = username.empty() ? "SYS" : username;
+    return s;
+}
+
+// total sessions of which withoutUser have no user name; user names USER01, USER02, ...
+inline sim::ScenarioSpec mixedScenario(int total, int withoutUser) {
+    sim::ScenarioSpec spec;
+    for (int i = 1; i <= total; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "USER%02d", i);
+        spec.sessions.push_back(userSession(i, i <= withoutUser ? "" : name, 100 + i));
+    }
+    return spec;
+}
+
+// Fresh instance state and a logged-off connection before each test.
+inline void resetDatabase() {
+    LogOff();
+    sim::Controls::instance().reset();
+}
+
+inline int countOf(const std::vector<std::string>& log, const std::string& text) {
+    int n = 0;
+    for (const std::string& s : log) {
+        n += s == text ? 1 : 0;
+    }
+    return n;
+}

@@ -1,0 +1,301 @@
+// The connection and cursor layer against the simulated instance.
+
+#include <unistd.h>
+#include <QTemporaryFile>
+#include <QtTest>
+
+#include "DbTestSupport.h"
+#include "OracleCursor.h"
+#include "TableProbes.h"
+
+using sim::Call;
+
+namespace {
+const char* const kLoginFailure =
+    "ORACLE Error\nORA-01017: invalid username/password; logon denied";
+
+// Runs f with standard output sent to a file and returns what it printed.
+template <typename F>
+QByteArray captureStdout(F f) {
+    QTemporaryFile file;
+    if (!file.open()) {
+        return "<no temporary file>";
+    }
+    std::fflush(stdout);
+    const int saved = dup(STDOUT_FILENO);
+    dup2(file.handle(), STDOUT_FILENO);
+    f();
+    std::fflush(stdout);
+    dup2(saved, STDOUT_FILENO);
+    close(saved);
+    file.seek(0);
+    return file.readAll();
+}
+
+bool logOnToTest() {
+    return LogOn("system", "manager", "sim:test");
+}
+}  // namespace
+
+class tst_Database : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        resetDatabase();
+        sim::Controls::instance().defineScenario("test", mixedScenario(12, 0));
+    }
+    void cleanup() {
+        LogOff();
+        QCOMPARE(sim::Controls::instance().openCursors(), 0);
+    }
+
+    void logOnOutcomes_data() {
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("good") << "system"
+                              << "manager"
+                              << "sim:test"
+                              << "";
+        QTest::newRow("user name in any case") << "SyStEm"
+                                               << "manager"
+                                               << "sim:test"
+                                               << "";
+        QTest::newRow("password case matters") << "system"
+                                               << "MANAGER"
+                                               << "sim:test" << kLoginFailure;
+        QTest::newRow("unknown scenario")
+            << "system"
+            << "manager"
+            << "sim:nowhere"
+            << "ORACLE Error\nORA-12154: TNS:could not resolve the connect identifier specified";
+    }
+    void logOnOutcomes() {
+        QFETCH(QString, user);
+        QFETCH(QString, password);
+        QFETCH(QString, host);
+        QFETCH(QString, message);
+        MessageRecorder recorder;
+        const bool ok = LogOn(user.toUtf8().constData(), password.toUtf8().constData(),
+                              host.toUtf8().constData());
+        QCOMPARE(ok, message.isEmpty());
+        QCOMPARE(IsLoggedOn(), ok);
+        QCOMPARE(recorder.messages, message.isEmpty() ? QStringList() : QStringList{message});
+    }
+
+    void nonSimulatedHostFailsWithClearMessage() {
+        MessageRecorder recorder;
+        QVERIFY(!LogOn("system", "manager", "orcl"));
+        QCOMPARE(recorder.messages.size(), 1);
+        QVERIFY(recorder.messages[0].startsWith("ORACLE Error\nORA-"));
+        QVERIFY(recorder.messages[0].contains("sim:demo"));
+        // A later log-on to the built-in instance still works.
+        QVERIFY(logOnToTest());
+    }
+
+    void logOffWhileLoggedOffCallsNothing() {
+        const int before = sim::Controls::instance().roundTrips();
+        sim::Controls::instance().failCall(Call::Logoff, 1, 3113);
+        MessageRecorder recorder;
+        const QByteArray out = captureStdout([] { LogOff(); });
+        QCOMPARE(sim::Controls::instance().roundTrips(), before);
+        QCOMPARE(out, QByteArray());
+        QVERIFY(recorder.messages.isEmpty());
+    }
+
+    void failedLogOffPrintsOneLineAndNoBox() {
+        QVERIFY(logOnToTest());
+        sim::Controls::instance().failCall(Call::Logoff, 1, 3113);
+        MessageRecorder recorder;
+        const QByteArray out = captureStdout([] { LogOff(); });
+        QCOMPARE(out, QByteArray("Error on disconnect.\n"));
+        QVERIFY(recorder.messages.isEmpty());
+        QVERIFY(!IsLoggedOn());
+        QVERIFY(logOnToTest());
+    }
+
+    // A failure in any step of a statement shows one message naming that call, drops the
+    // connection, lets the operation finish and leaves nothing open.
+    void failingWrapperReportsAndDrops_data() {
+        QTest::addColumn<int>("call");
+        QTest::addColumn<QString>("firstMessage");
+        QTest::newRow("open") << int(Call::Open)
+                              << "ORACLE Error when processing OCI function OOPEN\n"
+                                 "ORA-01001: invalid cursor";
+        QTest::newRow("parse") << int(Call::Parse)
+                               << "ORACLE Error when processing OCI function OPARSE\n"
+                                  "ORA-01001: invalid cursor";
+        QTest::newRow("define") << int(Call::Define)
+                                << "ORACLE Error when processing OCI function ODEFIN\n"
+                                   "ORA-01001: invalid cursor";
+        QTest::newRow("execute") << int(Call::Exec)
+                                 << "ORACLE Error when processing OCI function OEXEC, OEXN\n"
+                                    "ORA-01001: invalid cursor";
+        QTest::newRow("close") << int(Call::Close)
+                               << "ORACLE Error when processing OCI function OCLOSE\n"
+                                  "ORA-01001: invalid cursor";
+    }
+    void failingWrapperReportsAndDrops() {
+        QFETCH(int, call);
+        QFETCH(QString, firstMessage);
+        QVERIFY(logOnToTest());
+        sim::Controls::instance().failCall(static_cast<Call>(call), 1, 1001);
+        MessageRecorder recorder;
+        const int count = CountRows("sys.v_$session", "");
+        QCOMPARE(count, call == int(Call::Close) ? 12 : 0);
+        QVERIFY(!recorder.messages.isEmpty());
+        QCOMPARE(recorder.messages.first(), firstMessage);
+        for (const QString& m : recorder.messages) {
+            QVERIFY2(m.startsWith("ORACLE Error when processing OCI function "), qPrintable(m));
+        }
+        QVERIFY(!IsLoggedOn());
+        QCOMPARE(sim::Controls::instance().openCursors(), 0);
+        QVERIFY(logOnToTest());
+    }
+
+    void executeFetchOutcomes_data() {
+        QTest::addColumn<int>("existing");
+        QTest::addColumn<int>("wanted");
+        QTest::addColumn<bool>("result");
+        QTest::addColumn<int>("delivered");
+        QTest::addColumn<int>("code");
+        QTest::newRow("fewer exist") << 7 << 10 << false << 7 << 1403;
+        QTest::newRow("more exist") << 12 << 10 << true << 10 << 1422;
+        QTest::newRow("exactly") << 10 << 10 << true << 10 << 0;
+        QTest::newRow("none wanted, none there") << 0 << 0 << true << 0 << 0;
+    }
+    void executeFetchOutcomes() {
+        QFETCH(int, existing);
+        QFETCH(int, wanted);
+        QFETCH(bool, result);
+        QFETCH(int, delivered);
+        QFETCH(int, code);
+        sim::Controls::instance().defineScenario("sized", mixedScenario(existing, 0));
+        QVERIFY(LogOn("system", "manager", "sim:sized"));
+        MessageRecorder recorder;
+        std::vector<sb4> sids(static_cast<std::size_t>(std::max(wanted, 1)), -7);
+        std::vector<sb2> indicators(sids.size(), 0);
+        OracleCursor cursor;
+        OpenCursor(cursor);
+        ParseStatement(cursor, "SELECT sid FROM sys.v_$session ORDER BY sid");
+        DefineColumn(cursor, 1, sids.data(), sizeof(sb4), kExtInteger, indicators.data());
+        ub4 rows = static_cast<ub4>(wanted);
+        QCOMPARE(ExecuteFetch(cursor, rows), result);
+        QCOMPARE(int(rows), delivered);
+        QCOMPARE(int(LastErrorCode(cursor)), code);
+        CloseCursor(cursor);
+        for (int i = 0; i < delivered; ++i) {
+            QCOMPARE(sids[static_cast<std::size_t>(i)], i + 1);
+        }
+        QVERIFY(recorder.messages.isEmpty());
+        QVERIFY(IsLoggedOn());
+    }
+
+    void executeFetchOtherFailureReports() {
+        QVERIFY(logOnToTest());
+        sim::Controls::instance().failCall(Call::ExecFetch, 1, 3113);
+        MessageRecorder recorder;
+        sb4 sid = 0;
+        sb2 indicator = 0;
+        OracleCursor cursor;
+        OpenCursor(cursor);
+        ParseStatement(cursor, "SELECT sid FROM sys.v_$session");
+        DefineColumn(cursor, 1, &sid, sizeof sid, kExtInteger, &indicator);
+        ub4 rows = 1;
+        QVERIFY(ExecuteFetch(cursor, rows));
+        QCOMPARE(rows, ub4(0));
+        CloseCursor(cursor);
+        QVERIFY(!recorder.messages.isEmpty());
+        QCOMPARE(recorder.messages.first(),
+                 QString("ORACLE Error when processing OCI function OEXFET\n"
+                         "ORA-03113: end-of-file on communication channel"));
+        QVERIFY(!IsLoggedOn());
+    }
+
+    void countRowsSendsExactText_data() {
+        QTest::addColumn<QString>("condition");
+        QTest::addColumn<QString>("sent");
+        QTest::addColumn<int>("count");
+        QTest::newRow("no condition") << ""
+                                      << "SELECT count(*) FROM sys.v_$session" << 12;
+        QTest::newRow("condition") << "sid > 10"
+                                   << "SELECT count(*) FROM sys.v_$session WHERE sid > 10" << 2;
+    }
+    void countRowsSendsExactText() {
+        QFETCH(QString, condition);
+        QFETCH(QString, sent);
+        QFETCH(int, count);
+        QVERIFY(logOnToTest());
+        sim::Controls::instance().clearStatementLog();
+        QCOMPARE(CountRows("sys.v_$session", condition.toStdString()), count);
+        const std::vector<std::string> expected = {sent.toStdString()};
+        QCOMPARE(sim::Controls::instance().statementLog(), expected);
+    }
+
+    void canSelectFromIsSilent_data() {
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<bool>("allowed");
+        QTest::newRow("system, sessions") << "system"
+                                          << "sys.v_$session" << true;
+        QTest::newRow("system, sql text") << "system"
+                                          << "sys.v_$sqltext" << true;
+        QTest::newRow("monitor, sessions") << "monitor"
+                                           << "sys.v_$session" << true;
+        QTest::newRow("monitor, sql text") << "monitor"
+                                           << "sys.v_$sqltext" << false;
+        QTest::newRow("scott, sessions") << "scott"
+                                         << "sys.v_$session" << false;
+        QTest::newRow("no such table") << "system"
+                                       << "sys.no_such_view" << false;
+    }
+    void canSelectFromIsSilent() {
+        QFETCH(QString, user);
+        QFETCH(QString, table);
+        QFETCH(bool, allowed);
+        const QByteArray password = user == "system"  ? "manager"
+                                    : user == "scott" ? "tiger"
+                                                      : "monitor";
+        QVERIFY(LogOn(user.toUtf8().constData(), password.constData(), "sim:test"));
+        sim::Controls::instance().clearStatementLog();
+        MessageRecorder recorder;
+        QCOMPARE(CanSelectFrom(table.toStdString()), allowed);
+        QVERIFY(recorder.messages.isEmpty());
+        QVERIFY(IsLoggedOn());
+        QCOMPARE(sim::Controls::instance().openCursors(), 0);
+        const std::vector<std::string> expected = {"SELECT 0 FROM " + table.toStdString() +
+                                                   " WHERE 1 = 0"};
+        QCOMPARE(sim::Controls::instance().statementLog(), expected);
+    }
+
+    void functionNames_data() {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("0") << 0 << "not used";
+        QTest::newRow("4") << 4 << "OEXEC, OEXN";
+        QTest::newRow("12") << 12 << "OFETCH, OFEN";
+        QTest::newRow("34") << 34 << "OOPT";
+        QTest::newRow("52") << 52 << "OCAN";
+        QTest::newRow("56") << 56 << "OEXFET";
+        QTest::newRow("61") << 61 << "not used";
+        QTest::newRow("62") << 62 << "OBNDRA";
+        QTest::newRow("66") << 66 << "OSETPI";
+        QTest::newRow("67 has no entry") << 67 << "unknown";
+        QTest::newRow("255 has no entry") << 255 << "unknown";
+    }
+    void functionNames() {
+        QFETCH(int, code);
+        QFETCH(QString, name);
+        QCOMPARE(QString(OciFunctionName(static_cast<unsigned>(code))), name);
+        int named = 0;
+        for (const char* n : OciFunctionNames) {
+            named += QString(n) != "not used" ? 1 : 0;
+        }
+        QCOMPARE(named, 24);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Database)
+#include "tst_db.moc"

@@ -1,0 +1,308 @@
+// The session statements against the simulated instance: texts, records and the list race.
+
+#include <QtTest>
+
+#include "DbTestSupport.h"
+#include "SessionStatements.h"
+
+namespace {
+const std::string kCount = "SELECT count(*) FROM sys.v_$session";
+const std::string kListUsers =
+    "SELECT username, sid, serial#, status, osuser, machine, program FROM sys.v_$session"
+    " WHERE username IS NOT NULL ORDER BY username";
+const std::string kListAll =
+    "SELECT username, sid, serial#, status, osuser, machine, program FROM sys.v_$session"
+    " ORDER BY username";
+
+const std::vector<std::string>& sent() {
+    return sim::Controls::instance().statementLog();
+}
+
+void logOn(const char* scenario, const char* user = "system", const char* password = "manager") {
+    QVERIFY(LogOn(user, password, scenario));
+    sim::Controls::instance().clearStatementLog();
+}
+}  // namespace
+
+class tst_SessionStatements : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { resetDatabase(); }
+    void cleanup() {
+        LogOff();
+        QCOMPARE(sim::Controls::instance().openCursors(), 0);
+    }
+
+    void statementTexts() {
+        QCOMPARE(SessionListStatement(false), kListUsers);
+        QCOMPARE(SessionListStatement(true), kListAll);
+        QCOMPARE(SessionDetailStatement("7", "1"),
+                 std::string("SELECT username, status, osuser, machine, program, "
+                             "TO_CHAR(logon_time, 'DD-MON-YYYY HH:MI:SS'), schemaname FROM "
+                             "sys.v_$session WHERE SID = '7' AND SERIAL# = '1'"));
+        QCOMPARE(SqlTextStatement("7", "1"),
+                 std::string("SELECT sql_text FROM sys.v_$session a, sys.v_$sqltext b WHERE "
+                             "a.sql_address = b.address AND a.sql_hash_value = b.hash_value AND "
+                             "a.SID = '7' AND a.SERIAL# = '1' ORDER BY PIECE"));
+        QCOMPARE(KillStatement("12", "345"), std::string("Alter system kill session '12, 345'"));
+    }
+
+    void listFiltersAndSorts_data() {
+        QTest::addColumn<bool>("showSystem");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QString>("statement");
+        QTest::newRow("users only") << false << 28 << QString::fromStdString(kListUsers);
+        QTest::newRow("all sessions") << true << 40 << QString::fromStdString(kListAll);
+    }
+    void listFiltersAndSorts() {
+        QFETCH(bool, showSystem);
+        QFETCH(int, rows);
+        QFETCH(QString, statement);
+        sim::Controls::instance().defineScenario("forty", mixedScenario(40, 12));
+        logOn("sim:forty");
+        MessageRecorder recorder;
+        const std::vector<SessionRow> list = FetchSessionRows(showSystem);
+        QVERIFY(recorder.messages.isEmpty());
+        QCOMPARE(int(list.size()), rows);
+        const std::vector<std::string> expected = {kCount, statement.toStdString()};
+        QCOMPARE(sent(), expected);
+        QCOMPARE(list.front().username, std::string("USER13"));
+        QCOMPARE(list.front().sid, std::string("13"));
+        QCOMPARE(list.front().serial, std::string("113"));
+        QCOMPARE(list.front().status, std::string("INACTIVE"));
+        QCOMPARE(list.front().osUser, std::string("oracle"));
+        QCOMPARE(list.front().machine, std::string("dbhost01"));
+        QCOMPARE(list.front().program, std::string("sqlplus@client (TNS V1-V3)"));
+        // Sessions without a user name sort last, with an empty name.
+        QCOMPARE(list.back().username, showSystem ? std::string() : std::string("USER40"));
+    }
+
+    // Sessions that begin between the count and the list are read too, without a message.
+    void sessionsStartingDuringRefreshAreListed_data() {
+        QTest::addColumn<int>("existing");
+        QTest::addColumn<int>("added");
+        QTest::newRow("a few more") << 10 << 3;
+        QTest::newRow("more than twice as many") << 5 << 40;
+        QTest::newRow("none counted") << 0 << 2;
+    }
+    void sessionsStartingDuringRefreshAreListed() {
+        QFETCH(int, existing);
+        QFETCH(int, added);
+        sim::Controls::instance().defineScenario("race", mixedScenario(existing, 0));
+        logOn("sim:race");
+        sim::Controls::instance().addSessionsAfterNextCount(added);
+        MessageRecorder recorder;
+        const std::vector<SessionRow> list = FetchSessionRows(true);
+        QVERIFY(recorder.messages.isEmpty());
+        QCOMPARE(int(list.size()), existing + added);
+        QCOMPARE(countOf(sent(), kCount), 1);
+        QVERIFY(countOf(sent(), kListAll) >= 2);
+    }
+
+    void normalRefreshIsOneCountAndOneList() {
+        sim::Controls::instance().defineScenario("ten", mixedScenario(10, 0));
+        logOn("sim:ten");
+        const int before = sim::Controls::instance().roundTrips();
+        QCOMPARE(FetchSessionRows(true).size(), std::size_t(10));
+        QCOMPARE(sent(), (std::vector<std::string>{kCount, kListAll}));
+        // count: execute + fetch; list: one execute-and-fetch
+        QCOMPARE(sim::Controls::instance().roundTrips() - before, 3);
+    }
+
+    void fieldsAreCutToTheirWidth() {
+        sim::ScenarioSpec spec;
+        sim::SessionSpec s = userSession(1, std::string(40, 'U'));
+        s.machine = std::string(64, 'm');
+        s.program = std::string(48, 'p') + std::string(30, 'q');
+        s.osuser = std::string(30, 'o');
+        spec.sessions.push_back(s);
+        sim::Controls::instance().defineScenario("wide", spec);
+        logOn("sim:wide");
+        const std::vector<SessionRow> list = FetchSessionRows(true);
+        QCOMPARE(list.size(), std::size_t(1));
+        QCOMPARE(list[0].username, std::string(29, 'U'));
+        QCOMPARE(list[0].machine, std::string(29, 'm'));
+        QCOMPARE(list[0].osUser, std::string(29, 'o'));
+        QCOMPARE(list[0].program, std::string(48, 'p') + std::string(11, 'q'));
+    }
+
+    void nullValuesAreEmpty() {
+        sim::ScenarioSpec spec;
+        spec.sessions.push_back(userSession(1, "ALICE"));
+        sim::SessionSpec bare = userSession(2, "BOB");
+        bare.osuser.reset();
+        bare.machine.reset();
+        bare.program.reset();
+        bare.schemaname.reset();
+        spec.sessions.push_back(bare);
+        sim::Controls::instance().defineScenario("nulls", spec);
+        logOn("sim:nulls");
+        MessageRecorder recorder;
+        const std::vector<SessionRow> list = FetchSessionRows(true);
+        QCOMPARE(list.size(), std::size_t(2));
+        QCOMPARE(list[1].osUser, std::string());
+        QCOMPARE(list[1].machine, std::string());
+        QCOMPARE(list[1].program, std::string());
+        SessionDetails details;
+        details.schemaName = "left over";
+        details.machine = "left over";
+        QVERIFY(QuerySessionDetails("2", "1", details));
+        QCOMPARE(details.machine, std::string());
+        QCOMPARE(details.schemaName, std::string());
+        QCOMPARE(details.username, std::string("BOB"));
+        QVERIFY(recorder.messages.isEmpty());
+    }
+
+    void detailsOfASession() {
+        sim::ScenarioSpec spec;
+        spec.sessions.push_back(userSession(7, "SCOTT"));
+        sim::Controls::instance().defineScenario("one", spec);
+        logOn("sim:one");
+        SessionDetails details;
+        QVERIFY(QuerySessionDetails("7", "1", details));
+        QCOMPARE(sent(), (std::vector<std::string>{SessionDetailStatement("7", "1")}));
+        QCOMPARE(details.sid, std::string("7"));
+        QCOMPARE(details.serial, std::string("1"));
+        QCOMPARE(details.username, std::string("SCOTT"));
+        QCOMPARE(details.status, std::string("INACTIVE"));
+        QCOMPARE(details.osUser, std::string("oracle"));
+        QCOMPARE(details.machine, std::string("dbhost01"));
+        QCOMPARE(details.program, std::string("sqlplus@client (TNS V1-V3)"));
+        QCOMPARE(details.logonTime, std::string("05-MAR-2024 02:07:09"));
+        QCOMPARE(details.schemaName, std::string("SCOTT"));
+    }
+
+    void detailsOfAnEndedSessionAreEmpty() {
+        sim::Controls::instance().defineScenario("one", mixedScenario(1, 0));
+        logOn("sim:one");
+        MessageRecorder recorder;
+        SessionDetails details;
+        details.username = details.status = details.logonTime = "stale";
+        QVERIFY(QuerySessionDetails("99", "5", details));
+        QVERIFY(recorder.messages.isEmpty());
+        QCOMPARE(details.sid, std::string("99"));
+        QCOMPARE(details.serial, std::string("5"));
+        QCOMPARE(details.username, std::string());
+        QCOMPARE(details.status, std::string());
+        QCOMPARE(details.logonTime, std::string());
+        QVERIFY(IsLoggedOn());
+    }
+
+    void sqlTextIsOneLinePerPiece_data() {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<int>("lines");
+        QTest::newRow("no statement") << 0 << 0;
+        QTest::newRow("one piece") << 20 << 1;
+        QTest::newRow("two pieces") << 100 << 2;
+        QTest::newRow("three pieces") << 150 << 3;
+    }
+    void sqlTextIsOneLinePerPiece() {
+        QFETCH(int, length);
+        QFETCH(int, lines);
+        std::string statement;
+        for (int i = 0; i < length; ++i) {
+            statement += char('a' + i % 26);
+        }
+        sim::ScenarioSpec spec;
+        spec.sessions.push_back(userSession(7, "SCOTT"));
+        if (length > 0) {
+            spec.sessions[0].sqlText = statement;
+        }
+        sim::Controls::instance().defineScenario("sql", spec);
+        logOn("sim:sql");
+        SessionDetails details;
+        details.sqlText = "previous";
+        QVERIFY(QuerySqlText("7", "1", details));
+        QCOMPARE(sent(), (std::vector<std::string>{SqlTextStatement("7", "1")}));
+        std::string expected;
+        for (int piece = 0; piece < lines; ++piece) {
+            expected += statement.substr(static_cast<std::size_t>(piece) * 64, 64) + "\r\n";
+        }
+        QCOMPARE(details.sqlText, expected);
+    }
+
+    void killOutcomesAreSilent_data() {
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("sid");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("system kills") << "system"
+                                      << "manager"
+                                      << "12"
+                                      << "KILLED";
+        QTest::newRow("monitor may not") << "monitor"
+                                         << "monitor"
+                                         << "12"
+                                         << "INACTIVE";
+        QTest::newRow("no such session") << "system"
+                                         << "manager"
+                                         << "99"
+                                         << "INACTIVE";
+    }
+    void killOutcomesAreSilent() {
+        QFETCH(QString, user);
+        QFETCH(QString, password);
+        QFETCH(QString, sid);
+        QFETCH(QString, status);
+        sim::Controls::instance().setFixedTime(1800000000);
+        sim::ScenarioSpec spec;
+        spec.sessions.push_back(userSession(12, "SCOTT", 345));
+        sim::Controls::instance().defineScenario("kill", spec);
+        logOn("sim:kill", user.toUtf8().constData(), password.toUtf8().constData());
+        MessageRecorder recorder;
+        QVERIFY(KillSession(sid.toStdString(), "345"));
+        QCOMPARE(sent(), (std::vector<std::string>{"Alter system kill session '" +
+                                                   sid.toStdString() + ", 345'"}));
+        QVERIFY(recorder.messages.isEmpty());
+        QVERIFY(IsLoggedOn());
+        const std::vector<SessionRow> list = FetchSessionRows(true);
+        QCOMPARE(list.size(), std::size_t(1));
+        QCOMPARE(QString::fromStdString(list[0].status), status);
+    }
+
+    // Keys that are not what the view delivers never reach a statement.
+    void malformedKeysSendNothing_data() {
+        QTest::addColumn<QString>("sid");
+        QTest::addColumn<QString>("serial");
+        QTest::newRow("empty sid") << ""
+                                   << "1";
+        QTest::newRow("empty serial") << "7"
+                                      << "";
+        QTest::newRow("letters") << "7a"
+                                 << "1";
+        QTest::newRow("quote") << "7' OR '1'='1"
+                               << "1";
+        QTest::newRow("blank") << " 7"
+                               << "1";
+        QTest::newRow("negative") << "7"
+                                  << "-1";
+    }
+    void malformedKeysSendNothing() {
+        QFETCH(QString, sid);
+        QFETCH(QString, serial);
+        sim::Controls::instance().defineScenario("one", mixedScenario(1, 0));
+        logOn("sim:one");
+        SessionDetails details;
+        QVERIFY(!QuerySessionDetails(sid.toStdString(), serial.toStdString(), details));
+        QVERIFY(!QuerySqlText(sid.toStdString(), serial.toStdString(), details));
+        QVERIFY(!KillSession(sid.toStdString(), serial.toStdString()));
+        QVERIFY(sent().empty());
+    }
+
+    void failedCountListsNothing() {
+        sim::Controls::instance().defineScenario("ten", mixedScenario(10, 0));
+        logOn("sim:ten");
+        sim::Controls::instance().failCall(sim::Call::Exec, 1, 3113);
+        MessageRecorder recorder;
+        QVERIFY(FetchSessionRows(true).empty());
+        QVERIFY(!recorder.messages.isEmpty());
+        QCOMPARE(recorder.messages.first(),
+                 QString("ORACLE Error when processing OCI function OEXEC, OEXN\n"
+                         "ORA-03113: end-of-file on communication channel"));
+        QVERIFY(!IsLoggedOn());
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_SessionStatements)
+#include "tst_sessions.moc"
