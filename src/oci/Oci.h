@@ -62,8 +62,8 @@ sword ologof(Lda_Def* lda);
 sword oopen(Cda_Def* cursor, Lda_Def* lda, const text* dbn, sword dbnl, sword arsize,
             const text* uid, sword uidl);
 sword oparse(Cda_Def* cursor, const text* sqlstm, sb4 sqllen, sword defflg, ub4 lngflg);
-sword odefin(Cda_Def* cursor, sword pos, ub1* buf, sword bufl, sword ftype, sword scale,
-             sb2* indp, const text* fmt, sword fmtl, sword fmtt, ub2* rlen, ub2* rcode);
+sword odefin(Cda_Def* cursor, sword pos, ub1* buf, sword bufl, sword ftype, sword scale, sb2* indp,
+             const text* fmt, sword fmtl, sword fmtt, ub2* rlen, ub2* rcode);
 sword oexec(Cda_Def* cursor);
 sword ofetch(Cda_Def* cursor);
 sword oexfet(Cda_Def* cursor, ub4 nrows, sword cancel, sword exact);

@@ -1,27 +1,34 @@
 #pragma once
-// One implementation of the release-7 call set. olog picks a provider by the host string and
-// every later call on that connection, and on cursors opened on it, goes to the same one.
+// One implementation of the release-7 call set. olog picks a provider by the host string; the
+// areas then carry the provider's tag and the ids of its handles, and every later call on them
+// reaches the same provider. Each method returns 0 or the Oracle error number of the failure;
+// the dispatcher keeps the areas' fc, rc and rpc.
 
 #include <string>
 
 #include "Oci.h"
+#include "OciDefine.h"
 
 class OciProvider {
 public:
     virtual ~OciProvider() = default;
 
-    // The connect string has already been split off; texts are exact, NUL-free byte strings.
-    virtual sword logon(Lda_Def& lda, HostDataArea& hda, const std::string& user,
-                        const std::string& password, const std::string& connect) = 0;
-    virtual sword logoff(Lda_Def& lda) = 0;
-    virtual sword open(Cda_Def& cursor, Lda_Def& lda) = 0;
-    virtual sword parse(Cda_Def& cursor, const std::string& sql) = 0;
-    virtual sword define(Cda_Def& cursor, sword position, ub1* buffer, sword length, sword type,
-                         sb2* indicators, ub2* lengths, ub2* codes) = 0;
-    virtual sword exec(Cda_Def& cursor) = 0;
-    virtual sword fetch(Cda_Def& cursor) = 0;
-    virtual sword execFetch(Cda_Def& cursor, ub4 rows, bool cancel, bool exact) = 0;
-    virtual sword close(Cda_Def& cursor) = 0;
-    // The message for code; the provider's last error text when it is for the same code.
-    virtual std::string message(Lda_Def& lda, int code) = 0;
+    // Texts are exact byte strings; connect is the host string without any routing prefix.
+    // Success sets connection to a non-zero id; failure sets error to the log-on's message.
+    virtual int logon(const std::string& user, const std::string& password,
+                      const std::string& connect, ub4& connection, std::string& error) = 0;
+    // Also closes the connection's cursors that are still open.
+    virtual int logoff(ub4 connection) = 0;
+    // Success sets cursor to a non-zero id.
+    virtual int open(ub4 connection, ub4& cursor) = 0;
+    virtual int parse(ub4 cursor, const std::string& sql, bool deferred) = 0;
+    // position counts from 1; a position beyond the select list fails the execute or fetch.
+    virtual int define(ub4 cursor, sword position, const OciDefine& define) = 0;
+    // rpc gets the rows processed by the cursor so far, whatever the outcome.
+    virtual int exec(ub4 cursor, ub4& rpc) = 0;
+    virtual int fetch(ub4 cursor, ub4& rpc) = 0;
+    virtual int execFetch(ub4 cursor, ub4 rows, bool cancel, bool exact, ub4& rpc) = 0;
+    virtual int close(ub4 cursor) = 0;
+    // The connection's last error text when it is for code, else the standard text for code.
+    virtual std::string message(ub4 connection, int code) = 0;
 };

@@ -1,0 +1,196 @@
+#include "Oci.h"
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
+#include <string>
+
+#include "AreaBinding.h"
+#include "OciMessages.h"
+#include "OciProviders.h"
+
+namespace {
+
+struct LogonError {
+    int code = 0;
+    std::string text;
+};
+
+// A failed olog leaves the logon area unbound, so oerhms finds the log-on's text here.
+LogonError& lastLogonError() {
+    static LogonError error;
+    return error;
+}
+
+struct Target {
+    OciProvider* provider = nullptr;
+    AreaBinding binding;
+};
+
+std::optional<Target> target(const OciArea& area) {
+    auto binding = areaBinding(area);
+    if (!binding) {
+        return std::nullopt;
+    }
+    OciProvider* provider = OciProviders::byTag(binding->tag);
+    if (provider == nullptr) {
+        return std::nullopt;
+    }
+    return Target{provider, *binding};
+}
+
+std::string textOf(const text* bytes, sb4 length) {
+    if (bytes == nullptr) {
+        return {};
+    }
+    const auto* chars = reinterpret_cast<const char*>(bytes);
+    return length < 0 ? std::string(chars) : std::string(chars, std::size_t(length));
+}
+
+sword finish(OciArea& area, ub1 function, int code) {
+    setAreaFc(area, function);
+    setAreaRc(area, static_cast<ub2>(code));
+    return code;
+}
+
+// Runs call(provider, cursor id) for a bound cursor area; an unbound one fails as invalid.
+template <typename Call>
+sword onCursor(Cda_Def* cursor, ub1 function, Call call) {
+    if (cursor == nullptr) {
+        return OraCode::InvalidCursor;
+    }
+    auto bound = target(*cursor);
+    const int code = bound ? call(*bound->provider, bound->binding.id) : OraCode::InvalidCursor;
+    return finish(*cursor, function, code);
+}
+
+}  // namespace
+
+// Only blocking mode exists here; mode is accepted and ignored.
+sword olog(Lda_Def* lda, ub1* hda, const text* uid, sword uidl, const text* pswd, sword pswdl,
+           const text* conn, sword connl, ub4) {
+    if (lda == nullptr) {
+        return OraCode::NotLoggedOn;
+    }
+    std::string connect;
+    const ub1 tag = OciProviders::forHost(textOf(conn, connl), connect);
+    OciProvider& provider = *OciProviders::byTag(tag);
+    ub4 connection = 0;
+    std::string error;
+    const int code =
+        provider.logon(textOf(uid, uidl), textOf(pswd, pswdl), connect, connection, error);
+    if (code != 0) {
+        unbindArea(*lda);
+        lastLogonError() = {code, std::move(error)};
+        return finish(*lda, OciFunction::None, code);
+    }
+    bindArea(*lda, {tag, connection});
+    if (hda != nullptr) {
+        bindHostArea(hda, {tag, connection});
+    }
+    setAreaRpc(*lda, 0);
+    return finish(*lda, OciFunction::None, 0);
+}
+
+sword ologof(Lda_Def* lda) {
+    if (lda == nullptr) {
+        return OraCode::NotLoggedOn;
+    }
+    auto bound = target(*lda);
+    if (!bound) {
+        return finish(*lda, OciFunction::None, OraCode::NotLoggedOn);
+    }
+    const int code = bound->provider->logoff(bound->binding.id);
+    if (code == 0) {
+        unbindArea(*lda);
+    }
+    return finish(*lda, OciFunction::None, code);
+}
+
+sword oopen(Cda_Def* cursor, Lda_Def* lda, const text*, sword, sword, const text*, sword) {
+    if (cursor == nullptr) {
+        return OraCode::InvalidCursor;
+    }
+    unbindArea(*cursor);
+    setAreaRpc(*cursor, 0);
+    auto bound = lda == nullptr ? std::nullopt : target(*lda);
+    if (!bound) {
+        return finish(*cursor, OciFunction::Open, OraCode::NotLoggedOn);
+    }
+    ub4 id = 0;
+    const int code = bound->provider->open(bound->binding.id, id);
+    if (code == 0) {
+        bindArea(*cursor, {bound->binding.tag, id});
+    }
+    return finish(*cursor, OciFunction::Open, code);
+}
+
+sword oparse(Cda_Def* cursor, const text* sqlstm, sb4 sqllen, sword defflg, ub4) {
+    return onCursor(cursor, OciFunction::Parse, [&](OciProvider& provider, ub4 id) {
+        return provider.parse(id, textOf(sqlstm, sqllen), defflg != 0);
+    });
+}
+
+// Scale and format only matter for packed decimal types, which are not supported.
+sword odefin(Cda_Def* cursor, sword pos, ub1* buf, sword bufl, sword ftype, sword, sb2* indp,
+             const text*, sword, sword, ub2* rlen, ub2* rcode) {
+    return onCursor(cursor, OciFunction::Define, [&](OciProvider& provider, ub4 id) {
+        return provider.define(id, pos, OciDefine{buf, bufl, ftype, indp, rlen, rcode});
+    });
+}
+
+sword oexec(Cda_Def* cursor) {
+    return onCursor(cursor, OciFunction::Exec, [&](OciProvider& provider, ub4 id) {
+        ub4 rpc = 0;
+        const int code = provider.exec(id, rpc);
+        setAreaRpc(*cursor, rpc);
+        return code;
+    });
+}
+
+sword ofetch(Cda_Def* cursor) {
+    return onCursor(cursor, OciFunction::Fetch, [&](OciProvider& provider, ub4 id) {
+        ub4 rpc = 0;
+        const int code = provider.fetch(id, rpc);
+        setAreaRpc(*cursor, rpc);
+        return code;
+    });
+}
+
+sword oexfet(Cda_Def* cursor, ub4 nrows, sword cancel, sword exact) {
+    return onCursor(cursor, OciFunction::ExecFetch, [&](OciProvider& provider, ub4 id) {
+        ub4 rpc = 0;
+        const int code = provider.execFetch(id, nrows, cancel != 0, exact != 0, rpc);
+        setAreaRpc(*cursor, rpc);
+        return code;
+    });
+}
+
+sword oclose(Cda_Def* cursor) {
+    return onCursor(cursor, OciFunction::Close, [&](OciProvider& provider, ub4 id) {
+        const int code = provider.close(id);
+        if (code == 0) {
+            unbindArea(*cursor);
+        }
+        return code;
+    });
+}
+
+sword oerhms(Lda_Def* lda, sb2 rcode, text* buf, sword bufsiz) {
+    auto bound = lda == nullptr ? std::nullopt : target(*lda);
+    std::string message;
+    if (bound) {
+        message = bound->provider->message(bound->binding.id, rcode);
+    } else if (rcode != 0 && rcode == lastLogonError().code) {
+        message = lastLogonError().text;
+    } else {
+        message = oracleMessage(rcode);
+    }
+    if (buf == nullptr || bufsiz <= 0) {
+        return 0;
+    }
+    const std::size_t length = std::min(message.size(), std::size_t(bufsiz) - 1);
+    std::memcpy(buf, message.data(), length);
+    buf[length] = 0;
+    return static_cast<sword>(length);
+}
