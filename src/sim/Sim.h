@@ -23,6 +23,8 @@ struct OraError {
 // The server's standard message for an error number ("ORA-01017: invalid username/password;
 // logon denied"), or "ORA-nnnnn: Message nnnnn not found" for a number it does not know.
 std::string standardMessage(int code);
+// The error with its standard message.
+OraError oraError(int code);
 
 // Codes after which the connection is gone.
 bool isConnectionLost(int code);
@@ -39,8 +41,7 @@ class Connection {
 public:
     // scenario is the host string after "sim:" ("demo", "large", "empty" or one defined by a
     // test). Returns null and sets error on failure (ORA-01017, ORA-12154, ORA-01005, ...).
-    static std::unique_ptr<Connection> logon(const std::string& user,
-                                             const std::string& password,
+    static std::unique_ptr<Connection> logon(const std::string& user, const std::string& password,
                                              const std::string& scenario, OraError& error);
     ~Connection();
     Connection(const Connection&) = delete;
@@ -174,6 +175,7 @@ private:
     int m_openCursors = 0;
     std::vector<std::pair<std::string, ScenarioSpec>> m_scenarios;
     std::vector<std::pair<std::string, std::shared_ptr<Instance>>> m_instances;
+    std::int64_t m_clockOffset = 0;  // advanceClock on the real clock
 };
 
 }  // namespace sim

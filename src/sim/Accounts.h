@@ -1,0 +1,30 @@
+#pragma once
+// The instance's user accounts and what each may do.
+
+#include <string_view>
+
+#include "Translate.h"
+
+namespace sim {
+
+struct Account {
+    std::string_view name;  // upper case, as the server stores it
+    std::string_view password;
+    ViewRights rights;
+    bool mayKill;
+};
+
+inline const Account* findAccount(std::string_view upperName) {
+    static constexpr Account kAccounts[] = {
+        {"SYSTEM", "manager", {true, true}, true},
+        {"MONITOR", "monitor", {true, false}, false},
+        {"SCOTT", "tiger", {false, false}, false},
+    };
+    for (const Account& account : kAccounts) {
+        if (account.name == upperName)
+            return &account;
+    }
+    return nullptr;
+}
+
+}  // namespace sim

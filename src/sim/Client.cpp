@@ -1,0 +1,83 @@
+#include <algorithm>
+#include <cctype>
+
+#include "Accounts.h"
+#include "Instance.h"
+
+namespace sim {
+
+std::unique_ptr<Connection> Connection::logon(const std::string& user, const std::string& password,
+                                              const std::string& scenario, OraError& error) {
+    error = {};
+    if (!user.empty() && password.empty()) {
+        error = oraError(1005);
+        return nullptr;
+    }
+    std::shared_ptr<Instance> instance = Controls::instance().instanceFor(scenario, error);
+    if (!instance) {
+        return nullptr;
+    }
+    std::string name = user;
+    std::transform(name.begin(), name.end(), name.begin(), ::toupper);
+    const Account* account = findAccount(name);
+    if (!account || account->password != password) {
+        error = oraError(1017);
+        return nullptr;
+    }
+    const int sid = instance->logon(name, Controls::instance().now());
+    return std::unique_ptr<Connection>(new Connection(std::move(instance), name, sid));
+}
+
+Connection::Connection(std::shared_ptr<Instance> instance, std::string user, int sid)
+    : m_instance(std::move(instance)), m_user(std::move(user)), m_sid(sid) {}
+
+Connection::~Connection() {
+    m_instance->logoff(m_sid);
+}
+
+OraError Connection::state() const {
+    if (m_lost)
+        return oraError(3114);
+    if (m_sid > 0 && m_instance->wasKilled(m_sid))
+        return oraError(28);
+    return {};
+}
+
+void Connection::markLost() {
+    m_lost = true;
+}
+
+const std::string& Connection::userName() const {
+    return m_user;
+}
+
+Instance& Connection::instance() {
+    return *m_instance;
+}
+
+Cursor::Cursor(Connection& connection) : m_connection(connection) {
+    Controls::instance().cursorOpened();
+}
+
+Cursor::~Cursor() {
+    Controls::instance().cursorClosed();
+}
+
+OraError Cursor::execute(const std::string& sql) {
+    Controls& controls = Controls::instance();
+    controls.logStatement(sql);
+    m_isQuery = false;
+    m_columns = 0;
+    m_rows.clear();
+    if (OraError error = m_connection.state(); !error.ok()) {
+        return error;
+    }
+    QueryResult result = m_connection.m_instance->execute(sql, m_connection.m_user,
+                                                          m_connection.m_sid, controls.now());
+    m_isQuery = result.isQuery;
+    m_columns = result.columns;
+    m_rows = std::move(result.rows);
+    return result.error;
+}
+
+}  // namespace sim

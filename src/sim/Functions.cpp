@@ -1,0 +1,83 @@
+#include <sqlite3.h>
+
+#include <string>
+
+#include "OraText.h"
+#include "Store.h"
+
+namespace sim {
+
+namespace {
+
+void fail(sqlite3_context* context, int code) {
+    const std::string text = standardMessage(code);
+    sqlite3_result_error(context, text.c_str(), static_cast<int>(text.size()));
+}
+
+void resultText(sqlite3_context* context, const std::string& text) {
+    sqlite3_result_text(context, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+}
+
+std::string textOf(sqlite3_value* value) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+    return text ? std::string(text, static_cast<std::size_t>(sqlite3_value_bytes(value))) : "";
+}
+
+// Dates are stored as ISO texts; anything else is a number or text the server would convert.
+void toChar(sqlite3_context* context, int argc, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL ||
+        (argc == 2 && sqlite3_value_type(argv[1]) == SQLITE_NULL)) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const std::string value = textOf(argv[0]);
+    const auto date = sqlite3_value_type(argv[0]) == SQLITE_TEXT ? parseIsoDate(value)
+                                                                 : std::optional<DateTime>{};
+    if (date) {
+        const auto text = argc == 2 ? formatDate(*date, textOf(argv[1])) : defaultDateText(*date);
+        if (!text)
+            return fail(context, 1821);
+        return resultText(context, *text);
+    }
+    if (argc == 2)
+        return fail(context, 1481);
+    if (sqlite3_value_type(argv[0]) == SQLITE_FLOAT) {
+        return resultText(context, numberText(sqlite3_value_double(argv[0])));
+    }
+    if (sqlite3_value_type(argv[0]) == SQLITE_TEXT && !numericLiteral(value)) {
+        return fail(context, 1722);
+    }
+    resultText(context, value);
+}
+
+void toNumber(sqlite3_context* context, int, sqlite3_value** argv) {
+    switch (sqlite3_value_type(argv[0])) {
+        case SQLITE_NULL:
+            return sqlite3_result_null(context);
+        case SQLITE_INTEGER:
+        case SQLITE_FLOAT:
+            return sqlite3_result_value(context, argv[0]);
+        default:
+            break;
+    }
+    const auto number = numericLiteral(textOf(argv[0]));
+    if (!number)
+        return fail(context, 1722);
+    sqlite3_result_double(context, std::stod(*number));
+}
+
+void nvl(sqlite3_context* context, int, sqlite3_value** argv) {
+    sqlite3_result_value(context, sqlite3_value_type(argv[0]) == SQLITE_NULL ? argv[1] : argv[0]);
+}
+
+}  // namespace
+
+void registerOracleFunctions(sqlite3* db) {
+    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    sqlite3_create_function(db, "to_char", 1, flags, nullptr, toChar, nullptr, nullptr);
+    sqlite3_create_function(db, "to_char", 2, flags, nullptr, toChar, nullptr, nullptr);
+    sqlite3_create_function(db, "to_number", 1, flags, nullptr, toNumber, nullptr, nullptr);
+    sqlite3_create_function(db, "nvl", 2, flags, nullptr, nvl, nullptr, nullptr);
+}
+
+}  // namespace sim

@@ -1,0 +1,185 @@
+#include "Instance.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <vector>
+
+#include "Accounts.h"
+
+namespace sim {
+
+namespace {
+
+constexpr std::int64_t kTickSeconds = 5;
+// A clock that jumps far ahead replays at most this many ticks of life.
+constexpr std::int64_t kMaxTicks = 720;
+// A killed session is cleaned up once this much time has passed.
+constexpr std::int64_t kCleanupSeconds = 1;
+
+std::string hostName() {
+    char name[HOST_NAME_MAX + 1] = {};
+    if (gethostname(name, sizeof name - 1) != 0 || name[0] == '\0') {
+        return "localhost";
+    }
+    return std::string(name).substr(0, 64);
+}
+
+std::string osUser() {
+    const char* user = std::getenv("USER");
+    return user && *user ? user : "nimbra";
+}
+
+}  // namespace
+
+Instance::Instance(const ScenarioSpec& spec, bool living, std::uint32_t seed, std::int64_t now)
+    : m_listOwn(spec.listOwnSessions),
+      m_living(living),
+      m_seed(seed),
+      m_rng(~static_cast<std::uint64_t>(seed)),
+      m_clock(now),
+      m_lastTick(now / kTickSeconds) {
+    m_store.begin();
+    for (const SessionSpec& session : spec.sessions) {
+        m_store.add(session, false);
+    }
+    m_store.commit();
+    m_nextSid = m_store.nextSid();
+}
+
+int Instance::logon(const std::string& user, std::int64_t now) {
+    catchUp(now);
+    if (!m_listOwn) {
+        return 0;
+    }
+    SessionSpec own;
+    own.username = user;
+    own.sid = m_nextSid++;
+    own.serial = 1 + m_rng.below(65535);
+    own.status = "ACTIVE";
+    own.osuser = osUser();
+    own.machine = hostName();
+    own.program = "nimbra";
+    own.logonTime = now;
+    own.schemaname = user;
+    return m_store.add(own, true);
+}
+
+void Instance::logoff(int sid) {
+    if (sid > 0) {
+        m_store.remove(sid);
+    }
+}
+
+QueryResult Instance::execute(const std::string& sql, const std::string& user, int ownSid,
+                              std::int64_t now) {
+    catchUp(now);
+    const Account* account = findAccount(user);
+    const Statement statement = translate(sql, account ? account->rights : ViewRights{});
+    switch (statement.kind) {
+        case Statement::Kind::Error:
+            return QueryResult::failed(statement.error);
+        case Statement::Kind::NoOp:
+            return {};
+        case Statement::Kind::Kill:
+            return QueryResult::failed(kill(statement, account && account->mayKill, ownSid));
+        case Statement::Kind::Query:
+            break;
+    }
+    QueryResult result = m_store.query(statement.sqlite, account->rights);
+    if (result.error.ok() && statement.countsSessions) {
+        addUserSessions(Controls::instance().takeSessionsAfterCount());
+    }
+    return result;
+}
+
+OraError Instance::kill(const Statement& statement, bool mayKill, int ownSid) {
+    if (!mayKill)
+        return oraError(1031);
+    if (!statement.target)
+        return oraError(26);
+    const int sid = statement.target->sid;
+    LiveSession* session = m_store.find(sid);
+    if (!session || session->serial != statement.target->serial)
+        return oraError(30);
+    if (!session->user)
+        return oraError(29);
+    if (sid == ownSid)
+        return oraError(27);
+    if (session->killedAt)
+        return oraError(31);
+    m_store.setStatus(sid, "KILLED");
+    session->killedAt = m_clock;
+    m_killed.insert(sid);
+    m_dying.push_back(sid);
+    return {};
+}
+
+void Instance::addUserSessions(int count) {
+    if (count <= 0) {
+        return;
+    }
+    m_store.begin();
+    for (int i = 0; i < count; ++i) {
+        m_store.add(randomUserSession(m_rng, m_nextSid++, m_clock), false);
+    }
+    m_store.commit();
+}
+
+void Instance::catchUp(std::int64_t now) {
+    m_clock = now;
+    std::vector<int> cleaned;
+    for (int sid : m_dying) {
+        const LiveSession* session = m_store.find(sid);
+        if (!session || now - *session->killedAt >= kCleanupSeconds) {
+            cleaned.push_back(sid);
+        }
+    }
+    const std::int64_t target = now / kTickSeconds;
+    if (cleaned.empty() && (!m_living || target <= m_lastTick)) {
+        return;
+    }
+    m_store.begin();
+    for (int sid : cleaned) {
+        m_store.remove(sid);
+        std::erase(m_dying, sid);
+    }
+    if (m_living) {
+        for (std::int64_t k = std::max(m_lastTick + 1, target - kMaxTicks + 1); k <= target; ++k) {
+            tick(k);
+        }
+        m_lastTick = std::max(m_lastTick, target);
+    }
+    m_store.commit();
+}
+
+// One step of life: some sessions change status, now and then one leaves or a new one arrives.
+void Instance::tick(std::int64_t index) {
+    Rng rng((static_cast<std::uint64_t>(m_seed) << 32) ^ static_cast<std::uint64_t>(index));
+    std::vector<int> users;
+    for (const auto& [sid, session] : m_store.sessions()) {
+        if (session.user && !session.own && !session.killedAt) {
+            users.push_back(sid);
+        }
+    }
+    for (int sid : users) {
+        if (!rng.chance(8))
+            continue;
+        const bool active = m_store.find(sid)->status == "ACTIVE";
+        m_store.setStatus(sid, active ? "INACTIVE" : "ACTIVE");
+        if (!active && rng.chance(60)) {
+            m_store.setSql(sid, randomStatement(rng));
+        }
+    }
+    const int size = static_cast<int>(users.size());
+    if (size > 32 && rng.chance(6)) {
+        m_store.remove(users[static_cast<std::size_t>(rng.below(size))]);
+    }
+    if (size < 48 && rng.chance(6)) {
+        m_store.add(randomUserSession(rng, m_nextSid++, index * kTickSeconds), false);
+    }
+}
+
+}  // namespace sim

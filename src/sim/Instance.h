@@ -1,0 +1,48 @@
+#pragma once
+// A running instance of one scenario: its sessions, its clock and the statements it answers.
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "Scenarios.h"
+#include "Sim.h"
+#include "Store.h"
+
+namespace sim {
+
+class Instance {
+public:
+    // living: sessions change as the clock passes, the same way for the same seed.
+    Instance(const ScenarioSpec& spec, bool living, std::uint32_t seed, std::int64_t now);
+
+    // The session a log-on of user adds when the scenario lists its clients; 0 when none.
+    int logon(const std::string& user, std::int64_t now);
+    void logoff(int sid);
+    // Whether the session was killed; its connection is then unusable.
+    bool wasKilled(int sid) const { return m_killed.count(sid) != 0; }
+
+    // Runs one statement for user, whose own session is ownSid.
+    QueryResult execute(const std::string& sql, const std::string& user, int ownSid,
+                        std::int64_t now);
+
+private:
+    void catchUp(std::int64_t now);
+    void tick(std::int64_t index);
+    OraError kill(const Statement& statement, bool mayKill, int ownSid);
+    void addUserSessions(int count);
+
+    Store m_store;
+    bool m_listOwn;
+    bool m_living;
+    std::uint32_t m_seed;
+    Rng m_rng;
+    std::int64_t m_clock;
+    std::int64_t m_lastTick;
+    int m_nextSid;  // never reused, so a killed sid stays killed
+    std::set<int> m_killed;
+    std::vector<int> m_dying;  // killed, not yet cleaned up
+};
+
+}  // namespace sim

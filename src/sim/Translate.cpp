@@ -1,0 +1,313 @@
+#include "Translate.h"
+
+#include <algorithm>
+#include <initializer_list>
+#include <vector>
+
+#include "Lexer.h"
+#include "OraText.h"
+
+namespace sim {
+
+namespace {
+
+using Tokens = std::vector<Token>;
+using Words = std::initializer_list<std::string_view>;
+
+bool isOneOf(const Token& t, Words words) {
+    return t.type == TokenType::Word &&
+           std::find(words.begin(), words.end(), t.text) != words.end();
+}
+
+bool isComparison(const Token& t) {
+    return t.type == TokenType::Symbol &&
+           (t.text == "=" || t.text == "<>" || t.text == "!=" || t.text == "^=" || t.text == "<" ||
+            t.text == ">" || t.text == "<=" || t.text == ">=");
+}
+
+const Words kNumericColumns = {"SID",        "SERIAL#", "SQL_HASH_VALUE",
+                               "HASH_VALUE", "PIECE",   "COMMAND_TYPE"};
+
+Statement failure(int code) {
+    return {Statement::Kind::Error, oraError(code), {}, false, {}};
+}
+
+// The views are reachable only through schema SYS, and only when the user may read them.
+OraError checkNames(const Tokens& t, ViewRights rights, bool& namesView) {
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        const bool afterDot = i >= 1 && t[i - 1].isSymbol(".");
+        const bool inSys = afterDot && i >= 2 && t[i - 2].isWord("SYS");
+        const bool viewName = t[i].type == TokenType::Word && t[i].text.rfind("V_$", 0) == 0;
+        if (inSys && !(t.size() > i + 1 && t[i + 1].isSymbol("."))) {
+            namesView = true;
+            const bool readable = (t[i].isWord("V_$SESSION") && rights.session) ||
+                                  (t[i].isWord("V_$SQLTEXT") && rights.sqlText);
+            if (!readable)
+                return oraError(942);
+        } else if (viewName && !afterDot) {
+            return oraError(942);
+        }
+    }
+    return {};
+}
+
+bool isNumericColumnAt(const Tokens& t, std::size_t j) {
+    if (j + 2 < t.size() && t[j + 1].isSymbol("."))
+        j += 2;
+    return j < t.size() && isOneOf(t[j], kNumericColumns) &&
+           !(j + 1 < t.size() && t[j + 1].isSymbol("."));
+}
+
+// A quoted literal compared with a NUMBER column is converted to a number.
+bool comparedWithNumber(const Tokens& t, std::size_t i) {
+    return (i >= 2 && isComparison(t[i - 1]) && isOneOf(t[i - 2], kNumericColumns)) ||
+           (i + 2 < t.size() && isComparison(t[i + 1]) && isNumericColumnAt(t, i + 2));
+}
+
+// Whether an ORDER BY at the outer level may end with the row id of a single table, which
+// keeps rows with equal keys in session-id order.
+bool takesTieBreak(const Tokens& t) {
+    if (t[0].isWord("WITH"))
+        return false;
+    int depth = 0;
+    std::size_t from = 0;
+    bool inFromList = false;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        depth += t[i].isSymbol("(") ? 1 : t[i].isSymbol(")") ? -1 : 0;
+        if (depth != 0)
+            continue;
+        if (isOneOf(t[i], {"UNION", "INTERSECT", "MINUS", "EXCEPT", "DISTINCT", "UNIQUE", "GROUP",
+                           "JOIN"})) {
+            return false;
+        }
+        if (from == 0 && t[i].isWord("FROM")) {
+            from = i + 1;
+            inFromList = true;
+        } else if (isOneOf(t[i], {"WHERE", "ORDER", "HAVING", "CONNECT", "START"})) {
+            inFromList = false;
+        } else if (inFromList && t[i].isSymbol(",")) {
+            return false;
+        }
+    }
+    return from != 0 && from < t.size() && t[from].type == TokenType::Word;
+}
+
+void quote(std::string& out, const std::string& text, char q) {
+    out += q;
+    for (char c : text) {
+        out += c;
+        if (c == q)
+            out += q;
+    }
+    out += q;
+}
+
+class Rewriter {
+public:
+    explicit Rewriter(const Tokens& t) : m_t(t) {}
+
+    OraError run(bool tieBreak) {
+        for (std::size_t i = 0; i < m_t.size(); ++i) {
+            const Token& token = m_t[i];
+            const bool orderHere = !m_order.empty() && m_order.back().depth == m_depth;
+            if (token.isSymbol(")")) {
+                if (orderHere) {
+                    closeOrderItem();
+                    m_order.pop_back();
+                }
+                --m_depth;
+            } else if (token.isSymbol(",") && orderHere) {
+                closeOrderItem();
+            }
+            if (token.type == TokenType::String && !token.text.empty() &&
+                comparedWithNumber(m_t, i)) {
+                const auto number = numericLiteral(token.text);
+                if (!number)
+                    return oraError(1722);
+                emit(*number);
+                continue;
+            }
+            trackOrder(i);
+            write(token);
+            if (token.isSymbol("("))
+                ++m_depth;
+        }
+        while (!m_order.empty()) {
+            const bool outer = m_order.back().depth == 0;
+            closeOrderItem();
+            m_order.pop_back();
+            if (outer && tieBreak)
+                emit(", ROWID");
+        }
+        return {};
+    }
+
+    std::string text() && { return std::move(m_out); }
+
+private:
+    struct OrderBy {
+        int depth;
+        bool desc = false;
+        bool nulls = false;
+    };
+
+    void trackOrder(std::size_t i) {
+        if (m_t[i].isWord("ORDER") && i + 1 < m_t.size() && m_t[i + 1].isWord("BY")) {
+            m_order.push_back({m_depth});
+        } else if (!m_order.empty() && m_order.back().depth == m_depth) {
+            if (m_t[i].isWord("DESC"))
+                m_order.back().desc = true;
+            if (m_t[i].isWord("ASC"))
+                m_order.back().desc = false;
+            if (m_t[i].isWord("NULLS"))
+                m_order.back().nulls = true;
+        }
+    }
+
+    // Oracle sorts NULL as the largest value; SQLite as the smallest.
+    void closeOrderItem() {
+        OrderBy& item = m_order.back();
+        if (!item.nulls)
+            emit(item.desc ? "NULLS FIRST" : "NULLS LAST");
+        item.desc = item.nulls = false;
+    }
+
+    void write(const Token& token) {
+        std::string text;
+        switch (token.type) {
+            case TokenType::Word:
+                if (token.text.find_first_of("$#") != std::string::npos) {
+                    quote(text, token.text, '"');
+                } else {
+                    text = token.isWord("MINUS") ? "EXCEPT" : token.text;
+                }
+                break;
+            case TokenType::QuotedName:
+                quote(text, token.text, '"');
+                break;
+            case TokenType::String:
+                if (token.text.empty()) {
+                    text = "NULL";  // Oracle's empty string is NULL
+                } else {
+                    quote(text, token.text, '\'');
+                }
+                break;
+            case TokenType::Number:
+                text = token.text;
+                break;
+            case TokenType::Symbol:
+                // Oracle divides exactly, SQLite integers by integer division.
+                text = token.text == "^=" ? "<>" : token.text == "/" ? "* 1.0 /" : token.text;
+                break;
+        }
+        emit(text);
+    }
+
+    void emit(const std::string& text) {
+        if (!m_out.empty() && text.front() != ',')
+            m_out += ' ';
+        m_out += text;
+    }
+
+    const Tokens& m_t;
+    std::string m_out;
+    int m_depth = 0;
+    std::vector<OrderBy> m_order;
+};
+
+Statement query(const Tokens& t, ViewRights rights) {
+    bool namesView = false;
+    if (OraError e = checkNames(t, rights, namesView); !e.ok()) {
+        return {Statement::Kind::Error, e, {}, false, {}};
+    }
+    int depth = 0;
+    bool from = false;
+    for (const Token& token : t) {
+        depth += token.isSymbol("(") ? 1 : token.isSymbol(")") ? -1 : 0;
+        from = from || (depth == 0 && token.isWord("FROM"));
+        if (isOneOf(token, {"LIMIT", "GLOB", "REGEXP", "MATCH", "ISNULL", "NOTNULL", "COLLATE",
+                            "INDEXED", "PRAGMA"})) {
+            return failure(933);
+        }
+    }
+    if (!from)
+        return failure(923);
+    Rewriter rewriter(t);
+    if (OraError e = rewriter.run(takesTieBreak(t)); !e.ok()) {
+        return {Statement::Kind::Error, e, {}, false, {}};
+    }
+    Statement s;
+    s.kind = Statement::Kind::Query;
+    s.sqlite = std::move(rewriter).text();
+    s.countsSessions = t.size() >= 9 && t[1].isWord("COUNT") && t[2].isSymbol("(") &&
+                       t[3].isSymbol("*") && t[4].isSymbol(")") && t[5].isWord("FROM") &&
+                       t[6].isWord("SYS") && t[7].isSymbol(".") && t[8].isWord("V_$SESSION") &&
+                       (t.size() == 9 || t[9].isWord("WHERE"));
+    return s;
+}
+
+// "sid, serial" with blanks allowed around the numbers, optionally ", @instance".
+std::optional<KillTarget> sessionId(const std::string& text) {
+    std::vector<std::string> parts(1);
+    for (char c : text) {
+        if (c == ',') {
+            parts.emplace_back();
+        } else if (c != ' ') {
+            parts.back() += c;
+        }
+    }
+    auto number = [](const std::string& s) {
+        return !s.empty() && s.size() <= 9 &&
+               std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (parts.size() < 2 || parts.size() > 3 || !number(parts[0]) || !number(parts[1]) ||
+        (parts.size() == 3 &&
+         !(parts[2].size() > 1 && parts[2][0] == '@' && number(parts[2].substr(1))))) {
+        return std::nullopt;
+    }
+    return KillTarget{std::stoi(parts[0]), std::stoi(parts[1])};
+}
+
+Statement alter(const Tokens& t) {
+    if (t.size() < 2 || !t[1].isWord("SYSTEM"))
+        return failure(940);
+    if (t.size() < 4 || !t[2].isWord("KILL") || !t[3].isWord("SESSION"))
+        return failure(2065);
+    Statement s;
+    s.kind = Statement::Kind::Kill;
+    if (t.size() < 5 || t[4].type != TokenType::String)
+        return s;
+    const std::size_t end = t.size() > 5 && t[5].isWord("IMMEDIATE") ? 6 : 5;
+    if (t.size() > end)
+        return failure(933);
+    s.target = sessionId(t[4].text);
+    return s;
+}
+
+}  // namespace
+
+Statement translate(std::string_view sql, ViewRights rights) {
+    Tokens t;
+    if (OraError e = lex(sql, t); !e.ok())
+        return {Statement::Kind::Error, e, {}, false, {}};
+    if (t.empty())
+        return failure(900);
+    if (isOneOf(t[0], {"SELECT", "WITH"}))
+        return query(t, rights);
+    if (t[0].isWord("ALTER"))
+        return alter(t);
+    if (isOneOf(t[0], {"COMMIT", "ROLLBACK"}))
+        return {Statement::Kind::NoOp, {}, {}, false, {}};
+    if (isOneOf(t[0], {"INSERT", "UPDATE", "DELETE", "MERGE"})) {
+        bool namesView = false;
+        const OraError e = checkNames(t, rights, namesView);
+        return failure(!e.ok() || !namesView ? 942 : 2030);
+    }
+    if (isOneOf(t[0], {"CREATE", "DROP", "TRUNCATE", "GRANT", "REVOKE", "RENAME", "COMMENT",
+                       "AUDIT", "NOAUDIT", "ANALYZE", "LOCK", "FLASHBACK", "PURGE"})) {
+        return failure(1031);
+    }
+    return failure(900);
+}
+
+}  // namespace sim
