@@ -21,7 +21,7 @@ int SimProvider::logon(const std::string& user, const std::string& password,
                        const std::string& connect, ub4& connection, std::string& error) {
     sim::OraError failure;
     if (auto code = controls().takeFailure(sim::Call::Logon)) {
-        failure = {*code, sim::standardMessage(*code)};
+        failure = sim::oraError(*code);
     } else {
         controls().roundTrip();
         if (auto session = sim::Connection::logon(user, password, connect, failure)) {
@@ -197,7 +197,7 @@ int SimProvider::fail(Session& session, int code) {
 
 int SimProvider::planned(Session& session, sim::Call call) {
     if (auto code = controls().takeFailure(call)) {
-        return fail(session, {*code, sim::standardMessage(*code)});
+        return fail(session, sim::oraError(*code));
     }
     return 0;
 }
