@@ -38,15 +38,13 @@ int toInteger(const std::string& text, std::int32_t& result) {
 }  // namespace
 
 int checkDefine(const OciDefine& define) {
-    const bool fits =
-        define.buffer != nullptr && ((define.type == kExtInteger && define.length == 4) ||
-                                     (define.type == kExtString && define.length >= 1));
+    const bool fits = (define.type == kExtInteger && define.length == 4) ||
+                      (define.type == kExtString && define.length >= 1);
     return fits ? 0 : OraCode::UnsupportedConversion;
 }
 
 int deliverValue(const OciDefine& define, std::size_t element,
                  const std::optional<std::string>& value) {
-    ub1* target = define.buffer + element * static_cast<std::size_t>(define.length);
     if (!value) {
         if (define.indicators == nullptr) {
             return OraCode::NullWithoutIndicator;
@@ -57,6 +55,11 @@ int deliverValue(const OciDefine& define, std::size_t element,
         setElement<ub2>(define.codes, element, OraCode::NullWithoutIndicator);
         return 0;
     }
+    // A column defined over no storage, as for an array of no rows, takes NULLs only.
+    if (define.buffer == nullptr) {
+        return OraCode::UnsupportedConversion;
+    }
+    ub1* target = define.buffer + element * static_cast<std::size_t>(define.length);
     if (define.type == kExtInteger) {
         std::int32_t number = 0;
         if (int code = toInteger(*value, number)) {

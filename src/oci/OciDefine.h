@@ -16,7 +16,7 @@ struct OciDefine {
     ub2* codes = nullptr;
 };
 
-// 0 when the column can be delivered as described, else the error that fails odefin.
+// 0 when the type and length can be delivered, else the error that fails odefin.
 int checkDefine(const OciDefine& define);
 
 // Writes value (nullopt = NULL) into element i of the column; 0 or the error that fails the fetch.
