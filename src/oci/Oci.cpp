@@ -64,6 +64,17 @@ sword onCursor(Cda_Def* cursor, ub1 function, Call call) {
     return finish(*cursor, function, code);
 }
 
+// onCursor for the calls that leave the cursor's rows processed in rpc.
+template <typename Call>
+sword onCursorRows(Cda_Def* cursor, ub1 function, Call call) {
+    return onCursor(cursor, function, [&](OciProvider& provider, ub4 id) {
+        ub4 rpc = 0;
+        const int code = call(provider, id, rpc);
+        setAreaRpc(*cursor, rpc);
+        return code;
+    });
+}
+
 }  // namespace
 
 // Only blocking mode exists here; mode is accepted and ignored.
@@ -140,30 +151,22 @@ sword odefin(Cda_Def* cursor, sword pos, ub1* buf, sword bufl, sword ftype, swor
 }
 
 sword oexec(Cda_Def* cursor) {
-    return onCursor(cursor, OciFunction::Exec, [&](OciProvider& provider, ub4 id) {
-        ub4 rpc = 0;
-        const int code = provider.exec(id, rpc);
-        setAreaRpc(*cursor, rpc);
-        return code;
+    return onCursorRows(cursor, OciFunction::Exec, [](OciProvider& provider, ub4 id, ub4& rpc) {
+        return provider.exec(id, rpc);
     });
 }
 
 sword ofetch(Cda_Def* cursor) {
-    return onCursor(cursor, OciFunction::Fetch, [&](OciProvider& provider, ub4 id) {
-        ub4 rpc = 0;
-        const int code = provider.fetch(id, rpc);
-        setAreaRpc(*cursor, rpc);
-        return code;
+    return onCursorRows(cursor, OciFunction::Fetch, [](OciProvider& provider, ub4 id, ub4& rpc) {
+        return provider.fetch(id, rpc);
     });
 }
 
 sword oexfet(Cda_Def* cursor, ub4 nrows, sword cancel, sword exact) {
-    return onCursor(cursor, OciFunction::ExecFetch, [&](OciProvider& provider, ub4 id) {
-        ub4 rpc = 0;
-        const int code = provider.execFetch(id, nrows, cancel != 0, exact != 0, rpc);
-        setAreaRpc(*cursor, rpc);
-        return code;
-    });
+    return onCursorRows(cursor, OciFunction::ExecFetch,
+                        [&](OciProvider& provider, ub4 id, ub4& rpc) {
+                            return provider.execFetch(id, nrows, cancel != 0, exact != 0, rpc);
+                        });
 }
 
 sword oclose(Cda_Def* cursor) {

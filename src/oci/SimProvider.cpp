@@ -17,6 +17,22 @@ SimProvider::SimProvider() {
     controls();
 }
 
+template <typename Work>
+int SimProvider::exchange(ub4 cursor, sim::Call call, ub4& rpc, Work work) {
+    Statement* statement = findStatement(cursor);
+    if (statement == nullptr) {
+        return OraCode::InvalidCursor;
+    }
+    Session& session = *findSession(statement->session);
+    int code = begin(session, call);
+    if (code == 0) {
+        controls().roundTrip();
+        code = work(session, *statement);
+    }
+    rpc = statement->rpc;
+    return code;
+}
+
 int SimProvider::logon(const std::string& user, const std::string& password,
                        const std::string& connect, ub4& connection, std::string& error) {
     sim::OraError failure;
@@ -100,54 +116,28 @@ int SimProvider::define(ub4 cursor, sword position, const OciDefine& define) {
 }
 
 int SimProvider::exec(ub4 cursor, ub4& rpc) {
-    Statement* statement = findStatement(cursor);
-    if (statement == nullptr) {
-        return OraCode::InvalidCursor;
-    }
-    Session& session = *findSession(statement->session);
-    int code = begin(session, sim::Call::Exec);
-    if (code == 0) {
-        controls().roundTrip();
-        code = execute(session, *statement);
-    }
-    rpc = statement->rpc;
-    return code;
+    return exchange(cursor, sim::Call::Exec, rpc, [&](Session& session, Statement& statement) {
+        return execute(session, statement);
+    });
 }
 
 int SimProvider::fetch(ub4 cursor, ub4& rpc) {
-    Statement* statement = findStatement(cursor);
-    if (statement == nullptr) {
-        return OraCode::InvalidCursor;
-    }
-    Session& session = *findSession(statement->session);
-    int code = begin(session, sim::Call::Fetch);
-    if (code == 0) {
-        controls().roundTrip();
-        code = fetchRows(session, *statement, 1, false);
-    }
-    rpc = statement->rpc;
-    return code;
+    return exchange(cursor, sim::Call::Fetch, rpc, [&](Session& session, Statement& statement) {
+        return fetchRows(session, statement, 1, false);
+    });
 }
 
 int SimProvider::execFetch(ub4 cursor, ub4 rows, bool cancel, bool exact, ub4& rpc) {
-    Statement* statement = findStatement(cursor);
-    if (statement == nullptr) {
-        return OraCode::InvalidCursor;
-    }
-    Session& session = *findSession(statement->session);
-    int code = begin(session, sim::Call::ExecFetch);
-    if (code == 0) {
-        controls().roundTrip();
-        code = execute(session, *statement);
-        if (code == 0 && statement->fetchable) {
-            code = fetchRows(session, *statement, rows, exact);
+    return exchange(cursor, sim::Call::ExecFetch, rpc, [&](Session& session, Statement& statement) {
+        int code = execute(session, statement);
+        if (code == 0 && statement.fetchable) {
+            code = fetchRows(session, statement, rows, exact);
         }
         if (cancel) {
-            statement->fetchable = false;
+            statement.fetchable = false;
         }
-    }
-    rpc = statement->rpc;
-    return code;
+        return code;
+    });
 }
 
 int SimProvider::close(ub4 cursor) {

@@ -48,6 +48,9 @@ private:
     int planned(Session& session, sim::Call call);
     int checkState(Session& session);
     int begin(Session& session, sim::Call call);
+    // One exchange with the server on a cursor; rpc gets the cursor's rows processed after it.
+    template <typename Work>
+    int exchange(ub4 cursor, sim::Call call, ub4& rpc, Work work);
     int execute(Session& session, Statement& statement);
     int fetchRows(Session& session, Statement& statement, ub4 rows, bool exact);
     int checkPositions(const Statement& statement) const;
