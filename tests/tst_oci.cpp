@@ -31,11 +31,11 @@ sim::SessionSpec sessionSpec(int sid, std::optional<std::string> user, std::stri
 
 // Five sessions, sid 1 to 5; sid 2 is a background process without a user name.
 sim::ScenarioSpec fiveSessions() {
-    sim::ScenarioSpec spec;
-    spec.sessions = {sessionSpec(1, "ALICE", "host-a"), sessionSpec(2, std::nullopt, "dbhost"),
-                     sessionSpec(3, "BOB", "workstation-42"), sessionSpec(4, "CAROL", "host-c"),
-                     sessionSpec(5, "DAVE", "host-d")};
-    return spec;
+    sim::ScenarioSpec scenario;
+    scenario.sessions = {sessionSpec(1, "ALICE", "host-a"), sessionSpec(2, std::nullopt, "dbhost"),
+                         sessionSpec(3, "BOB", "workstation-42"), sessionSpec(4, "CAROL", "host-c"),
+                         sessionSpec(5, "DAVE", "host-d")};
+    return scenario;
 }
 
 // One connection; whatever a test leaves open is logged off, cursors included.
