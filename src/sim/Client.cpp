@@ -1,8 +1,6 @@
-#include <algorithm>
-#include <cctype>
-
 #include "Accounts.h"
 #include "Instance.h"
+#include "OraText.h"
 
 namespace sim {
 
@@ -17,8 +15,7 @@ std::unique_ptr<Connection> Connection::logon(const std::string& user, const std
     if (!instance) {
         return nullptr;
     }
-    std::string name = user;
-    std::transform(name.begin(), name.end(), name.begin(), ::toupper);
+    const std::string name = upperCase(user);
     const Account* account = findAccount(name);
     if (!account || account->password != password) {
         error = oraError(1017);

@@ -1,10 +1,9 @@
-#include <algorithm>
-#include <cctype>
 #include <ctime>
 #include <thread>
 #include <utility>
 
 #include "Instance.h"
+#include "OraText.h"
 #include "Scenarios.h"
 
 namespace sim {
@@ -116,9 +115,8 @@ std::shared_ptr<Instance> Controls::instanceFor(const std::string& scenario, Ora
     if (const ScenarioSpec* defined = definedScenario(scenario)) {
         created = std::make_shared<Instance>(*defined, false, m_seed, now());
     } else if (const auto builtin = builtinScenario(scenario, m_seed, now())) {
-        std::string lower = scenario;
-        std::transform(lower.begin(), lower.end(), lower.begin(), ::tolower);
-        created = std::make_shared<Instance>(*builtin, lower == "demo", m_seed, now());
+        created =
+            std::make_shared<Instance>(*builtin, lowerCase(scenario) == "demo", m_seed, now());
     } else {
         error = oraError(12154);
         return nullptr;

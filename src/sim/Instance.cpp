@@ -165,9 +165,11 @@ void Instance::tick(std::int64_t index) {
         }
     }
     for (int sid : users) {
-        if (!rng.chance(8))
-            continue;
+        // About a quarter of the sessions are busy at any time.
         const bool active = m_store.find(sid)->status == "ACTIVE";
+        if (!rng.chance(active ? 24 : 8)) {
+            continue;
+        }
         m_store.setStatus(sid, active ? "INACTIVE" : "ACTIVE");
         if (!active && rng.chance(60)) {
             m_store.setSql(sid, randomStatement(rng));

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "OraText.h"
+
 namespace sim {
 
 namespace {
@@ -14,14 +16,6 @@ bool isWordChar(char c) {
 }
 bool isDigit(char c) {
     return std::isdigit(static_cast<unsigned char>(c)) != 0;
-}
-
-std::string upper(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return out;
 }
 
 // Reads a quoted text starting at sql[i] (the opening quote); a doubled quote stands for one.
@@ -80,7 +74,7 @@ OraError lex(std::string_view sql, std::vector<Token>& tokens) {
             std::size_t end = i;
             while (end < sql.size() && isWordChar(sql[end]))
                 ++end;
-            tokens.push_back({TokenType::Word, upper(sql.substr(i, end - i))});
+            tokens.push_back({TokenType::Word, upperCase(sql.substr(i, end - i))});
             i = end;
         } else if (isDigit(c) || (c == '.' && i + 1 < sql.size() && isDigit(sql[i + 1]))) {
             const std::size_t end = numberEnd(sql, i);

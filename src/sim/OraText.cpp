@@ -123,6 +123,22 @@ std::optional<std::string> element(const DateTime& t, std::string_view written,
 
 }  // namespace
 
+std::string upperCase(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return out;
+}
+
+std::string lowerCase(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return out;
+}
+
 DateTime dateFromUnix(std::int64_t unixSeconds) {
     const std::int64_t days = floorDiv(unixSeconds, 86400);
     const std::int64_t secs = unixSeconds - days * 86400;

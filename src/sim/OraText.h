@@ -9,6 +9,10 @@
 
 namespace sim {
 
+// ASCII case folding, as the server folds names.
+std::string upperCase(std::string_view text);
+std::string lowerCase(std::string_view text);
+
 struct DateTime {
     int year = 1970;
     int month = 1;  // 1-12

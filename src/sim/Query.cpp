@@ -18,12 +18,6 @@ constexpr std::string_view kClientFunctions[] = {
     "ltrim", "max",    "min",      "nullif",  "nvl",       "replace", "round",
     "rtrim", "substr", "sum",      "to_char", "to_number", "trim",    "upper"};
 
-std::string lower(const char* text) {
-    std::string out = text ? text : "";
-    std::transform(out.begin(), out.end(), out.begin(), ::tolower);
-    return out;
-}
-
 bool startsWith(std::string_view text, std::string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
 }
@@ -98,7 +92,7 @@ int Store::authorize(void* self, int action, const char* a, const char* b, const
             return SQLITE_OK;
         case SQLITE_READ: {
             // Names come as the statement spells them when no column is read.
-            const std::string table = lower(a), schema = lower(db);
+            const std::string table = lowerCase(a ? a : ""), schema = lowerCase(db ? db : "");
             const bool readable = (schema == "sys" && table == "v_$session" && rights.session) ||
                                   (schema == "sys" && table == "v_$sqltext" && rights.sqlText) ||
                                   ((schema == "main" || schema.empty()) && table == "dual");
@@ -108,13 +102,12 @@ int Store::authorize(void* self, int action, const char* a, const char* b, const
             return SQLITE_DENY;
         }
         case SQLITE_FUNCTION: {
-            std::string name = lower(b);
+            const std::string name = lowerCase(b ? b : "");
             if (std::find(std::begin(kClientFunctions), std::end(kClientFunctions), name) !=
                 std::end(kClientFunctions)) {
                 return SQLITE_OK;
             }
-            std::transform(name.begin(), name.end(), name.begin(), ::toupper);
-            store.m_denied = invalidIdentifier(name);
+            store.m_denied = invalidIdentifier(upperCase(name));
             return SQLITE_DENY;
         }
         default:

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
+
+#include "OraText.h"
 
 namespace sim {
 
@@ -130,9 +131,7 @@ std::optional<std::string> randomStatement(Rng& rng) {
 
 std::optional<ScenarioSpec> builtinScenario(const std::string& name, std::uint32_t seed,
                                             std::int64_t now) {
-    std::string lower = name;
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string lower = lowerCase(name);
     Rng rng(seed);
     if (lower == "demo")
         return populated(rng, 20, 40, now, 6);
