@@ -75,6 +75,7 @@ public:
 
     // Runs one statement. A query keeps its whole result (read consistency at execute time);
     // the kill statement changes the instance and has no rows. The statement is logged.
+    // Rows whose ORDER BY keys are equal come in session-id order.
     OraError execute(const std::string& sql);
     bool isQuery() const { return m_isQuery; }
     int columnCount() const { return m_columns; }
@@ -91,7 +92,7 @@ private:
 // One session row of a scenario, as a test defines it.
 struct SessionSpec {
     std::optional<std::string> username;  // nullopt: a background process
-    int sid = 0;
+    int sid = 0;                          // 0: the next free one
     int serial = 0;
     std::string status = "INACTIVE";
     std::optional<std::string> osuser;
