@@ -18,7 +18,7 @@ SimProvider::SimProvider() {
 }
 
 template <typename Work>
-int SimProvider::exchange(ub4 cursor, sim::Call call, ub4& rpc, Work work) {
+int SimProvider::exchange(ub4 cursor, sim::Call call, ub4& rpc, bool remote, Work work) {
     Statement* statement = findStatement(cursor);
     if (statement == nullptr) {
         return OraCode::InvalidCursor;
@@ -26,7 +26,9 @@ int SimProvider::exchange(ub4 cursor, sim::Call call, ub4& rpc, Work work) {
     Session& session = *findSession(statement->session);
     int code = begin(session, call);
     if (code == 0) {
-        controls().roundTrip();
+        if (remote) {
+            controls().roundTrip();
+        }
         code = work(session, *statement);
     }
     rpc = statement->rpc;
@@ -116,28 +118,37 @@ int SimProvider::define(ub4 cursor, sword position, const OciDefine& define) {
 }
 
 int SimProvider::exec(ub4 cursor, ub4& rpc) {
-    return exchange(cursor, sim::Call::Exec, rpc, [&](Session& session, Statement& statement) {
-        return execute(session, statement);
-    });
+    return exchange(cursor, sim::Call::Exec, rpc, true,
+                    [&](Session& session, Statement& statement) {
+                        const int code = execute(session, statement);
+                        statement.prefetched = code == 0 && statement.fetchable;
+                        return code;
+                    });
 }
 
 int SimProvider::fetch(ub4 cursor, ub4& rpc) {
-    return exchange(cursor, sim::Call::Fetch, rpc, [&](Session& session, Statement& statement) {
-        return fetchRows(session, statement, 1, false);
-    });
+    // The first row of a query came back with its execute, as a client prefetching one row has it.
+    const Statement* known = findStatement(cursor);
+    const bool remote = known == nullptr || !known->prefetched;
+    return exchange(cursor, sim::Call::Fetch, rpc, remote,
+                    [&](Session& session, Statement& statement) {
+                        statement.prefetched = false;
+                        return fetchRows(session, statement, 1, false);
+                    });
 }
 
 int SimProvider::execFetch(ub4 cursor, ub4 rows, bool cancel, bool exact, ub4& rpc) {
-    return exchange(cursor, sim::Call::ExecFetch, rpc, [&](Session& session, Statement& statement) {
-        int code = execute(session, statement);
-        if (code == 0 && statement.fetchable) {
-            code = fetchRows(session, statement, rows, exact);
-        }
-        if (cancel) {
-            statement.fetchable = false;
-        }
-        return code;
-    });
+    return exchange(cursor, sim::Call::ExecFetch, rpc, true,
+                    [&](Session& session, Statement& statement) {
+                        int code = execute(session, statement);
+                        if (code == 0 && statement.fetchable) {
+                            code = fetchRows(session, statement, rows, exact);
+                        }
+                        if (cancel) {
+                            statement.fetchable = false;
+                        }
+                        return code;
+                    });
 }
 
 int SimProvider::close(ub4 cursor) {

@@ -36,8 +36,9 @@ private:
         std::unique_ptr<sim::Cursor> cursor;
         std::string sql;
         std::map<sword, OciDefine> defines;
-        bool fetchable = false;  // an executed query whose rows are still to be fetched
-        std::size_t next = 0;    // the row the next fetch delivers first
+        bool fetchable = false;   // an executed query whose rows are still to be fetched
+        bool prefetched = false;  // its next row arrived with the execute
+        std::size_t next = 0;     // the row the next fetch delivers first
         ub4 rpc = 0;
     };
 
@@ -48,9 +49,10 @@ private:
     int planned(Session& session, sim::Call call);
     int checkState(Session& session);
     int begin(Session& session, sim::Call call);
-    // One exchange with the server on a cursor; rpc gets the cursor's rows processed after it.
+    // One call on a cursor, a round trip when remote; rpc gets the cursor's rows processed after
+    // it.
     template <typename Work>
-    int exchange(ub4 cursor, sim::Call call, ub4& rpc, Work work);
+    int exchange(ub4 cursor, sim::Call call, ub4& rpc, bool remote, Work work);
     int execute(Session& session, Statement& statement);
     int fetchRows(Session& session, Statement& statement, ub4 rows, bool exact);
     int checkPositions(const Statement& statement) const;
