@@ -664,6 +664,103 @@ private slots:
         controls.clearStatementLog();
         QVERIFY(controls.statementLog().empty());
     }
+
+    void orderByVariants_data() {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("explicit NULLS FIRST kept")
+            << "SELECT username FROM sys.v_$session ORDER BY username NULLS FIRST"
+            << QStringList({"NULL", "HR", "SCOTT", "SCOTT"});
+        QTest::newRow("by position, descending")
+            << "SELECT username FROM sys.v_$session ORDER BY 1 DESC"
+            << QStringList({"NULL", "SCOTT", "SCOTT", "HR"});
+        QTest::newRow("second key also NULLs last")
+            << "SELECT osuser FROM sys.v_$session ORDER BY username, osuser"
+            << QStringList({"hr", "scott", "NULL", "oracle"});
+        QTest::newRow("inside a subquery")
+            << "SELECT username FROM (SELECT username, sid FROM sys.v_$session ORDER BY username) "
+               "WHERE sid > 1"
+            << QStringList({"HR", "SCOTT", "NULL"});
+        QTest::newRow("function key") << "SELECT username FROM sys.v_$session ORDER BY "
+                                         "NVL(username, 'A'), sid DESC"
+                                      << QStringList({"NULL", "HR", "SCOTT", "SCOTT"});
+    }
+    void orderByVariants() {
+        QFETCH(QString, sql);
+        QFETCH(QStringList, names);
+        sim::ScenarioSpec spec;
+        spec.sessions = {session(4, "SCOTT"), session(3, std::nullopt), session(2, "HR"),
+                         session(1, "SCOTT")};
+        spec.sessions[0].osuser = std::nullopt;
+        spec.sessions[1].osuser = "oracle";
+        spec.sessions[2].osuser = "hr";
+        spec.sessions[3].osuser = "scott";
+        Controls::instance().defineScenario("four", spec);
+        const auto connection = logOn("four");
+        const Result result = run(*connection, sql.toStdString());
+        QVERIFY2(result.error.ok(), result.error.text.c_str());
+        QCOMPARE(column(result), names);
+    }
+
+    // Whatever part of a statement arrives, the answer is a server error, never a crash or a
+    // message of the store underneath.
+    void everyPrefixOfTheStatementsAnswers() {
+        Controls::instance().defineScenario("forty", fortySessions());
+        const auto connection = logOn("forty");
+        const std::vector<std::string> statements = {
+            kCount + " WHERE status = 'ACTIVE'", kListUsers, detail("13", "1"), sqlText("13", "1"),
+            "SELECT 0 FROM sys.v_$sqltext WHERE 1 = 0"};
+        for (const std::string& statement : statements) {
+            for (std::size_t length = 0; length <= statement.size(); ++length) {
+                const std::string sql = statement.substr(0, length);
+                const OraError error = run(*connection, sql).error;
+                if (error.ok() || error.code == 904) {
+                    continue;
+                }
+                QVERIFY2(error.text == sim::standardMessage(error.code), sql.c_str());
+            }
+        }
+        QCOMPARE(countOf(*connection), 40);
+    }
+
+    void numbersAndFunctions_data() {
+        QTest::addColumn<QString>("expression");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<int>("code");
+        QTest::newRow("number to text") << "TO_CHAR(sid)"
+                                        << "7" << 0;
+        QTest::newRow("fraction") << "TO_CHAR(sid / 4)"
+                                  << "1.75" << 0;
+        QTest::newRow("text to number") << "TO_NUMBER(' 42 ') + 1"
+                                        << "43" << 0;
+        QTest::newRow("bad text to number") << "TO_NUMBER('4x')"
+                                            << "" << 1722;
+        QTest::newRow("number format model") << "TO_CHAR(sid, '999')"
+                                             << "" << 1481;
+        QTest::newRow("upper") << "UPPER(osuser)"
+                               << "ORACLE" << 0;
+        QTest::newRow("length") << "LENGTH(machine)"
+                                << "8" << 0;
+        QTest::newRow("unknown function") << "DECODE_ME(sid)"
+                                          << "" << 904;
+        QTest::newRow("wrong arguments") << "NVL(sid)"
+                                         << "" << 909;
+    }
+    void numbersAndFunctions() {
+        QFETCH(QString, expression);
+        QFETCH(QString, value);
+        QFETCH(int, code);
+        sim::ScenarioSpec spec;
+        spec.sessions.push_back(session(7, "SCOTT"));
+        Controls::instance().defineScenario("one", spec);
+        const auto connection = logOn("one");
+        const Result result =
+            run(*connection, "SELECT " + expression.toStdString() + " FROM sys.v_$session");
+        QCOMPARE(result.error.code, code);
+        if (code == 0) {
+            QCOMPARE(column(result), QStringList(value));
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_Sim)
