@@ -87,13 +87,13 @@ sim::SessionSpec session(int sid, std::optional<std::string> user, int serial = 
 
 // 40 sessions: sids 1-12 without a user, then users whose names repeat so that order ties occur.
 sim::ScenarioSpec fortySessions() {
-    sim::ScenarioSpec spec;
+    sim::ScenarioSpec setup;
     const char* names[] = {"SCOTT", "HR", "APP_OWNER", "SYSTEM"};
     for (int sid = 40; sid >= 1; --sid) {
-        spec.sessions.push_back(
+        setup.sessions.push_back(
             session(sid, sid <= 12 ? std::nullopt : std::optional<std::string>(names[sid % 4])));
     }
-    return spec;
+    return setup;
 }
 
 }  // namespace
@@ -237,10 +237,10 @@ private slots:
     void logonTimeFormat() {
         QFETCH(qint64, logonTime);
         QFETCH(QString, text);
-        sim::ScenarioSpec spec;
-        spec.sessions.push_back(session(7, "SCOTT"));
-        spec.sessions.back().logonTime = logonTime;
-        Controls::instance().defineScenario("one", spec);
+        sim::ScenarioSpec setup;
+        setup.sessions.push_back(session(7, "SCOTT"));
+        setup.sessions.back().logonTime = logonTime;
+        Controls::instance().defineScenario("one", setup);
         const auto connection = logOn("one");
         const Result result = run(*connection, detail("7", "1"));
         QVERIFY(result.error.ok());
@@ -275,9 +275,9 @@ private slots:
     void dateFormatElements() {
         QFETCH(QString, format);
         QFETCH(QString, text);
-        sim::ScenarioSpec spec;
-        spec.sessions.push_back(session(7, "SCOTT"));
-        Controls::instance().defineScenario("one", spec);
+        sim::ScenarioSpec setup;
+        setup.sessions.push_back(session(7, "SCOTT"));
+        Controls::instance().defineScenario("one", setup);
         const auto connection = logOn("one");
         QString model = format;
         model.replace('|', QString());
@@ -291,9 +291,9 @@ private slots:
     }
 
     void dateWithoutFormatAndBadModel() {
-        sim::ScenarioSpec spec;
-        spec.sessions.push_back(session(7, "SCOTT"));
-        Controls::instance().defineScenario("one", spec);
+        sim::ScenarioSpec setup;
+        setup.sessions.push_back(session(7, "SCOTT"));
+        Controls::instance().defineScenario("one", setup);
         const auto connection = logOn("one");
         QCOMPARE(column(run(*connection, "SELECT logon_time FROM sys.v_$session")),
                  QStringList("05-MAR-24"));
@@ -319,9 +319,9 @@ private slots:
         QFETCH(QString, sid);
         QFETCH(int, code);
         QFETCH(int, rows);
-        sim::ScenarioSpec spec;
-        spec.sessions.push_back(session(7, "SCOTT"));
-        Controls::instance().defineScenario("one", spec);
+        sim::ScenarioSpec setup;
+        setup.sessions.push_back(session(7, "SCOTT"));
+        Controls::instance().defineScenario("one", setup);
         const auto connection = logOn("one");
         const Result result = run(*connection, detail(sid.toStdString(), "1"));
         QCOMPARE(result.error.code, code);
@@ -334,13 +334,13 @@ private slots:
             "orders o JOIN customers c ON c.customer_id = o.customer_id JOIN "
             "order_lines l ON l.order_id = o.order_id";
         QVERIFY(text.size() > 128 && text.size() <= 192);
-        sim::ScenarioSpec spec;
-        spec.sessions.push_back(session(7, "SCOTT"));
-        spec.sessions.back().sqlText = text;
-        spec.sessions.push_back(session(8, "HR"));
-        spec.sessions.back().sqlText = text;
-        spec.sessions.push_back(session(9, "HR"));
-        Controls::instance().defineScenario("sql", spec);
+        sim::ScenarioSpec setup;
+        setup.sessions.push_back(session(7, "SCOTT"));
+        setup.sessions.back().sqlText = text;
+        setup.sessions.push_back(session(8, "HR"));
+        setup.sessions.back().sqlText = text;
+        setup.sessions.push_back(session(9, "HR"));
+        Controls::instance().defineScenario("sql", setup);
         const auto connection = logOn("sql");
 
         const Result result = run(*connection, sqlText("7", "1"));
@@ -396,9 +396,9 @@ private slots:
         QFETCH(QString, password);
         QFETCH(QString, sql);
         QFETCH(int, code);
-        sim::ScenarioSpec spec;
-        spec.sessions.push_back(session(7, "HR"));
-        Controls::instance().defineScenario("one", spec);
+        sim::ScenarioSpec setup;
+        setup.sessions.push_back(session(7, "HR"));
+        Controls::instance().defineScenario("one", setup);
         const auto connection = logOn("one", user.toStdString(), password.toStdString());
         const Result result = run(*connection, sql.toStdString());
         QCOMPARE(result.error.code, code);
@@ -407,11 +407,11 @@ private slots:
     }
 
     void killedSessionShowsKilledThenGoes() {
-        sim::ScenarioSpec spec;
-        spec.sessions.push_back(session(7, "SCOTT", 345));
-        spec.sessions.back().sqlText = "SELECT * FROM emp";
-        spec.sessions.push_back(session(8, "HR", 12));
-        Controls::instance().defineScenario("two", spec);
+        sim::ScenarioSpec setup;
+        setup.sessions.push_back(session(7, "SCOTT", 345));
+        setup.sessions.back().sqlText = "SELECT * FROM emp";
+        setup.sessions.push_back(session(8, "HR", 12));
+        Controls::instance().defineScenario("two", setup);
         const auto connection = logOn("two");
 
         QVERIFY(run(*connection, kill("7", "345")).error.ok());
@@ -450,18 +450,18 @@ private slots:
     void killErrors() {
         QFETCH(QString, sql);
         QFETCH(int, code);
-        sim::ScenarioSpec spec;
-        spec.sessions.push_back(session(1, std::nullopt));
-        spec.sessions.push_back(session(8, "HR", 12));
-        Controls::instance().defineScenario("two", spec);
+        sim::ScenarioSpec setup;
+        setup.sessions.push_back(session(1, std::nullopt));
+        setup.sessions.push_back(session(8, "HR", 12));
+        Controls::instance().defineScenario("two", setup);
         const auto connection = logOn("two");
         QCOMPARE(run(*connection, sql.toStdString()).error.code, code);
     }
 
     void ownSessionsAndTheirKills() {
-        sim::ScenarioSpec spec;
-        spec.listOwnSessions = true;
-        Controls::instance().defineScenario("own", spec);
+        sim::ScenarioSpec setup;
+        setup.listOwnSessions = true;
+        Controls::instance().defineScenario("own", setup);
         const auto killer = logOn("own");
         auto victim = logOn("own", "Scott", "tiger");
         const Result list = run(*killer, kListUsers);
@@ -551,10 +551,10 @@ private slots:
     void oracleDialect() {
         QFETCH(QString, sql);
         QFETCH(QStringList, values);
-        sim::ScenarioSpec spec;
-        spec.sessions.push_back(session(7, "SCOTT"));
-        spec.sessions.push_back(session(8, "HR"));
-        Controls::instance().defineScenario("two", spec);
+        sim::ScenarioSpec setup;
+        setup.sessions.push_back(session(7, "SCOTT"));
+        setup.sessions.push_back(session(8, "HR"));
+        Controls::instance().defineScenario("two", setup);
         const auto connection = logOn("two");
         const Result result = run(*connection, sql.toStdString());
         QVERIFY2(result.error.ok(), result.error.text.c_str());
@@ -688,14 +688,14 @@ private slots:
     void orderByVariants() {
         QFETCH(QString, sql);
         QFETCH(QStringList, names);
-        sim::ScenarioSpec spec;
-        spec.sessions = {session(4, "SCOTT"), session(3, std::nullopt), session(2, "HR"),
-                         session(1, "SCOTT")};
-        spec.sessions[0].osuser = std::nullopt;
-        spec.sessions[1].osuser = "oracle";
-        spec.sessions[2].osuser = "hr";
-        spec.sessions[3].osuser = "scott";
-        Controls::instance().defineScenario("four", spec);
+        sim::ScenarioSpec setup;
+        setup.sessions = {session(4, "SCOTT"), session(3, std::nullopt), session(2, "HR"),
+                          session(1, "SCOTT")};
+        setup.sessions[0].osuser = std::nullopt;
+        setup.sessions[1].osuser = "oracle";
+        setup.sessions[2].osuser = "hr";
+        setup.sessions[3].osuser = "scott";
+        Controls::instance().defineScenario("four", setup);
         const auto connection = logOn("four");
         const Result result = run(*connection, sql.toStdString());
         QVERIFY2(result.error.ok(), result.error.text.c_str());
@@ -750,9 +750,9 @@ private slots:
         QFETCH(QString, expression);
         QFETCH(QString, value);
         QFETCH(int, code);
-        sim::ScenarioSpec spec;
-        spec.sessions.push_back(session(7, "SCOTT"));
-        Controls::instance().defineScenario("one", spec);
+        sim::ScenarioSpec setup;
+        setup.sessions.push_back(session(7, "SCOTT"));
+        Controls::instance().defineScenario("one", setup);
         const auto connection = logOn("one");
         const Result result =
             run(*connection, "SELECT " + expression.toStdString() + " FROM sys.v_$session");

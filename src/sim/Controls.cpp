@@ -88,14 +88,14 @@ void Controls::setSeed(std::uint32_t seed) {
     m_seed = seed;
 }
 
-void Controls::defineScenario(const std::string& name, ScenarioSpec spec) {
+void Controls::defineScenario(const std::string& name, ScenarioSpec setup) {
     for (auto& [known, defined] : m_scenarios) {
         if (known == name) {
-            defined = std::move(spec);
+            defined = std::move(setup);
             return;
         }
     }
-    m_scenarios.emplace_back(name, std::move(spec));
+    m_scenarios.emplace_back(name, std::move(setup));
 }
 
 const ScenarioSpec* Controls::definedScenario(const std::string& name) const {

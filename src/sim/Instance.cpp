@@ -34,15 +34,15 @@ std::string osUser() {
 
 }  // namespace
 
-Instance::Instance(const ScenarioSpec& spec, bool living, std::uint32_t seed, std::int64_t now)
-    : m_listOwn(spec.listOwnSessions),
+Instance::Instance(const ScenarioSpec& setup, bool living, std::uint32_t seed, std::int64_t now)
+    : m_listOwn(setup.listOwnSessions),
       m_living(living),
       m_seed(seed),
       m_rng(~static_cast<std::uint64_t>(seed)),
       m_clock(now),
       m_lastTick(now / kTickSeconds) {
     m_store.begin();
-    for (const SessionSpec& session : spec.sessions) {
+    for (const SessionSpec& session : setup.sessions) {
         m_store.add(session, false);
     }
     m_store.commit();

@@ -15,7 +15,7 @@ namespace sim {
 class Instance {
 public:
     // living: sessions change as the clock passes, the same way for the same seed.
-    Instance(const ScenarioSpec& spec, bool living, std::uint32_t seed, std::int64_t now);
+    Instance(const ScenarioSpec& setup, bool living, std::uint32_t seed, std::int64_t now);
 
     // The session a log-on of user adds when the scenario lists its clients; 0 when none.
     int logon(const std::string& user, std::int64_t now);

@@ -81,20 +81,20 @@ SessionSpec background(int sid, const char* process, std::int64_t startup) {
 
 // Background processes first, then user sessions at increasing sids with gaps.
 ScenarioSpec populated(Rng& rng, int backgrounds, int users, std::int64_t now, int maxGap) {
-    ScenarioSpec spec;
-    spec.listOwnSessions = true;
+    ScenarioSpec setup;
+    setup.listOwnSessions = true;
     const std::int64_t startup = now - 3 * kDay - 4 * 3600 - rng.below(3600);
     int sid = 0;
     for (int i = 0; i < backgrounds; ++i) {
-        spec.sessions.push_back(background(
+        setup.sessions.push_back(background(
             ++sid, kBackground[static_cast<std::size_t>(i) % kBackground.size()], startup));
     }
     for (int i = 0; i < users; ++i) {
         sid += 1 + rng.below(maxGap);
         const std::int64_t since = std::max<std::int64_t>(startup, now - rng.below(3 * kDay));
-        spec.sessions.push_back(randomUserSession(rng, sid, since));
+        setup.sessions.push_back(randomUserSession(rng, sid, since));
     }
-    return spec;
+    return setup;
 }
 
 }  // namespace

@@ -144,7 +144,7 @@ public:
     void setSeed(std::uint32_t seed);
     std::uint32_t seed() const { return m_seed; }
 
-    void defineScenario(const std::string& name, ScenarioSpec spec);
+    void defineScenario(const std::string& name, ScenarioSpec setup);
     const ScenarioSpec* definedScenario(const std::string& name) const;
 
     // Every statement text received by any cursor, in order.
