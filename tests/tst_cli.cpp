@@ -1,0 +1,74 @@
+// nimbra-sessions' renderings and its log-on argument.
+
+#include <QtTest>
+
+#include "SessionTable.h"
+
+class tst_SessionTable : public QObject {
+    Q_OBJECT
+
+private slots:
+    void logonArgument_data() {
+        QTest::addColumn<QString>("argument");
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("host");
+        QTest::newRow("all three") << "system/manager@sim:demo"
+                                   << "system"
+                                   << "manager"
+                                   << "sim:demo";
+        QTest::newRow("no host") << "system/manager"
+                                 << "system"
+                                 << "manager"
+                                 << "";
+        QTest::newRow("no password") << "system@sim:demo"
+                                     << "system"
+                                     << ""
+                                     << "sim:demo";
+        QTest::newRow("at sign in password") << "system/p@ss@db1"
+                                             << "system"
+                                             << "p@ss"
+                                             << "db1";
+        QTest::newRow("slash in password") << "system/a/b@db1"
+                                           << "system"
+                                           << "a/b"
+                                           << "db1";
+        QTest::newRow("easy connect host") << "u/p@//db:1521/orcl"
+                                           << "u"
+                                           << "p"
+                                           << "//db:1521/orcl";
+    }
+    void logonArgument() {
+        QFETCH(QString, argument);
+        QFETCH(QString, user);
+        QFETCH(QString, password);
+        QFETCH(QString, host);
+        const LogonArgument parsed = ParseLogonArgument(argument.toStdString());
+        QCOMPARE(QString::fromStdString(parsed.user), user);
+        QCOMPARE(QString::fromStdString(parsed.password), password);
+        QCOMPARE(QString::fromStdString(parsed.host), host);
+    }
+
+    void alignedColumnsLineUp() {
+        const std::vector<SessionRow> rows = {
+            {"SYSTEM", "7", "1", "ACTIVE", "oracle", "dbhost01", "sqlplus"},
+            {"", "12", "345", "ACTIVE", "oracle", "a-much-longer-machine", ""}};
+        const QStringList lines = QString::fromStdString(FormatAligned(rows)).split('\n');
+        QCOMPARE(lines.size(), 4);  // heading, two rows, final newline
+        QCOMPARE(lines[0], QString("Username  Sid  Serial  Status  OS User  Machine                "
+                                   "Program"));
+        QCOMPARE(lines[1].indexOf("sqlplus"), lines[0].indexOf("Program"));
+        QCOMPARE(lines[2].indexOf("12"), lines[0].indexOf("Sid"));
+        QVERIFY(!lines[2].endsWith(' '));
+    }
+
+    void csvQuotesWhatNeedsIt() {
+        const std::vector<SessionRow> rows = {{"A,B", "1", "2", "ACTIVE", "say \"hi\"", "m", "p"}};
+        QCOMPARE(FormatCsv(rows),
+                 std::string("Username,Sid,Serial,Status,OS User,Machine,Program\r\n"
+                             "\"A,B\",1,2,ACTIVE,\"say \"\"hi\"\"\",m,p\r\n"));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_SessionTable)
+#include "tst_cli.moc"
