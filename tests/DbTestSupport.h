@@ -42,13 +42,13 @@ inline sim::SessionSpec userSession(int sid, const std::string& username, int se
 
 // total sessions of which withoutUser have no user name; user names USER01, USER02, ...
 inline sim::ScenarioSpec mixedScenario(int total, int withoutUser) {
-    sim::ScenarioSpec spec;
+    sim::ScenarioSpec setup;
     for (int i = 1; i <= total; ++i) {
         char name[16];
         std::snprintf(name, sizeof name, "USER%02d", i);
-        spec.sessions.push_back(userSession(i, i <= withoutUser ? "" : name, 100 + i));
+        setup.sessions.push_back(userSession(i, i <= withoutUser ? "" : name, 100 + i));
     }
-    return spec;
+    return setup;
 }
 
 // Fresh instance state and a logged-off connection before each test.

@@ -111,13 +111,13 @@ private slots:
     }
 
     void fieldsAreCutToTheirWidth() {
-        sim::ScenarioSpec spec;
+        sim::ScenarioSpec setup;
         sim::SessionSpec s = userSession(1, std::string(40, 'U'));
         s.machine = std::string(64, 'm');
         s.program = std::string(48, 'p') + std::string(30, 'q');
         s.osuser = std::string(30, 'o');
-        spec.sessions.push_back(s);
-        sim::Controls::instance().defineScenario("wide", spec);
+        setup.sessions.push_back(s);
+        sim::Controls::instance().defineScenario("wide", setup);
         logOn("sim:wide");
         const std::vector<SessionRow> list = FetchSessionRows(true);
         QCOMPARE(list.size(), std::size_t(1));
@@ -128,15 +128,15 @@ private slots:
     }
 
     void nullValuesAreEmpty() {
-        sim::ScenarioSpec spec;
-        spec.sessions.push_back(userSession(1, "ALICE"));
+        sim::ScenarioSpec setup;
+        setup.sessions.push_back(userSession(1, "ALICE"));
         sim::SessionSpec bare = userSession(2, "BOB");
         bare.osuser.reset();
         bare.machine.reset();
         bare.program.reset();
         bare.schemaname.reset();
-        spec.sessions.push_back(bare);
-        sim::Controls::instance().defineScenario("nulls", spec);
+        setup.sessions.push_back(bare);
+        sim::Controls::instance().defineScenario("nulls", setup);
         logOn("sim:nulls");
         MessageRecorder recorder;
         const std::vector<SessionRow> list = FetchSessionRows(true);
@@ -155,9 +155,9 @@ private slots:
     }
 
     void detailsOfASession() {
-        sim::ScenarioSpec spec;
-        spec.sessions.push_back(userSession(7, "SCOTT"));
-        sim::Controls::instance().defineScenario("one", spec);
+        sim::ScenarioSpec setup;
+        setup.sessions.push_back(userSession(7, "SCOTT"));
+        sim::Controls::instance().defineScenario("one", setup);
         logOn("sim:one");
         SessionDetails details;
         QVERIFY(QuerySessionDetails("7", "1", details));
@@ -204,12 +204,12 @@ private slots:
         for (int i = 0; i < length; ++i) {
             statement += char('a' + i % 26);
         }
-        sim::ScenarioSpec spec;
-        spec.sessions.push_back(userSession(7, "SCOTT"));
+        sim::ScenarioSpec setup;
+        setup.sessions.push_back(userSession(7, "SCOTT"));
         if (length > 0) {
-            spec.sessions[0].sqlText = statement;
+            setup.sessions[0].sqlText = statement;
         }
-        sim::Controls::instance().defineScenario("sql", spec);
+        sim::Controls::instance().defineScenario("sql", setup);
         logOn("sim:sql");
         SessionDetails details;
         details.sqlText = "previous";
@@ -246,9 +246,9 @@ private slots:
         QFETCH(QString, sid);
         QFETCH(QString, status);
         sim::Controls::instance().setFixedTime(1800000000);
-        sim::ScenarioSpec spec;
-        spec.sessions.push_back(userSession(12, "SCOTT", 345));
-        sim::Controls::instance().defineScenario("kill", spec);
+        sim::ScenarioSpec setup;
+        setup.sessions.push_back(userSession(12, "SCOTT", 345));
+        sim::Controls::instance().defineScenario("kill", setup);
         logOn("sim:kill", user.toUtf8().constData(), password.toUtf8().constData());
         MessageRecorder recorder;
         QVERIFY(KillSession(sid.toStdString(), "345"));
