@@ -1,0 +1,20 @@
+#pragma once
+// The per-user store of Nimbra's settings: an INI file at
+// $XDG_CONFIG_HOME/Velmoor/Nimbra.conf, in sections and value names of its own. Missing or
+// unreadable values read as the caller's default; writes are flushed at once.
+
+#include <QString>
+
+namespace SettingsStore {
+
+int GetProfileInt(const QString& section, const QString& entry, int defaultValue);
+QString GetProfileString(const QString& section, const QString& entry,
+                         const QString& defaultValue = QString());
+// Both return whether the value reached the file; callers may ignore it.
+bool WriteProfileInt(const QString& section, const QString& entry, int value);
+bool WriteProfileString(const QString& section, const QString& entry, const QString& value);
+
+// The file behind the store (created with owner-only permissions: it holds a password).
+QString FilePath();
+
+}  // namespace SettingsStore

@@ -1,0 +1,12 @@
+#pragma once
+// The message pane of the main window's status bar (the first pane).
+
+#include <QString>
+
+class QWidget;
+
+// Sets the text of the message pane of widget's window and paints it at once, so it is on
+// screen before the caller blocks; an empty text lets the pane show its idle text "Ready".
+void SetStatusPaneText(QWidget* widget, const QString& text);
+// The text the message pane shows now ("Ready" when idle).
+QString StatusPaneText(QWidget* widget);
