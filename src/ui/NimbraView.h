@@ -1,0 +1,53 @@
+#pragma once
+// The session list: seven columns of sessions, refreshed by timer and by command, with a context
+// menu for the selected session. It receives every command of the menus, toolbar and keys.
+
+#include "ListViewEx.h"
+#include "RefreshCycle.h"
+#include "SessionListPort.h"
+#include "SessionRecords.h"
+
+class CNimbraView : public CListViewEx, public SessionListPort {
+    Q_OBJECT
+public:
+    // Reads "ShowSystem" and "RefreshSec", inserts the columns and starts the refresh timer.
+    explicit CNimbraView(QWidget* parent = nullptr);
+
+    void RefreshList() { m_cycle.RefreshList(); }
+    void StartRefreshTimer() { m_cycle.StartRefreshTimer(); }
+    void StopRefreshTimer() { m_cycle.StopRefreshTimer(); }
+    int RefreshSeconds() const { return m_cycle.RefreshSeconds(); }
+    bool ShowSystem() const { return m_cycle.ShowSystem(); }
+    int TimerId() const { return m_cycle.TimerId(); }
+    const SessionDetails& Details() const { return m_details; }
+
+public slots:
+    void OnRefresh();
+    void OnOptions();
+    void OnKillSession();
+    void OnSessionProperties();
+    void OnFilePrint();
+    void OnConnect();
+
+protected:
+    void timerEvent(QTimerEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    // screenPoint (-1, -1) is a request from the keyboard.
+    void OnContextMenu(const QPoint& screenPoint);
+
+    // SessionListPort
+    void DeleteAllItems() override;
+    int InsertItem(int index, const QString& text) override;
+    void SetItemText(int item, int subItem, const QString& text) override;
+    QString GetItemText(int item, int subItem) const override;
+    int FirstSelectedItem() const override;
+    int SetTimer(int milliseconds) override;
+    void KillTimer(int id) override;
+    void SetStatusText(const QString& text) override;
+    void BeginWaitCursor() override;
+    void EndWaitCursor() override;
+
+private:
+    SessionDetails m_details;
+    RefreshCycle m_cycle;
+};
