@@ -1,5 +1,8 @@
 #include "RefreshCycle.h"
 
+#include <QString>
+#include <vector>
+
 #include "OracleConnection.h"
 #include "SessionStatements.h"
 
@@ -24,7 +27,7 @@ void RefreshCycle::StopRefreshTimer() {
 }
 
 void RefreshCycle::OnTimer(int timerId) {
-    if (timerId == m_nTimerId && m_nTimerId != 0 && IsLoggedOn()) {
+    if (timerId == m_nTimerId && IsLoggedOn()) {
         RefreshList();
     }
 }
@@ -36,6 +39,7 @@ void RefreshCycle::RefreshList() {
     if (IsLoggedOn()) {
         m_port.BeginWaitCursor();
         const std::vector<SessionRow> rows = FetchSessionRows(m_bShowSystem);
+        m_port.BeginListUpdate();
         int i = 0;
         for (const SessionRow& row : rows) {
             m_port.InsertItem(i, QString::fromStdString(row.username));
@@ -47,6 +51,7 @@ void RefreshCycle::RefreshList() {
             m_port.SetItemText(i, 6, QString::fromStdString(row.program));
             ++i;
         }
+        m_port.EndListUpdate();
         m_port.EndWaitCursor();
     }
     StartRefreshTimer();

@@ -16,6 +16,9 @@ public:
     virtual QString GetItemText(int item, int subItem) const = 0;
     // The first selected item from the top, -1 when none is selected.
     virtual int FirstSelectedItem() const = 0;
+    // Bracket a run of inserts that the window may show as one change at its end.
+    virtual void BeginListUpdate() {}
+    virtual void EndListUpdate() {}
 
     // Starts the window's refresh timer; returns its id, 0 when it could not be started.
     virtual int SetTimer(int milliseconds) = 0;

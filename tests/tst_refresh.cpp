@@ -1,0 +1,327 @@
+// The refresh cycle over a recording list and the simulated instance: the order of its steps
+// against the database, its timer, and what a failure leaves behind.
+
+#include <QtTest>
+
+#include "DbTestSupport.h"
+#include "RefreshCycle.h"
+
+namespace {
+const QString kCollecting = QStringLiteral("Collection session information...");
+
+std::size_t statementsSent() {
+    return sim::Controls::instance().statementLog().size();
+}
+
+// Records every call with the number of statements the instance had received at that moment.
+class RecordingPort : public SessionListPort {
+public:
+    struct Event {
+        QString what;
+        std::size_t sent;
+    };
+    std::vector<Event> events;
+    std::vector<QStringList> rows;
+    QString status = QStringLiteral("Ready");
+    int waitDepth = 0;
+    int timerIdToGive = 10010;
+
+    // Events without the per-row inserts and text changes.
+    QStringList steps() const {
+        QStringList out;
+        for (const Event& e : events) {
+            if (!e.what.startsWith("insert") && !e.what.startsWith("text")) {
+                out << e.what;
+            }
+        }
+        return out;
+    }
+    std::size_t sentAt(const QString& what) const {
+        for (const Event& e : events) {
+            if (e.what == what) {
+                return e.sent;
+            }
+        }
+        return std::size_t(-1);
+    }
+
+    void DeleteAllItems() override {
+        note("delete");
+        rows.clear();
+    }
+    int InsertItem(int index, const QString& text) override {
+        note(QString("insert %1 %2").arg(index).arg(text));
+        rows.insert(rows.begin() + index, QStringList{text, {}, {}, {}, {}, {}, {}});
+        return index;
+    }
+    void SetItemText(int item, int subItem, const QString& text) override {
+        note(QString("text %1 %2").arg(item).arg(subItem));
+        rows[std::size_t(item)][subItem] = text;
+    }
+    QString GetItemText(int item, int subItem) const override {
+        return rows[std::size_t(item)][subItem];
+    }
+    int FirstSelectedItem() const override { return -1; }
+    void BeginListUpdate() override { note("begin"); }
+    void EndListUpdate() override { note("end"); }
+    int SetTimer(int milliseconds) override {
+        note(QString("set timer %1").arg(milliseconds));
+        return timerIdToGive;
+    }
+    void KillTimer(int id) override { note(QString("kill timer %1").arg(id)); }
+    void SetStatusText(const QString& text) override {
+        note("status " + text);
+        status = text;
+    }
+    void BeginWaitCursor() override {
+        note("wait on");
+        ++waitDepth;
+    }
+    void EndWaitCursor() override {
+        note("wait off");
+        --waitDepth;
+    }
+
+private:
+    void note(const QString& what) { events.push_back({what, statementsSent()}); }
+};
+
+void logOn(const char* scenario) {
+    QVERIFY(LogOn("system", "manager", scenario));
+    sim::Controls::instance().clearStatementLog();
+}
+
+QStringList rowOf(const char* user, int sid) {
+    return {user,     QString::number(sid), QString::number(100 + sid),  "INACTIVE",
+            "oracle", "dbhost01",           "sqlplus@client (TNS V1-V3)"};
+}
+}  // namespace
+
+class tst_RefreshCycle : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        resetDatabase();
+        sim::Controls::instance().defineScenario("three", mixedScenario(3, 1));
+    }
+    void cleanup() {
+        SetMessageSink({});
+        LogOff();
+        QCOMPARE(sim::Controls::instance().openCursors(), 0);
+    }
+
+    void refreshSteps_data() {
+        QTest::addColumn<bool>("loggedOn");
+        QTest::addColumn<int>("seconds");
+        QTest::addColumn<QStringList>("expected");
+        const QString begin = "status " + kCollecting;
+        QTest::newRow("logged on, 15 seconds")
+            << true << 15
+            << QStringList{begin, "kill timer 10010", "delete",          "wait on", "begin",
+                           "end", "wait off",         "set timer 15000", "status "};
+        QTest::newRow("logged on, no interval")
+            << true << 0
+            << QStringList{begin, "delete", "wait on", "begin", "end", "wait off", "status "};
+        QTest::newRow("logged off, 15 seconds")
+            << false << 15
+            << QStringList{begin, "kill timer 10010", "delete", "set timer 15000", "status "};
+        QTest::newRow("logged off, no interval")
+            << false << 0 << QStringList{begin, "delete", "status "};
+    }
+    void refreshSteps() {
+        QFETCH(bool, loggedOn);
+        QFETCH(int, seconds);
+        QFETCH(QStringList, expected);
+        if (loggedOn) {
+            logOn("sim:three");
+        }
+        RecordingPort port;
+        port.rows.push_back(rowOf("OLD", 9));
+        RefreshCycle cycle(port, seconds, false);
+        cycle.StartRefreshTimer();
+        port.events.clear();
+
+        cycle.RefreshList();
+
+        QCOMPARE(port.steps(), expected);
+        // Nothing reaches the database before the progress text and the stopped timer, and
+        // the timer's interval starts only after the last statement.
+        QCOMPARE(port.sentAt("status " + kCollecting), std::size_t(0));
+        QCOMPARE(port.sentAt("delete"), std::size_t(0));
+        QCOMPARE(port.sentAt("status "), statementsSent());
+        if (seconds != 0) {
+            QCOMPARE(port.sentAt("kill timer 10010"), std::size_t(0));
+            QCOMPARE(port.sentAt("set timer 15000"), statementsSent());
+        }
+        QCOMPARE(statementsSent(), std::size_t(loggedOn ? 2 : 0));
+        QCOMPARE(port.status, QString());
+        QCOMPARE(port.waitDepth, 0);
+        QCOMPARE(cycle.TimerId(), seconds != 0 ? 10010 : 0);
+        const std::vector<QStringList> listed =
+            loggedOn ? std::vector<QStringList>{rowOf("USER02", 2), rowOf("USER03", 3)}
+                     : std::vector<QStringList>{};
+        QCOMPARE(port.rows, listed);
+    }
+
+    void rowsInFetchOrder_data() {
+        QTest::addColumn<bool>("showSystem");
+        QTest::addColumn<QStringList>("users");
+        QTest::newRow("users only") << false << QStringList{"USER02", "USER03"};
+        QTest::newRow("all sessions") << true << QStringList{"USER02", "USER03", ""};
+    }
+    void rowsInFetchOrder() {
+        QFETCH(bool, showSystem);
+        QFETCH(QStringList, users);
+        logOn("sim:three");
+        RecordingPort port;
+        RefreshCycle cycle(port, 0, showSystem);
+        cycle.RefreshList();
+
+        QStringList inserts;
+        for (int i = 0; i < users.size(); ++i) {
+            inserts << QString("insert %1 %2").arg(i).arg(users[i]);
+            for (int sub = 1; sub <= 6; ++sub) {
+                inserts << QString("text %1 %2").arg(i).arg(sub);
+            }
+        }
+        QStringList recorded;
+        for (const RecordingPort::Event& e : port.events) {
+            if (e.what.startsWith("insert") || e.what.startsWith("text")) {
+                recorded << e.what;
+            }
+        }
+        QCOMPARE(recorded, inserts);
+        QCOMPARE(port.rows.back()[1], showSystem ? QString("1") : QString("3"));
+    }
+
+    void ticks_data() {
+        QTest::addColumn<bool>("loggedOn");
+        QTest::addColumn<int>("idOffset");
+        QTest::addColumn<bool>("refreshes");
+        QTest::newRow("own tick while logged on") << true << 0 << true;
+        QTest::newRow("own tick while logged off") << false << 0 << false;
+        QTest::newRow("foreign tick while logged on") << true << 1 << false;
+        QTest::newRow("foreign tick while logged off") << false << -7 << false;
+    }
+    void ticks() {
+        QFETCH(bool, loggedOn);
+        QFETCH(int, idOffset);
+        QFETCH(bool, refreshes);
+        if (loggedOn) {
+            logOn("sim:three");
+        }
+        RecordingPort port;
+        port.timerIdToGive = 42;
+        port.rows.push_back(rowOf("OLD", 9));
+        RefreshCycle cycle(port, 5, false);
+        cycle.StartRefreshTimer();
+        port.events.clear();
+
+        cycle.OnTimer(42 + idOffset);
+
+        if (refreshes) {
+            QCOMPARE(port.steps().first(), "status " + kCollecting);
+            QCOMPARE(port.rows.size(), std::size_t(2));
+        } else {
+            QVERIFY(port.events.empty());
+            QCOMPARE(port.status, QString("Ready"));
+            QCOMPARE(port.rows, std::vector<QStringList>{rowOf("OLD", 9)});
+            QCOMPARE(statementsSent(), std::size_t(0));
+        }
+        QCOMPARE(cycle.TimerId(), 42);
+    }
+
+    void stoppedTimerIgnoresItsOldTicks() {
+        logOn("sim:three");
+        RecordingPort port;
+        RefreshCycle cycle(port, 5, false);
+        cycle.StartRefreshTimer();
+        cycle.StopRefreshTimer();
+        port.events.clear();
+        cycle.OnTimer(10010);
+        QVERIFY(port.events.empty());
+    }
+
+    void timerStartAndStop() {
+        RecordingPort port;
+        RefreshCycle cycle(port, 2, false);
+        cycle.StopRefreshTimer();
+        cycle.StartRefreshTimer();
+        cycle.StartRefreshTimer();
+        QCOMPARE(port.steps(), QStringList{"set timer 2000"});
+        cycle.StopRefreshTimer();
+        cycle.StopRefreshTimer();
+        QCOMPARE(port.steps(), (QStringList{"set timer 2000", "kill timer 10010"}));
+        QCOMPARE(cycle.TimerId(), 0);
+
+        // A timer that could not be started is tried again by the next start.
+        port.timerIdToGive = 0;
+        cycle.StartRefreshTimer();
+        QCOMPARE(cycle.TimerId(), 0);
+        port.timerIdToGive = 10010;
+        cycle.StartRefreshTimer();
+        QCOMPARE(cycle.TimerId(), 10010);
+    }
+
+    void noIntervalNoTimer() {
+        logOn("sim:three");
+        RecordingPort port;
+        RefreshCycle cycle(port, 0, false);
+        cycle.StartRefreshTimer();
+        cycle.RefreshList();
+        cycle.OnTimer(0);
+        cycle.RefreshList();
+        for (const RecordingPort::Event& e : port.events) {
+            QVERIFY2(!e.what.contains("timer"), qPrintable(e.what));
+        }
+    }
+
+    void failingStatement_data() {
+        QTest::addColumn<int>("call");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("count") << int(sim::Call::Exec)
+                               << "ORACLE Error when processing OCI function OEXEC, OEXN\n"
+                                  "ORA-03113: end-of-file on communication channel";
+        QTest::newRow("list") << int(sim::Call::ExecFetch)
+                              << "ORACLE Error when processing OCI function OEXFET\n"
+                                 "ORA-03113: end-of-file on communication channel";
+    }
+    void failingStatement() {
+        QFETCH(int, call);
+        QFETCH(QString, message);
+        logOn("sim:three");
+        RecordingPort port;
+        RefreshCycle cycle(port, 15, false);
+        cycle.StartRefreshTimer();
+        QStringList shown;
+        SetMessageSink([&](const std::string& text) {
+            // Shown while the progress text and the wait cursor are up.
+            QCOMPARE(port.status, kCollecting);
+            QCOMPARE(port.waitDepth, 1);
+            shown << QString::fromStdString(text);
+        });
+        sim::Controls::instance().failCall(sim::Call(call), 1, 3113);
+
+        cycle.RefreshList();
+
+        QVERIFY(!shown.isEmpty());
+        QCOMPARE(shown.first(), message);
+        QVERIFY(!IsLoggedOn());
+        QCOMPARE(port.steps().mid(port.steps().size() - 2),
+                 (QStringList{"set timer 15000", "status "}));
+        QCOMPARE(port.waitDepth, 0);
+        QCOMPARE(cycle.TimerId(), 10010);
+
+        // Logged off now: ticks do nothing, and a refresh empties the list.
+        port.rows.push_back(rowOf("OLD", 9));
+        port.events.clear();
+        cycle.OnTimer(10010);
+        QVERIFY(port.events.empty());
+        cycle.RefreshList();
+        QVERIFY(port.rows.empty());
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_RefreshCycle)
+#include "tst_refresh.moc"
