@@ -1,0 +1,273 @@
+// The settings store: values, defaults, the history rules and the file as Nimbra writes it.
+
+#include <sys/stat.h>
+#include <QScopeGuard>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+#include <vector>
+
+#include "AppSettings.h"
+#include "LoginData.h"
+#include "ServerHistory.h"
+#include "SettingsStore.h"
+#include "StdProfileSettings.h"
+
+namespace {
+// Content and inode: an atomic rewrite changes the inode even when the text stays the same.
+QByteArray fileStamp(const QString& path) {
+    struct stat info {};
+    QFile file(path);
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0 ||
+        !file.open(QIODevice::ReadOnly)) {
+        return "absent";
+    }
+    return QByteArray::number(qulonglong(info.st_ino)) + '\n' + file.readAll();
+}
+
+// The permission bits in octal, "absent" without a file.
+QString fileMode(const QString& path) {
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0
+               ? QString::number(info.st_mode & 07777, 8)
+               : QString("absent");
+}
+}  // namespace
+
+class tst_SettingsStore : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { useNewLocation(); }
+    void cleanup() { m_dirs.clear(); }
+
+    void emptyStoreGivesDefaults() {
+        QCOMPARE(SettingsStore::FilePath(), m_dirs.back()->filePath("Velmoor/Nimbra.conf"));
+        const AppSettings options = AppSettings::Load();
+        QCOMPARE(options.AutoLogin, false);
+        QCOMPARE(options.RefreshSec, 0);
+        QCOMPARE(options.ShowSystem, false);
+        const LoginData login = LoginData::Load();
+        QCOMPARE(login.UserName, QString());
+        QCOMPARE(login.Password, QString());
+        QCOMPARE(login.HostString, QString());
+        QCOMPARE(ServerHistory::Load(), QStringList());
+        StdProfileSettings standard;
+        standard.Load(4);
+        QCOMPARE(standard.RecentFiles(), QStringList(4, QString()));
+        QCOMPARE(standard.PreviewPages(), 0);
+        QVERIFY2(!QFile::exists(SettingsStore::FilePath()), "reading created the file");
+    }
+
+    void fileAsWritten() {
+        AppSettings::Save({true, 45, false});
+        LoginData::Save({"system", "Manager#1", "sim:demo"});
+        QVERIFY(ServerHistory::Remember("sim:demo"));
+        QVERIFY(ServerHistory::Remember("orcl"));
+        QCOMPARE(fileText(), QByteArray("[Connect]\nPwd=Manager#1\nSrv=sim:demo\nUsr=system\n\n"
+                                        "[Options]\nAutoLogin=1\nRefreshSec=45\nShowSystem=0\n\n"
+                                        "[ServerList]\nItem1=sim:demo\nItem2=orcl\nItems=2\n"));
+    }
+
+    void optionsAsRead_data() {
+        QTest::addColumn<QByteArray>("options");
+        QTest::addColumn<bool>("autoLogin");
+        QTest::addColumn<int>("refreshSec");
+        QTest::addColumn<bool>("showSystem");
+        QTest::newRow("as Nimbra writes them")
+            << QByteArray("AutoLogin=1\nRefreshSec=25\nShowSystem=1") << true << 25 << true;
+        QTest::newRow("interval beyond the dialog's range")
+            << QByteArray("RefreshSec=300") << false << 300 << false;
+        QTest::newRow("negative interval") << QByteArray("RefreshSec=-5") << false << -5 << false;
+        QTest::newRow("any non-zero is on")
+            << QByteArray("AutoLogin=7\nShowSystem=-1") << true << 0 << true;
+        QTest::newRow("words are unreadable")
+            << QByteArray("AutoLogin=true\nRefreshSec=ten\nShowSystem=yes") << false << 0 << false;
+        QTest::newRow("fraction") << QByteArray("RefreshSec=2.5") << false << 0 << false;
+        QTest::newRow("beyond 32 bits")
+            << QByteArray("RefreshSec=4294967296") << false << 0 << false;
+        QTest::newRow("empty value") << QByteArray("RefreshSec=") << false << 0 << false;
+        QTest::newRow("list") << QByteArray("RefreshSec=5,6") << false << 0 << false;
+    }
+    void optionsAsRead() {
+        QFETCH(QByteArray, options);
+        QFETCH(bool, autoLogin);
+        QFETCH(int, refreshSec);
+        QFETCH(bool, showSystem);
+        writeFile("[Options]\n" + options + "\n");
+        const AppSettings read = AppSettings::Load();
+        QCOMPARE(read.AutoLogin, autoLogin);
+        QCOMPARE(read.RefreshSec, refreshSec);
+        QCOMPARE(read.ShowSystem, showSystem);
+    }
+
+    void textsRoundTripUnchanged_data() {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("plain") << "scott";
+        QTest::newRow("empty") << "";
+        QTest::newRow("surrounding spaces") << "  sim:demo ";
+        QTest::newRow("commas and semicolons") << "a,b;c";
+        QTest::newRow("quotes, equals and backslashes") << "p\"w=d\\x'";
+        QTest::newRow("comment marks") << "#pw;x";
+        QTest::newRow("looks like a stored variant") << "@Variant(abc)";
+        QTest::newRow("non-ASCII") << QString::fromUtf8("Zürich-Straße");
+        QTest::newRow("connect descriptor")
+            << "(DESCRIPTION=(ADDRESS=(PROTOCOL=TCP)(HOST=db1)(PORT=1521))"
+               "(CONNECT_DATA=(SERVICE_NAME=orcl)))";
+    }
+    void textsRoundTripUnchanged() {
+        QFETCH(QString, text);
+        LoginData::Save({text, text, text});
+        QVERIFY(ServerHistory::Remember(text));
+        reopenFromCopy();
+        const LoginData read = LoginData::Load();
+        QCOMPARE(read.UserName, text);
+        QCOMPARE(read.Password, text);
+        QCOMPARE(read.HostString, text);
+        QCOMPARE(ServerHistory::Load(), QStringList{text});
+        QVERIFY(!ServerHistory::Remember(text));
+    }
+
+    void remember_data() {
+        QTest::addColumn<QByteArray>("serverList");
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<bool>("appended");
+        QTest::addColumn<QStringList>("history");
+        QTest::newRow("first host")
+            << QByteArray() << "sim:demo" << true << QStringList{"sim:demo"};
+        QTest::newRow("repeat") << QByteArray("Items=1\nItem1=sim:demo") << "sim:demo" << false
+                                << QStringList{"sim:demo"};
+        QTest::newRow("differs only in case") << QByteArray("Items=1\nItem1=sim:demo") << "SIM:DEMO"
+                                              << true << QStringList{"sim:demo", "SIM:DEMO"};
+        QTest::newRow("differs only in spaces")
+            << QByteArray("Items=1\nItem1=orcl") << "orcl " << true << QStringList{"orcl", "orcl "};
+        QTest::newRow("empty host") << QByteArray() << "" << true << QStringList{""};
+        QTest::newRow("empty host again")
+            << QByteArray("Items=1\nItem1=") << "" << false << QStringList{""};
+        QTest::newRow("missing entry reads as empty")
+            << QByteArray("Items=3\nItem1=a\nItem3=c") << "" << false << QStringList{"a", "", "c"};
+        QTest::newRow("appended after a missing entry")
+            << QByteArray("Items=3\nItem1=a\nItem3=c") << "d" << true
+            << QStringList{"a", "", "c", "d"};
+        QTest::newRow("entries beyond the count are not looked at")
+            << QByteArray("Items=1\nItem1=a\nItem2=b") << "b" << true << QStringList{"a", "b"};
+        QTest::newRow("unreadable count is none")
+            << QByteArray("Items=x\nItem1=a") << "a" << true << QStringList{"a"};
+    }
+    void remember() {
+        QFETCH(QByteArray, serverList);
+        QFETCH(QString, host);
+        QFETCH(bool, appended);
+        QFETCH(QStringList, history);
+        if (!serverList.isEmpty()) {
+            writeFile("[ServerList]\n" + serverList + "\n");
+        }
+        const QByteArray before = fileStamp(SettingsStore::FilePath());
+        QCOMPARE(ServerHistory::Remember(host), appended);
+        if (!appended) {
+            QCOMPARE(fileStamp(SettingsStore::FilePath()), before);
+        }
+        reopenFromCopy();
+        QCOMPARE(ServerHistory::Load(), history);
+    }
+
+    void fileIsOwnerOnly_data() {
+        QTest::addColumn<QString>("existingMode");  // empty: no file yet
+        QTest::addColumn<int>("writes");
+        QTest::newRow("created by the first write") << QString() << 1;
+        QTest::newRow("kept by a rewrite") << QString() << 2;
+        QTest::newRow("closed up when open to others") << "664" << 1;
+    }
+    void fileIsOwnerOnly() {
+        QFETCH(QString, existingMode);
+        QFETCH(int, writes);
+        const QString path = SettingsStore::FilePath();
+        if (!existingMode.isEmpty()) {
+            writeFile("[Options]\nRefreshSec=5\n");
+            QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner |
+                                                    QFile::ReadGroup | QFile::WriteGroup |
+                                                    QFile::ReadOther));
+            QCOMPARE(fileMode(path), existingMode);
+        }
+        // Nothing but the store may keep others out.
+        const auto restoreMask = qScopeGuard([mask = ::umask(0)] { ::umask(mask); });
+        QByteArray stamp = fileStamp(path);
+        for (int k = 1; k <= writes; ++k) {
+            QVERIFY(
+                SettingsStore::WriteProfileString("Connect", "Pwd", QString("secret%1").arg(k)));
+            QVERIFY(fileStamp(path) != stamp);
+            stamp = fileStamp(path);
+            QCOMPARE(fileMode(path), QString("600"));
+        }
+        QCOMPARE(SettingsStore::GetProfileString("Connect", "Pwd"),
+                 QString("secret%1").arg(writes));
+    }
+
+    void standardSettings_data() {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QStringList>("recentFiles");
+        QTest::addColumn<int>("previewPages");
+        QTest::addColumn<QByteArray>("saved");
+        QTest::newRow("empty store")
+            << QByteArray() << QStringList(4, QString()) << 0 << QByteArray();
+        QTest::newRow("gaps closed, entries past four dropped")
+            << QByteArray("[Recent%20File%20List]\nFile2=/b.nim\nFile4=/d.nim\nFile5=/e.nim\n")
+            << QStringList{"", "/b.nim", "", "/d.nim"} << 0
+            << QByteArray("[Recent%20File%20List]\nFile1=/b.nim\nFile2=/d.nim\n");
+        QTest::newRow("preview pages kept")
+            << QByteArray("[Settings]\nPreviewPages=2\n") << QStringList(4, QString()) << 2
+            << QByteArray("[Settings]\nPreviewPages=2\n");
+        QTest::newRow("other sections untouched")
+            << QByteArray("[Options]\nRefreshSec=5\n\n[Recent%20File%20List]\nFile1=/a.nim\n")
+            << QStringList{"/a.nim", "", "", ""} << 0
+            << QByteArray("[Options]\nRefreshSec=5\n\n[Recent%20File%20List]\nFile1=/a.nim\n");
+    }
+    void standardSettings() {
+        QFETCH(QByteArray, stored);
+        QFETCH(QStringList, recentFiles);
+        QFETCH(int, previewPages);
+        QFETCH(QByteArray, saved);
+        if (!stored.isEmpty()) {
+            writeFile(stored);
+        }
+        StdProfileSettings standard;
+        standard.Load(4);
+        QCOMPARE(standard.RecentFiles(), recentFiles);
+        QCOMPARE(standard.PreviewPages(), previewPages);
+        standard.Save();
+        QCOMPARE(fileText(), saved);
+    }
+
+private:
+    void useNewLocation() {
+        m_dirs.push_back(std::make_unique<QTemporaryDir>());
+        QVERIFY(m_dirs.back()->isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dirs.back()->path());
+    }
+
+    // Moves the store to a copy of its file, so the next reads parse the file afresh.
+    void reopenFromCopy() {
+        const QByteArray text = fileText();
+        useNewLocation();
+        writeFile(text);
+    }
+
+    void writeFile(const QByteArray& text) {
+        const QString path = SettingsStore::FilePath();
+        QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QCOMPARE(file.write(text), text.size());
+    }
+
+    QByteArray fileText() {
+        QFile file(SettingsStore::FilePath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    std::vector<std::unique_ptr<QTemporaryDir>> m_dirs;
+};
+
+QTEST_GUILESS_MAIN(tst_SettingsStore)
+#include "tst_settings.moc"
