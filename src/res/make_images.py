@@ -1,0 +1,194 @@
+#!/usr/bin/env python3
+"""Draws Nimbra's toolbar pictures and application icon into images/*.png.
+
+Each picture is a stack of filled shapes painted back to front and sampled 4 x 4 times per
+pixel, which gives smooth edges without a drawing library. Run it again after changing a shape;
+the build only compiles the PNG files in.
+"""
+import math
+import os
+import struct
+import zlib
+
+SAMPLES = 4
+
+
+def rect(x0, y0, x1, y1):
+    return lambda x, y: x0 <= x < x1 and y0 <= y < y1
+
+
+def circle(cx, cy, r):
+    return lambda x, y: (x - cx) ** 2 + (y - cy) ** 2 <= r * r
+
+
+def ring(cx, cy, r0, r1, start=0.0, end=360.0):
+    """An annulus between two radii, from angle start to end (degrees, counter-clockwise)."""
+    def inside(x, y):
+        d = math.hypot(x - cx, y - cy)
+        if not r0 <= d <= r1:
+            return False
+        if end - start >= 360:
+            return True
+        a = math.degrees(math.atan2(cy - y, x - cx)) % 360
+        return (a - start) % 360 <= (end - start) % 360
+    return inside
+
+
+def segment(x0, y0, x1, y1, width):
+    def inside(x, y):
+        dx, dy = x1 - x0, y1 - y0
+        t = max(0.0, min(1.0, ((x - x0) * dx + (y - y0) * dy) / (dx * dx + dy * dy)))
+        return math.hypot(x - (x0 + t * dx), y - (y0 + t * dy)) <= width / 2
+    return inside
+
+
+def polygon(*points):
+    def inside(x, y):
+        result = False
+        n = len(points)
+        for i in range(n):
+            (ax, ay), (bx, by) = points[i], points[(i + 1) % n]
+            if (ay > y) != (by > y) and x < ax + (y - ay) * (bx - ax) / (by - ay):
+                result = not result
+        return result
+    return inside
+
+
+def framed(x0, y0, x1, y1, face, edge):
+    """A box with a one-pixel outline."""
+    return [(rect(x0, y0, x1, y1), edge), (rect(x0 + 1, y0 + 1, x1 - 1, y1 - 1), face)]
+
+
+def render(size, layers):
+    rows = []
+    for py in range(size):
+        row = bytearray()
+        for px in range(size):
+            acc = [0.0, 0.0, 0.0, 0.0]
+            for sy in range(SAMPLES):
+                for sx in range(SAMPLES):
+                    x = px + (sx + 0.5) / SAMPLES
+                    y = py + (sy + 0.5) / SAMPLES
+                    colour = None
+                    for shape, c in layers:
+                        if shape(x, y):
+                            colour = c
+                    if colour:
+                        for i in range(3):
+                            acc[i] += colour[i]
+                        acc[3] += 255
+            n = SAMPLES * SAMPLES
+            alpha = acc[3] / n
+            if alpha == 0:
+                row += bytes(4)
+            else:
+                cover = acc[3] / 255
+                row += bytes([round(acc[0] / cover), round(acc[1] / cover),
+                              round(acc[2] / cover), round(alpha)])
+        rows.append(bytes(row))
+    return rows
+
+
+def write_png(path, size, rows):
+    def chunk(kind, data):
+        body = kind + data
+        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
+    raw = b"".join(b"\x00" + r for r in rows)
+    png = (b"\x89PNG\r\n\x1a\n"
+           + chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0))
+           + chunk(b"IDAT", zlib.compress(raw, 9))
+           + chunk(b"IEND", b""))
+    with open(path, "wb") as f:
+        f.write(png)
+
+
+BLACK = (32, 32, 32)
+GREY = (128, 128, 128)
+LIGHT = (224, 224, 224)
+WHITE = (255, 255, 255)
+PAPER = (250, 250, 245)
+BLUE = (40, 90, 190)
+SKY = (110, 160, 230)
+GREEN = (40, 150, 60)
+BROWN = (150, 100, 50)
+STEEL = (90, 100, 115)
+
+PICTURES = {
+    # Two arrows chasing each other round a circle.
+    "refresh": (16, [
+        (ring(8, 8, 4, 6.4, 20, 160), GREEN),
+        (ring(8, 8, 4, 6.4, 200, 340), GREEN),
+        (polygon((1.2, 6.8), (7.4, 6.8), (4.3, 10.8)), GREEN),
+        (polygon((14.8, 9.2), (8.6, 9.2), (11.7, 5.2)), GREEN),
+    ]),
+    # Three sliders, as in a settings panel.
+    "options": (16, [
+        (segment(2, 3.5, 14, 3.5, 1.2), GREY),
+        (segment(2, 8, 14, 8, 1.2), GREY),
+        (segment(2, 12.5, 14, 12.5, 1.2), GREY),
+        (rect(4, 1.5, 7, 5.5), BLUE),
+        (rect(9.5, 6, 12.5, 10), BLUE),
+        (rect(5.5, 10.5, 8.5, 14.5), BLUE),
+    ]),
+    # Open scissors: two blades meeting at a pivot, two finger rings below.
+    "cut": (16, [
+        (segment(4.5, 1, 10, 10, 1.6), STEEL),
+        (segment(11.5, 1, 6, 10, 1.6), STEEL),
+        (ring(4.5, 12, 1.4, 2.7), BLUE),
+        (ring(11.5, 12, 1.4, 2.7), BLUE),
+    ]),
+    # Two overlapping sheets with lines of text.
+    "copy": (16, [
+        *framed(1, 1, 10, 12, PAPER, GREY),
+        (rect(3, 4, 8, 5), GREY), (rect(3, 6, 8, 7), GREY),
+        *framed(6, 4, 15, 15, PAPER, BLACK),
+        (rect(8, 7, 13, 8), BLUE), (rect(8, 9, 13, 10), BLUE), (rect(8, 11, 12, 12), BLUE),
+    ]),
+    # A clipboard with a sheet on it.
+    "paste": (16, [
+        *framed(1, 2, 12, 15, (205, 160, 100), BROWN),
+        *framed(4, 1, 9, 4, LIGHT, BLACK),
+        *framed(6, 6, 15, 15, PAPER, BLACK),
+        (rect(8, 9, 13, 10), BLUE), (rect(8, 11, 13, 12), BLUE),
+    ]),
+    # A printer with paper in and out.
+    "print": (16, [
+        *framed(4, 1, 12, 7, PAPER, GREY),
+        *framed(1, 6, 15, 12, LIGHT, BLACK),
+        (rect(11, 8, 13, 9), GREEN),
+        *framed(4, 10, 12, 15, PAPER, BLACK),
+        (rect(6, 12, 10, 13), GREY),
+    ]),
+    # An "i" in a blue disc.
+    "about": (16, [
+        (circle(8, 8, 7.3), BLUE),
+        (circle(8, 4.6, 1.3), WHITE),
+        (rect(7, 7, 9, 12.5), WHITE),
+        (rect(6, 7, 9, 8), WHITE),
+        (rect(6, 11.5, 10, 12.5), WHITE),
+    ]),
+    # The application: a database drum with a pulse line across it.
+    "nimbra": (32, [
+        (rect(5, 7, 27, 25), BLUE),
+        (polygon(*[(16 + 11 * math.cos(math.radians(a)), 25 + 3.5 * math.sin(math.radians(a)))
+                   for a in range(0, 181, 10)]), BLUE),
+        (polygon(*[(16 + 11 * math.cos(math.radians(a)), 7 + 3.5 * math.sin(math.radians(a)))
+                   for a in range(0, 360, 10)]), SKY),
+        (segment(5, 18, 11, 18, 2), WHITE),
+        (segment(11, 18, 14, 12, 2), WHITE),
+        (segment(14, 12, 18, 23, 2), WHITE),
+        (segment(18, 23, 21, 18, 2), WHITE),
+        (segment(21, 18, 27, 18, 2), WHITE),
+    ]),
+}
+
+
+def main():
+    folder = os.path.join(os.path.dirname(os.path.abspath(__file__)), "images")
+    os.makedirs(folder, exist_ok=True)
+    for name, (size, layers) in PICTURES.items():
+        write_png(os.path.join(folder, name + ".png"), size, render(size, layers))
+
+
+if __name__ == "__main__":
+    main()
