@@ -15,4 +15,29 @@ inline const QString Copyright = QStringLiteral("\u00A9 2026 Velmoor");
 inline const QString HomePage = QStringLiteral("https://nimbra.velmoor.example/");
 inline const QString AuthorMail = QStringLiteral("mailto:nimbra@velmoor.example");
 inline const QString VendorSite = QStringLiteral("https://www.oracle.com/database/");
+
+// Command prompts: the status-bar text, then after "\n" the tool tip.
+namespace Prompt {
+inline const QString Connect = QStringLiteral("Connect to the database.");
+inline const QString Options = QStringLiteral("Change the display options.\nOptions");
+inline const QString Print = QStringLiteral("Print list\nPrint");
+inline const QString Exit = QStringLiteral("Quit the application; prompts to save documents\nExit");
+inline const QString ViewToolbar = QStringLiteral("Show or hide the toolbar\nToggle ToolBar");
+inline const QString ViewStatusBar =
+    QStringLiteral("Show or hide the status bar\nToggle StatusBar");
+inline const QString RefreshToolbar =
+    QStringLiteral("Refresh the list and retrieve all current sessions.\nRefresh");
+inline const QString About =
+    QStringLiteral("Display program information, version number and copyright\nAbout");
+inline const QString KillSession = QStringLiteral("Kills the session.");
+inline const QString Properties = QStringLiteral("Edits the session item properties.");
+// The standard edit and pane prompts.
+inline const QString Cut = QStringLiteral("Cut the selection and put it on the Clipboard\nCut");
+inline const QString Copy = QStringLiteral("Copy the selection and put it on the Clipboard\nCopy");
+inline const QString Paste = QStringLiteral("Insert Clipboard contents\nPaste");
+inline const QString Undo = QStringLiteral("Undo the last action\nUndo");
+inline const QString NextPane = QStringLiteral("Switch to the next window pane\nNext Pane");
+inline const QString PreviousPane =
+    QStringLiteral("Switch back to the previous window pane\nPrevious Pane");
+}  // namespace Prompt
 }  // namespace Strings
