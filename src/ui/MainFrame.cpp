@@ -1,0 +1,122 @@
+#include "MainFrame.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusTipEvent>
+#include <QToolBar>
+
+#include "CommandIds.h"
+#include "Commands.h"
+#include "NimbraView.h"
+#include "OracleConnection.h"
+#include "StatusBar.h"
+#include "Strings.h"
+
+CMainFrame::CMainFrame(QWidget* parent)
+    : QMainWindow(parent),
+      m_view(new CNimbraView(this)),
+      m_statusBar(new CStatusBar(this)),
+      m_toolBar(new QToolBar(QStringLiteral("Toolbar"), this)) {
+    setWindowTitle(Strings::DescriptiveTitle);
+    setWindowIcon(QIcon(QStringLiteral(":/images/nimbra.png")));
+    setCentralWidget(m_view);
+    setStatusBar(m_statusBar);
+    CreateActions();
+    CreateMenus();
+    CreateToolBar();
+    RouteCommands();
+    // The window system places the window; its size is a share of the screen, never stored.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        resize(screen->availableSize() * 3 / 4);
+    }
+}
+
+CMainFrame::~CMainFrame() {
+    if (IsLoggedOn()) {
+        LogOff();
+    }
+}
+
+QAction* CMainFrame::Action(int commandId) const {
+    return m_actions.value(commandId);
+}
+
+void CMainFrame::CreateActions() {
+    for (const CommandInfo& command : CommandTable()) {
+        auto* action = new QAction(command.text, this);
+        action->setData(command.id);
+        action->setStatusTip(StatusPrompt(command.prompt));
+        action->setToolTip(ToolTipText(command.prompt));
+        if (!command.image.isEmpty()) {
+            action->setIcon(QIcon(command.image));
+        }
+        action->setEnabled(command.handled);
+        m_actions.insert(command.id, action);
+    }
+    for (const Accelerator& accelerator : AcceleratorTable()) {
+        QAction* action = Action(accelerator.commandId);
+        action->setShortcuts(action->shortcuts() << accelerator.keys);
+    }
+    // Keys work wherever the focus is in the window, also for commands on no menu.
+    for (QAction* action : std::as_const(m_actions)) {
+        addAction(action);
+    }
+    Action(CommandId::ViewToolbar)->setCheckable(true);
+    Action(CommandId::ViewToolbar)->setChecked(true);
+    Action(CommandId::ViewStatusBar)->setCheckable(true);
+    Action(CommandId::ViewStatusBar)->setChecked(true);
+}
+
+void CMainFrame::CreateMenus() {
+    for (const MenuLayout& layout : MenuBarLayout()) {
+        QMenu* menu = menuBar()->addMenu(layout.title);
+        for (int id : layout.items) {
+            if (id == kSeparator) {
+                menu->addSeparator();
+            } else {
+                menu->addAction(Action(id));
+            }
+        }
+    }
+}
+
+void CMainFrame::CreateToolBar() {
+    m_toolBar->setObjectName(QStringLiteral("toolbar"));
+    m_toolBar->setIconSize(QSize(16, 16));
+    m_toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    for (int id : ToolBarLayout()) {
+        if (id == kSeparator) {
+            m_toolBar->addSeparator();
+        } else {
+            m_toolBar->addAction(Action(id));
+        }
+    }
+    addToolBar(Qt::TopToolBarArea, m_toolBar);
+}
+
+void CMainFrame::RouteCommands() {
+    using namespace CommandId;
+    connect(Action(Connect), &QAction::triggered, m_view, &CNimbraView::OnConnect);
+    connect(Action(Options), &QAction::triggered, m_view, &CNimbraView::OnOptions);
+    connect(Action(Print), &QAction::triggered, m_view, &CNimbraView::OnFilePrint);
+    connect(Action(Refresh), &QAction::triggered, m_view, &CNimbraView::OnRefresh);
+    connect(Action(RefreshToolbar), &QAction::triggered, m_view, &CNimbraView::OnRefresh);
+    connect(Action(KillSession), &QAction::triggered, m_view, &CNimbraView::OnKillSession);
+    connect(Action(Properties), &QAction::triggered, m_view, &CNimbraView::OnSessionProperties);
+    connect(Action(About), &QAction::triggered, this, &CMainFrame::aboutRequested);
+    connect(Action(Exit), &QAction::triggered, this, &QWidget::close);
+    connect(Action(ViewToolbar), &QAction::triggered, m_toolBar, &QWidget::setVisible);
+    connect(m_toolBar, &QToolBar::visibilityChanged, Action(ViewToolbar), &QAction::setChecked);
+    connect(Action(ViewStatusBar), &QAction::triggered, m_statusBar, &QWidget::setVisible);
+}
+
+bool CMainFrame::event(QEvent* event) {
+    if (event->type() == QEvent::StatusTip) {
+        m_statusBar->SetMessageText(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
+}
