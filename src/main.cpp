@@ -1,0 +1,10 @@
+#include "NimbraApp.h"
+
+int main(int argc, char** argv) {
+    CNimbraApp app(argc, argv);
+    if (!app.InitInstance()) {
+        // The start-up connect dialog was cancelled: a regular end.
+        return 0;
+    }
+    return app.exec();
+}
