@@ -1,0 +1,47 @@
+#include "LogonFlow.h"
+
+#include "AppSettings.h"
+#include "ErrorReport.h"
+#include "OracleConnection.h"
+#include "TableProbes.h"
+
+namespace {
+const char* const kNoAccessMessage =
+    "You are connected as a user without DBA access rights!\n"
+    "You must be allowed to access sys.v_$session and sys.v_$sqltext.";
+const char* const kAutoLogonFailedMessage = "Unable to connect automatically!";
+
+// The texts exactly as typed, empty ones included, in UTF-8 for the client library.
+bool logOn(const LoginData& data) {
+    return LogOn(data.UserName.toUtf8().constData(), data.Password.toUtf8().constData(),
+                 data.HostString.toUtf8().constData());
+}
+}  // namespace
+
+QString FieldTooLongMessage() {
+    return QStringLiteral("Please enter no more than %1 characters.").arg(kMaxLogonField);
+}
+
+bool CheckDbaAccess() {
+    return CanSelectFrom("sys.v_$session") && CanSelectFrom("sys.v_$sqltext");
+}
+
+LogonOutcome LogOnWithAccessCheck(const LoginData& data) {
+    if (!logOn(data)) {
+        return LogonOutcome::LogonFailed;
+    }
+    if (!CheckDbaAccess()) {
+        LogOff();
+        ShowFailureMessage(kNoAccessMessage);
+        return LogonOutcome::NoAccess;
+    }
+    LoginData::Save(data);
+    return LogonOutcome::LoggedOn;
+}
+
+bool AutomaticLogOn() {
+    if (AppSettings::Load().AutoLogin && !logOn(LoginData::Load())) {
+        ShowFailureMessage(kAutoLogonFailedMessage);
+    }
+    return IsLoggedOn();
+}
