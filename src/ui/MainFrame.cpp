@@ -5,6 +5,7 @@
 #include <QIcon>
 #include <QMenuBar>
 #include <QScreen>
+#include <QShortcut>
 #include <QStatusTipEvent>
 #include <QToolBar>
 
@@ -27,6 +28,7 @@ CMainFrame::CMainFrame(QWidget* parent)
     CreateActions();
     CreateMenus();
     CreateToolBar();
+    CreateAccelerators();
     RouteCommands();
     // The window system places the window; its size is a share of the screen, never stored.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -55,14 +57,6 @@ void CMainFrame::CreateActions() {
         }
         action->setEnabled(command.handled);
         m_actions.insert(command.id, action);
-    }
-    for (const Accelerator& accelerator : AcceleratorTable()) {
-        QAction* action = Action(accelerator.commandId);
-        action->setShortcuts(action->shortcuts() << accelerator.keys);
-    }
-    // Keys work wherever the focus is in the window, also for commands on no menu.
-    for (QAction* action : std::as_const(m_actions)) {
-        addAction(action);
     }
     Action(CommandId::ViewToolbar)->setCheckable(true);
     Action(CommandId::ViewToolbar)->setChecked(true);
@@ -95,6 +89,15 @@ void CMainFrame::CreateToolBar() {
         }
     }
     addToolBar(Qt::TopToolBarArea, m_toolBar);
+}
+
+// The keys are the window's, not the actions': the keys of a disabled command are taken and
+// dropped, so the list never sees them (Ctrl+C would copy its current cell).
+void CMainFrame::CreateAccelerators() {
+    for (const Accelerator& accelerator : AcceleratorTable()) {
+        auto* shortcut = new QShortcut(accelerator.keys, this);
+        connect(shortcut, &QShortcut::activated, Action(accelerator.commandId), &QAction::trigger);
+    }
 }
 
 void CMainFrame::RouteCommands() {

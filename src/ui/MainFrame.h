@@ -39,6 +39,7 @@ private:
     void CreateActions();
     void CreateMenus();
     void CreateToolBar();
+    void CreateAccelerators();
     void RouteCommands();
 
     CNimbraView* m_view;
