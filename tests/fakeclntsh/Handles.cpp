@@ -1,0 +1,105 @@
+#include <algorithm>
+#include <cstdio>
+#include <iterator>
+#include <vector>
+
+#include "FakeOci.h"
+
+namespace fake {
+
+namespace {
+
+// Never destroyed: a test process may end with handles still open.
+std::map<const void*, std::unique_ptr<Handle>>& registry() {
+    static auto* handles = new std::map<const void*, std::unique_ptr<Handle>>;
+    return *handles;
+}
+
+struct Message {
+    int code;
+    const char* text;
+};
+
+// Errors the client raises itself, which the server catalogue does not know.
+constexpr Message kClientMessages[] = {
+    {1002, "fetch out of sequence"},
+    {1007, "variable not in select list"},
+    {1405, "fetched column value is NULL"},
+    {1406, "fetched column value was truncated"},
+    {1455, "converting column overflows integer datatype"},
+    {1460, "unimplemented or unreasonable conversion requested"},
+    {24315, "illegal attribute type"},
+    {24333, "zero iteration count"},
+    {24337, "statement handle not prepared"},
+    {24345, "A Truncation or null fetch error occurred"},
+};
+
+}  // namespace
+
+Handle* findHandle(const void* address, ub4 type) {
+    auto found = registry().find(address);
+    return found == registry().end() || found->second->type != type ? nullptr : found->second.get();
+}
+
+Handle* adopt(std::unique_ptr<Handle> handle) {
+    Handle* raw = handle.get();
+    registry()[raw] = std::move(handle);
+    return raw;
+}
+
+void release(Handle* handle) {
+    if (auto* statement = dynamic_cast<Statement*>(handle)) {
+        for (const auto& [position, define] : statement->defines) {
+            registry().erase(define);
+        }
+    }
+    registry().erase(handle);
+}
+
+int liveHandles() {
+    return static_cast<int>(std::count_if(registry().begin(), registry().end(), [](const auto& e) {
+        return e.second->type != OCI_HTYPE_ENV;
+    }));
+}
+
+void detachStatements(Service& service) {
+    for (const auto& [address, handle] : registry()) {
+        auto* statement = dynamic_cast<Statement*>(handle.get());
+        if (statement != nullptr && statement->service == &service) {
+            statement->cursor.reset();
+            statement->service = nullptr;
+            statement->fetchable = false;
+        }
+    }
+}
+
+std::string messageFor(int code) {
+    const auto* known = std::find_if(std::begin(kClientMessages), std::end(kClientMessages),
+                                     [code](const Message& m) { return m.code == code; });
+    if (known == std::end(kClientMessages)) {
+        return sim::standardMessage(code);
+    }
+    char prefix[16];
+    std::snprintf(prefix, sizeof prefix, "ORA-%05d: ", code);
+    return prefix + std::string(known->text);
+}
+
+sword fail(ErrorRecord& record, int code, std::string text) {
+    record.code = code;
+    record.text = text.empty() ? messageFor(code) : std::move(text);
+    return OCI_ERROR;
+}
+
+std::optional<int> plannedFailure(sim::Call call, Service* service) {
+    std::optional<int> code = sim::Controls::instance().takeFailure(call);
+    if (code && service != nullptr && service->connection && sim::isConnectionLost(*code)) {
+        service->connection->markLost();
+    }
+    return code;
+}
+
+}  // namespace fake
+
+FAKE_EXPORT int nimbraFakeLiveHandles() {
+    return fake::liveHandles();
+}
