@@ -2,14 +2,14 @@
 
 #include <string_view>
 
-#include "NoClientProvider.h"
+#include "ClientProvider.h"
 #include "SimProvider.h"
 
 namespace OciProviders {
 
 OciProvider* byTag(ub1 tag) {
     static SimProvider sim;
-    static NoClientProvider client;
+    static ClientProvider client;
     switch (tag) {
         case kSimTag:
             return &sim;

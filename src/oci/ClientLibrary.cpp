@@ -1,0 +1,158 @@
+#include "ClientLibrary.h"
+
+#include <dlfcn.h>
+#include <glob.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+#include <iterator>
+
+namespace {
+
+constexpr const char* kBaseName = "libclntsh.so";
+constexpr const char* kVersions[] = {".23.1", ".21.1", ".20.1", ".19.1", ".18.1", ".12.1", ".11.1"};
+
+constexpr const char* kInstallAdvice =
+    " Install Oracle Instant Client (Basic or Basic Light) and make it visible through "
+    "LD_LIBRARY_PATH, ORACLE_HOME or NIMBRA_OCI_LIBRARY. Without a database, use the host "
+    "string sim:demo.";
+
+std::vector<std::string> fileNames() {
+    std::vector<std::string> names = {kBaseName};
+    for (const char* version : kVersions) {
+        names.push_back(std::string(kBaseName) + version);
+    }
+    return names;
+}
+
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value == nullptr ? std::string() : std::string(value);
+}
+
+std::vector<std::string> foldersMatching(const char* pattern) {
+    std::vector<std::string> folders;
+    glob_t found{};
+    if (glob(pattern, GLOB_ONLYDIR, nullptr, &found) == 0) {
+        folders.assign(found.gl_pathv, found.gl_pathv + found.gl_pathc);
+    }
+    globfree(&found);
+    // Newest release first: the names carry the version.
+    std::sort(folders.rbegin(), folders.rend());
+    return folders;
+}
+
+// A file the loader did not find at all, as opposed to one it found and could not load.
+bool notFound(const std::string& file, const std::string& reason) {
+    return reason.starts_with(file + ": cannot open shared object file");
+}
+
+std::string notFoundSentence(const ClientSearch& search) {
+    std::string versions;
+    for (const char* version : kVersions) {
+        versions += versions.empty() ? "" : ", ";
+        versions += version;
+    }
+    const std::string home =
+        search.oracleHome.empty() ? "$ORACLE_HOME/lib (not set)" : search.oracleHome + "/lib";
+    return std::string("No Oracle client library was found. Nimbra looked for ") + kBaseName +
+           " (also " + versions + ") on the loader path, in " + home +
+           ", /usr/lib/oracle/*/client64/lib and /opt/oracle/instantclient*.";
+}
+
+template <typename Function>
+void resolve(void* library, const char* name, Function& target, std::string& missing) {
+    void* symbol = dlsym(library, name);
+    if (symbol == nullptr && missing.empty()) {
+        missing = name;
+    }
+    target = reinterpret_cast<Function>(symbol);
+}
+
+// The name of the first entry point the library lacks; empty when it has them all.
+std::string resolveAll(void* library, oci::Api& api) {
+    std::string missing;
+    resolve(library, "OCIEnvNlsCreate", api.envNlsCreate, missing);
+    resolve(library, "OCIHandleAlloc", api.handleAlloc, missing);
+    resolve(library, "OCIHandleFree", api.handleFree, missing);
+    resolve(library, "OCIErrorGet", api.errorGet, missing);
+    resolve(library, "OCILogon2", api.logon2, missing);
+    resolve(library, "OCILogoff", api.logoff, missing);
+    resolve(library, "OCIStmtPrepare", api.stmtPrepare, missing);
+    resolve(library, "OCIDefineByPos", api.defineByPos, missing);
+    resolve(library, "OCIStmtExecute", api.stmtExecute, missing);
+    resolve(library, "OCIStmtFetch2", api.stmtFetch2, missing);
+    resolve(library, "OCIAttrGet", api.attrGet, missing);
+    return missing;
+}
+
+}  // namespace
+
+ClientSearch ClientSearch::fromEnvironment() {
+    ClientSearch search;
+    search.override = environment("NIMBRA_OCI_LIBRARY");
+    search.oracleHome = environment("ORACLE_HOME");
+    for (const char* pattern : {"/usr/lib/oracle/*/client64/lib", "/opt/oracle/instantclient*"}) {
+        const std::vector<std::string> folders = foldersMatching(pattern);
+        search.installFolders.insert(search.installFolders.end(), folders.begin(), folders.end());
+    }
+    return search;
+}
+
+std::vector<std::string> ClientSearch::candidates() const {
+    if (!override.empty()) {
+        return {override};
+    }
+    const std::vector<std::string> names = fileNames();
+    std::vector<std::string> files = names;
+    std::vector<std::string> folders;
+    if (!oracleHome.empty()) {
+        folders.push_back(oracleHome + "/lib");
+    }
+    folders.insert(folders.end(), installFolders.begin(), installFolders.end());
+    for (const std::string& folder : folders) {
+        for (const std::string& name : names) {
+            files.push_back(folder + "/" + name);
+        }
+    }
+    return files;
+}
+
+void* openSharedLibrary(const std::string& file, std::string& error) {
+    void* library = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (library == nullptr) {
+        const char* reason = dlerror();
+        error = reason == nullptr ? "unknown reason" : reason;
+    }
+    return library;
+}
+
+std::unique_ptr<ClientLibrary> ClientLibrary::load(const ClientSearch& search, std::string& error,
+                                                   const LibraryOpener& open) {
+    std::string firstFailure;
+    for (const std::string& file : search.candidates()) {
+        std::string reason;
+        void* library = open(file, reason);
+        if (library == nullptr) {
+            if (!search.override.empty()) {
+                firstFailure = "NIMBRA_OCI_LIBRARY names " + file +
+                               ", which could not be loaded: " + reason + ".";
+            } else if (firstFailure.empty() && !notFound(file, reason)) {
+                firstFailure = file + " was found but could not be loaded: " + reason + ".";
+            }
+            continue;
+        }
+        oci::Api api;
+        const std::string missing = resolveAll(library, api);
+        if (missing.empty()) {
+            return std::unique_ptr<ClientLibrary>(new ClientLibrary(file, api));
+        }
+        dlclose(library);
+        error = file + " is not a usable Oracle client library: it lacks the entry point " +
+                missing + "." + kInstallAdvice;
+        return nullptr;
+    }
+    error = (firstFailure.empty() ? notFoundSentence(search) : firstFailure) + kInstallAdvice;
+    return nullptr;
+}

@@ -1,0 +1,73 @@
+#pragma once
+// The provider for every host string that is not "sim:...": the release-7 calls over the Oracle
+// client library's handle API, the library loaded by the first log-on that needs it.
+// Each release-7 call makes exactly one library call that can fail on its own account:
+// olog OCILogon2, ologof OCILogoff, oopen OCIHandleAlloc, oparse OCIStmtPrepare, odefin
+// OCIDefineByPos, oexec and oexfet OCIStmtExecute, ofetch OCIStmtFetch2, oclose OCIHandleFree.
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "ClientCursor.h"
+#include "ClientLibrary.h"
+#include "OciProvider.h"
+
+class ClientProvider final : public OciProvider {
+public:
+    // Returns the library, or null with sentences for the user in error.
+    using Loader = std::function<std::unique_ptr<ClientLibrary>(std::string& error)>;
+    // The default loader searches this machine as ClientSearch::fromEnvironment describes.
+    explicit ClientProvider(Loader loader = {});
+
+    int logon(const std::string& user, const std::string& password, const std::string& connect,
+              ub4& connection, std::string& error) override;
+    int logoff(ub4 connection) override;
+    int open(ub4 connection, ub4& cursor) override;
+    int parse(ub4 cursor, const std::string& sql, bool deferred) override;
+    int define(ub4 cursor, sword position, const OciDefine& define) override;
+    int exec(ub4 cursor, ub4& rpc) override;
+    int fetch(ub4 cursor, ub4& rpc) override;
+    int execFetch(ub4 cursor, ub4 rows, bool cancel, bool exact, ub4& rpc) override;
+    int close(ub4 cursor) override;
+    std::string message(ub4 connection, int code) override;
+
+private:
+    struct Connection {
+        void* service = nullptr;
+        void* error = nullptr;
+        int lastCode = 0;
+        std::string lastText;
+    };
+
+    int prepareLibrary(std::string& error);
+    const oci::Api& api() const { return m_library->api(); }
+    Connection* findConnection(ub4 id);
+    ClientCursor* findCursor(ub4 id);
+    // 0 when status is a success (with or without information), else the Oracle error number,
+    // whose text the connection keeps for message().
+    int check(Connection& connection, sword status, int fallback);
+    // check() for the calls that report on the environment handle.
+    int checkEnvironment(Connection& connection, sword status, int fallback);
+    // The library's error record on handle, or fallback when it keeps none.
+    int diagnose(Connection& connection, void* handle, ub4 type, int fallback);
+    int remember(Connection& connection, int code, std::string text);
+    // Points the define at position at target; a null handle makes a new define.
+    int defineAt(ClientCursor& cursor, Connection& connection, sword position, void*& handle,
+                 const OciDefine& target);
+    // Points every define at the caller's buffers (stagedRows 0) or at staging of that many rows.
+    int pointDefines(ClientCursor& cursor, Connection& connection, ub4 stagedRows);
+    int isQuery(ClientCursor& cursor, Connection& connection, bool& query);
+    int execute(ClientCursor& cursor, Connection& connection, ub4 iters);
+    ub4 rowCount(ClientCursor& cursor, Connection& connection);
+    void finishRows(const ClientCursor& cursor, ub4 rows);
+    int exactFetch(ClientCursor& cursor, Connection& connection, ub4 rows, ub4& rpc);
+
+    Loader m_loader;
+    std::unique_ptr<ClientLibrary> m_library;
+    void* m_environment = nullptr;
+    std::map<ub4, Connection> m_connections;
+    std::map<ub4, ClientCursor> m_cursors;
+    ub4 m_lastId = 0;
+};

@@ -1,0 +1,89 @@
+#pragma once
+// The part of the Oracle Call Interface's handle API that ClientProvider calls, declared here
+// from Oracle's public documentation: the client library is loaded at run time, never built
+// against.
+
+#include <cstddef>
+
+#include "Oci.h"
+
+namespace oci {
+
+// Return codes.
+inline constexpr sword Success = 0;
+inline constexpr sword SuccessWithInfo = 1;
+inline constexpr sword NoData = 100;
+inline constexpr sword Error = -1;
+inline constexpr sword InvalidHandle = -2;
+
+inline constexpr ub4 Default = 0;
+
+// Handle types.
+inline constexpr ub4 HtypeEnv = 1;
+inline constexpr ub4 HtypeError = 2;
+inline constexpr ub4 HtypeStmt = 4;
+
+inline constexpr ub4 NtvSyntax = 1;
+inline constexpr ub2 FetchNext = 2;
+inline constexpr ub4 AttrRowCount = 9;
+inline constexpr ub4 AttrStmtType = 24;
+inline constexpr ub2 StmtSelect = 1;
+
+inline constexpr ub2 SqltInt = 3;
+inline constexpr ub2 SqltStr = 5;
+inline constexpr ub2 CharsetAl32Utf8 = 873;
+
+inline bool succeeded(sword status) {
+    return status == Success || status == SuccessWithInfo;
+}
+
+// The library's data type for a release-7 external type of odefin.
+inline ub2 externalType(sword type) {
+    return type == kExtInteger ? SqltInt : SqltStr;
+}
+
+// The classic maximum length of an error text.
+inline constexpr std::size_t ErrorTextSize = 1024;
+
+using EnvNlsCreate = sword (*)(void** env, ub4 mode, void* context,
+                               void* (*allocate)(void*, std::size_t),
+                               void* (*reallocate)(void*, void*, std::size_t),
+                               void (*release)(void*, void*), std::size_t extraMemory,
+                               void** userMemory, ub2 charset, ub2 ncharset);
+using HandleAlloc = sword (*)(const void* parent, void** handle, ub4 type, std::size_t extraMemory,
+                              void** userMemory);
+using HandleFree = sword (*)(void* handle, ub4 type);
+using ErrorGet = sword (*)(void* handle, ub4 record, text* sqlstate, sb4* code, text* buffer,
+                           ub4 size, ub4 type);
+using Logon2 = sword (*)(void* env, void* error, void** service, const text* user, ub4 userLength,
+                         const text* password, ub4 passwordLength, const text* database,
+                         ub4 databaseLength, ub4 mode);
+using Logoff = sword (*)(void* service, void* error);
+using StmtPrepare = sword (*)(void* statement, void* error, const text* sql, ub4 length,
+                              ub4 language, ub4 mode);
+using DefineByPos = sword (*)(void* statement, void** define, void* error, ub4 position,
+                              void* value, sb4 valueSize, ub2 type, void* indicators, ub2* lengths,
+                              ub2* codes, ub4 mode);
+using StmtExecute = sword (*)(void* service, void* statement, void* error, ub4 iters, ub4 rowOffset,
+                              const void* snapshotIn, void* snapshotOut, ub4 mode);
+using StmtFetch2 = sword (*)(void* statement, void* error, ub4 rows, ub2 orientation, sb4 offset,
+                             ub4 mode);
+using AttrGet = sword (*)(const void* handle, ub4 type, void* value, ub4* size, ub4 attribute,
+                          void* error);
+
+// The entry points, resolved from one loaded library.
+struct Api {
+    EnvNlsCreate envNlsCreate = nullptr;
+    HandleAlloc handleAlloc = nullptr;
+    HandleFree handleFree = nullptr;
+    ErrorGet errorGet = nullptr;
+    Logon2 logon2 = nullptr;
+    Logoff logoff = nullptr;
+    StmtPrepare stmtPrepare = nullptr;
+    DefineByPos defineByPos = nullptr;
+    StmtExecute stmtExecute = nullptr;
+    StmtFetch2 stmtFetch2 = nullptr;
+    AttrGet attrGet = nullptr;
+};
+
+}  // namespace oci
