@@ -1,15 +1,44 @@
 #pragma once
-// Shared fixtures for tests that reach the simulated instance through the database layer.
+// Shared fixtures for tests that reach the simulated instance through the database layer, either
+// directly ("sim:" host strings) or through the client provider and the client-library double.
+
+#include <dlfcn.h>
 
 #include <QString>
 #include <QStringList>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "ErrorReport.h"
 #include "OracleConnection.h"
 #include "Sim.h"
+
+// Whether this run reaches the instance through the client provider: CTest runs the suites once
+// each way.
+inline bool throughClient() {
+    return std::getenv("NIMBRA_TEST_THROUGH_CLIENT") != nullptr;
+}
+
+// The host string of a scenario for this run; the client-library double reads a bare host string
+// as the scenario's name.
+inline std::string testHost(const std::string& scenario) {
+    return throughClient() ? scenario : "sim:" + scenario;
+}
+
+// Handles the client-library double holds besides its environment; 0 while it is not loaded.
+inline int liveClientHandles() {
+    const char* file = std::getenv("NIMBRA_OCI_LIBRARY");
+    void* library = file == nullptr ? nullptr : dlopen(file, RTLD_NOW | RTLD_NOLOAD);
+    if (library == nullptr) {
+        return 0;
+    }
+    auto* live = reinterpret_cast<int (*)()>(dlsym(library, "nimbraFakeLiveHandles"));
+    const int count = live == nullptr ? 0 : live();
+    dlclose(library);
+    return count;
+}
 
 // Collects every failure message the database layer shows.
 class MessageRecorder {

@@ -19,7 +19,7 @@ const std::vector<std::string>& sent() {
 }
 
 void logOn(const char* scenario, const char* user = "system", const char* password = "manager") {
-    QVERIFY(LogOn(user, password, scenario));
+    QVERIFY(LogOn(user, password, testHost(scenario).c_str()));
     sim::Controls::instance().clearStatementLog();
 }
 }  // namespace
@@ -32,6 +32,7 @@ private slots:
     void cleanup() {
         LogOff();
         QCOMPARE(sim::Controls::instance().openCursors(), 0);
+        QCOMPARE(liveClientHandles(), 0);
     }
 
     void statementTexts() {
@@ -60,7 +61,7 @@ private slots:
         QFETCH(int, rows);
         QFETCH(QString, statement);
         sim::Controls::instance().defineScenario("forty", mixedScenario(40, 12));
-        logOn("sim:forty");
+        logOn("forty");
         MessageRecorder recorder;
         const std::vector<SessionRow> list = FetchSessionRows(showSystem);
         QVERIFY(recorder.messages.isEmpty());
@@ -90,7 +91,7 @@ private slots:
         QFETCH(int, existing);
         QFETCH(int, added);
         sim::Controls::instance().defineScenario("race", mixedScenario(existing, 0));
-        logOn("sim:race");
+        logOn("race");
         sim::Controls::instance().addSessionsAfterNextCount(added);
         MessageRecorder recorder;
         const std::vector<SessionRow> list = FetchSessionRows(true);
@@ -102,7 +103,7 @@ private slots:
 
     void normalRefreshIsOneCountAndOneList() {
         sim::Controls::instance().defineScenario("ten", mixedScenario(10, 0));
-        logOn("sim:ten");
+        logOn("ten");
         const int before = sim::Controls::instance().roundTrips();
         QCOMPARE(FetchSessionRows(true).size(), std::size_t(10));
         QCOMPARE(sent(), (std::vector<std::string>{kCount, kListAll}));
@@ -118,7 +119,7 @@ private slots:
         s.osuser = std::string(30, 'o');
         setup.sessions.push_back(s);
         sim::Controls::instance().defineScenario("wide", setup);
-        logOn("sim:wide");
+        logOn("wide");
         const std::vector<SessionRow> list = FetchSessionRows(true);
         QCOMPARE(list.size(), std::size_t(1));
         QCOMPARE(list[0].username, std::string(29, 'U'));
@@ -137,7 +138,7 @@ private slots:
         bare.schemaname.reset();
         setup.sessions.push_back(bare);
         sim::Controls::instance().defineScenario("nulls", setup);
-        logOn("sim:nulls");
+        logOn("nulls");
         MessageRecorder recorder;
         const std::vector<SessionRow> list = FetchSessionRows(true);
         QCOMPARE(list.size(), std::size_t(2));
@@ -158,7 +159,7 @@ private slots:
         sim::ScenarioSpec setup;
         setup.sessions.push_back(userSession(7, "SCOTT"));
         sim::Controls::instance().defineScenario("one", setup);
-        logOn("sim:one");
+        logOn("one");
         SessionDetails details;
         QVERIFY(QuerySessionDetails("7", "1", details));
         QCOMPARE(sent(), (std::vector<std::string>{SessionDetailStatement("7", "1")}));
@@ -175,7 +176,7 @@ private slots:
 
     void detailsOfAnEndedSessionAreEmpty() {
         sim::Controls::instance().defineScenario("one", mixedScenario(1, 0));
-        logOn("sim:one");
+        logOn("one");
         MessageRecorder recorder;
         SessionDetails details;
         details.username = details.status = details.logonTime = "stale";
@@ -210,7 +211,7 @@ private slots:
             setup.sessions[0].sqlText = statement;
         }
         sim::Controls::instance().defineScenario("sql", setup);
-        logOn("sim:sql");
+        logOn("sql");
         SessionDetails details;
         details.sqlText = "previous";
         QVERIFY(QuerySqlText("7", "1", details));
@@ -249,7 +250,7 @@ private slots:
         sim::ScenarioSpec setup;
         setup.sessions.push_back(userSession(12, "SCOTT", 345));
         sim::Controls::instance().defineScenario("kill", setup);
-        logOn("sim:kill", user.toUtf8().constData(), password.toUtf8().constData());
+        logOn("kill", user.toUtf8().constData(), password.toUtf8().constData());
         MessageRecorder recorder;
         QVERIFY(KillSession(sid.toStdString(), "345"));
         QCOMPARE(sent(), (std::vector<std::string>{"Alter system kill session '" +
@@ -282,7 +283,7 @@ private slots:
         QFETCH(QString, sid);
         QFETCH(QString, serial);
         sim::Controls::instance().defineScenario("one", mixedScenario(1, 0));
-        logOn("sim:one");
+        logOn("one");
         SessionDetails details;
         QVERIFY(!QuerySessionDetails(sid.toStdString(), serial.toStdString(), details));
         QVERIFY(!QuerySqlText(sid.toStdString(), serial.toStdString(), details));
@@ -292,7 +293,7 @@ private slots:
 
     void failedCountListsNothing() {
         sim::Controls::instance().defineScenario("ten", mixedScenario(10, 0));
-        logOn("sim:ten");
+        logOn("ten");
         sim::Controls::instance().failCall(sim::Call::Exec, 1, 3113);
         MessageRecorder recorder;
         QVERIFY(FetchSessionRows(true).empty());
