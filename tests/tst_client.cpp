@@ -1,0 +1,383 @@
+// The client provider: how it finds the client library, and the release-7 calls over the
+// client-library double (tests/fakeclntsh), which answers from the simulated instance.
+
+#include <QtTest>
+#include <cstring>
+
+#include "ClientLibrary.h"
+#include "ClientProvider.h"
+#include "DbTestSupport.h"
+#include "Oci.h"
+#include "OciMessages.h"
+
+namespace {
+
+const char* const kNoDriver = "ORA-03121: no interface driver connected - function not performed";
+const char* const kQuery = "SELECT username, machine FROM sys.v_$session ORDER BY sid";
+
+const text* asText(const char* s) {
+    return reinterpret_cast<const text*>(s);
+}
+
+// sid 1 ALICE on host-a, sid 2 a background process without a user name, sid 3 BOB on a
+// machine whose name is longer than the tests' buffers.
+sim::ScenarioSpec threeSessions() {
+    sim::ScenarioSpec setup;
+    setup.sessions = {userSession(1, "ALICE"), userSession(2, ""), userSession(3, "BOB")};
+    setup.sessions[0].machine = "host-a";
+    setup.sessions[1].machine = "dbhost";
+    setup.sessions[2].machine = "workstation-42";
+    return setup;
+}
+
+// One connection through the dispatcher; the host string "client" reaches the double.
+struct Connection {
+    Lda_Def lda{};
+    HostDataArea hda{};
+
+    sword logOn(const char* host = "client") {
+        return olog(&lda, hda.bytes, asText("system"), -1, asText("manager"), -1, asText(host), -1,
+                    0);
+    }
+    ~Connection() { ologof(&lda); }
+    std::string message(int code) {
+        text buffer[512];
+        oerhms(&lda, sb2(code), buffer, sizeof buffer);
+        return reinterpret_cast<const char*>(buffer);
+    }
+    sword prepare(Cda_Def& cursor, const char* sql) {
+        if (sword code = oopen(&cursor, &lda, nullptr, -1, -1, nullptr, -1)) {
+            return code;
+        }
+        return oparse(&cursor, asText(sql), -1, 1, 2);
+    }
+};
+
+sword defineString(Cda_Def& cursor, int position, char* buffer, int width, sb2* indicators,
+                   ub2* codes) {
+    return odefin(&cursor, position, reinterpret_cast<ub1*>(buffer), width, kExtString, -1,
+                  indicators, nullptr, -1, -1, nullptr, codes);
+}
+
+// A provider whose every log-on loads the library at file afresh, counting the loads.
+ClientProvider providerFor(const std::string& file, int& loads) {
+    return ClientProvider([file, &loads](std::string& error) {
+        ++loads;
+        ClientSearch search;
+        search.override = file;
+        return ClientLibrary::load(search, error);
+    });
+}
+
+}  // namespace
+
+class tst_Client : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { qputenv("NIMBRA_OCI_LIBRARY", FAKECLNTSH); }
+    void init() {
+        sim::Controls::instance().reset();
+        sim::Controls::instance().defineScenario("client", threeSessions());
+    }
+    void cleanup() {
+        QCOMPARE(sim::Controls::instance().openCursors(), 0);
+        QCOMPARE(liveClientHandles(), 0);
+    }
+
+    void searchOrder() {
+        ClientSearch search;
+        search.oracleHome = "/u01/home";
+        search.installFolders = {"/opt/oracle/instantclient_23_4",
+                                 "/opt/oracle/instantclient_19_8"};
+        const std::vector<std::string> files = search.candidates();
+        QCOMPARE(files.size(), std::size_t(8 * 4));
+        QCOMPARE(files[0], std::string("libclntsh.so"));
+        QCOMPARE(files[1], std::string("libclntsh.so.23.1"));
+        QCOMPARE(files[7], std::string("libclntsh.so.11.1"));
+        QCOMPARE(files[8], std::string("/u01/home/lib/libclntsh.so"));
+        QCOMPARE(files[16], std::string("/opt/oracle/instantclient_23_4/libclntsh.so"));
+        QCOMPARE(files[31], std::string("/opt/oracle/instantclient_19_8/libclntsh.so.11.1"));
+        search.override = "/somewhere/libclntsh.so.19.1";
+        QCOMPARE(search.candidates(), std::vector<std::string>{search.override});
+    }
+
+    // The message names what was searched and what to install, and oerhms' 512 bytes hold it.
+    void unfoundLibraryMessage_data() {
+        QTest::addColumn<QString>("override");
+        QTest::addColumn<QString>("dependencyMissing");
+        QTest::addColumn<int>("attempts");
+        QTest::addColumn<QStringList>("says");
+        QTest::newRow("found nowhere")
+            << ""
+            << "" << 8
+            << QStringList{"No Oracle client library was found",
+                           "libclntsh.so (also .23.1, .21.1, .20.1, .19.1, .18.1, .12.1, .11.1)",
+                           "loader path",
+                           "$ORACLE_HOME/lib (not set)",
+                           "/usr/lib/oracle/*/client64/lib",
+                           "/opt/oracle/instantclient*"};
+        QTest::newRow("found, a dependency missing")
+            << ""
+            << "libclntsh.so.19.1" << 8
+            << QStringList{
+                   "libclntsh.so.19.1 was found but could not be loaded: libaio.so.1: "
+                   "cannot open shared object file"};
+        QTest::newRow("named file missing")
+            << "/opt/ic/libclntsh.so"
+            << "" << 1
+            << QStringList{
+                   "NIMBRA_OCI_LIBRARY names /opt/ic/libclntsh.so, which could not be "
+                   "loaded: /opt/ic/libclntsh.so: cannot open shared object file"};
+    }
+    void unfoundLibraryMessage() {
+        QFETCH(QString, override);
+        QFETCH(QString, dependencyMissing);
+        QFETCH(int, attempts);
+        QFETCH(QStringList, says);
+        ClientSearch search;
+        search.override = override.toStdString();
+        int tried = 0;
+        const auto open = [&](const std::string& file, std::string& error) -> void* {
+            ++tried;
+            error = file == dependencyMissing.toStdString() ? "libaio.so.1" : file;
+            error += ": cannot open shared object file: No such file or directory";
+            return nullptr;
+        };
+        std::string error;
+        QVERIFY(ClientLibrary::load(search, error, open) == nullptr);
+        QCOMPARE(tried, attempts);
+        const QString text = QString::fromStdString(error);
+        says << "Install Oracle Instant Client (Basic or Basic Light)"
+             << "LD_LIBRARY_PATH, ORACLE_HOME or NIMBRA_OCI_LIBRARY";
+        for (const QString& part : says) {
+            QVERIFY2(text.contains(part), qPrintable(text));
+        }
+        QVERIFY2(std::strlen(kNoDriver) + 1 + error.size() <= 511, qPrintable(text));
+    }
+
+    // Every log-on tries the library again; each fails with one explanation.
+    void unusableLibrary_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("missing") << "/nonexistent/libclntsh.so"
+                                 << "NIMBRA_OCI_LIBRARY names /nonexistent/libclntsh.so, which "
+                                    "could not be loaded";
+        QTest::newRow("an entry point missing")
+            << FAKECLNTSH_INCOMPLETE << "lacks the entry point OCIStmtFetch2.";
+        QTest::newRow("not a client library")
+            << NOT_A_CLIENT_LIBRARY << "lacks the entry point OCIEnvNlsCreate.";
+    }
+    void unusableLibrary() {
+        QFETCH(QString, file);
+        QFETCH(QString, says);
+        int loads = 0;
+        ClientProvider provider = providerFor(file.toStdString(), loads);
+        for (int attempt = 1; attempt <= 2; ++attempt) {
+            ub4 connection = 0;
+            std::string error;
+            QCOMPARE(provider.logon("system", "manager", "client", connection, error),
+                     OraCode::NoInterfaceDriver);
+            QCOMPARE(loads, attempt);
+            const QString text = QString::fromStdString(error);
+            QVERIFY2(text.startsWith(QString(kNoDriver) + "\n") && text.contains(says),
+                     qPrintable(text));
+        }
+    }
+
+    // NULL reads as an empty string and a long value is cut with a NUL, on every fetch path.
+    void nullsAndTruncation_data() {
+        QTest::addColumn<int>("path");
+        QTest::newRow("fetch row by row") << 0;
+        QTest::newRow("exact execute-and-fetch") << 1;
+        QTest::newRow("execute-and-fetch") << 2;
+    }
+    void nullsAndTruncation() {
+        QFETCH(int, path);
+        Connection c;
+        Cda_Def cursor{};
+        char names[3][6];
+        char machines[3][8];
+        std::memset(names, 'X', sizeof names);
+        std::memset(machines, 'X', sizeof machines);
+        sb2 nameIndicators[3] = {9, 9, 9};
+        sb2 machineIndicators[3] = {9, 9, 9};
+        ub2 machineCodes[3] = {9, 9, 9};
+        QCOMPARE(c.logOn(), 0);
+        QCOMPARE(c.prepare(cursor, kQuery), 0);
+        QCOMPARE(defineString(cursor, 1, names[0], 6, nameIndicators, nullptr), 0);
+        QCOMPARE(defineString(cursor, 2, machines[0], 8, machineIndicators, machineCodes), 0);
+        QList<QByteArray> rows;
+        const auto row = [&](int i) {
+            return QByteArray(names[i], qstrnlen(names[i], 6)) + "|" +
+                   QByteArray::number(nameIndicators[i]) + "|" +
+                   QByteArray(machines[i], qstrnlen(machines[i], 8)) + "|" +
+                   QByteArray::number(machineIndicators[i]) + "|" +
+                   QByteArray::number(machineCodes[i]);
+        };
+        if (path == 0) {
+            QCOMPARE(oexec(&cursor), 0);
+            for (int i = 0; i < 3; ++i) {
+                QCOMPARE(ofetch(&cursor), 0);
+                rows << row(0);
+            }
+        } else {
+            QCOMPARE(oexfet(&cursor, 3, 0, path == 1 ? 1 : 0), 0);
+            rows << row(0) << row(1) << row(2);
+        }
+        QCOMPARE(areaRpc(cursor), ub4(3));
+        QCOMPARE(rows, (QList<QByteArray>{"ALICE|0|host-a|0|0", "|-1|dbhost|0|0",
+                                          "BOB|0|worksta|14|1406"}));
+        QCOMPARE(oclose(&cursor), 0);
+    }
+
+    // One round trip whatever the outcome, and nothing written beyond the rows wanted.
+    void exactFetch_data() {
+        QTest::addColumn<int>("wanted");
+        QTest::addColumn<int>("exact");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("delivered");
+        QTest::newRow("exact, fewer exist") << 4 << 1 << 1403 << 3;
+        QTest::newRow("exact, as many exist") << 3 << 1 << 0 << 3;
+        QTest::newRow("exact, more exist") << 2 << 1 << 1422 << 2;
+        QTest::newRow("exact, none wanted") << 0 << 1 << 1422 << 0;
+        QTest::newRow("any, fewer exist") << 4 << 0 << 1403 << 3;
+        QTest::newRow("any, more exist") << 2 << 0 << 0 << 2;
+    }
+    void exactFetch() {
+        QFETCH(int, wanted);
+        QFETCH(int, exact);
+        QFETCH(int, code);
+        QFETCH(int, delivered);
+        Connection c;
+        Cda_Def cursor{};
+        std::int32_t sids[5] = {-9, -9, -9, -9, -9};
+        sb2 indicators[5] = {};
+        QCOMPARE(c.logOn(), 0);
+        QCOMPARE(c.prepare(cursor, "SELECT sid FROM sys.v_$session ORDER BY sid"), 0);
+        QCOMPARE(odefin(&cursor, 1, reinterpret_cast<ub1*>(sids), 4, kExtInteger, -1, indicators,
+                        nullptr, -1, -1, nullptr, nullptr),
+                 0);
+        const int before = sim::Controls::instance().roundTrips();
+        QCOMPARE(int(oexfet(&cursor, ub4(wanted), 0, exact)), code);
+        QCOMPARE(sim::Controls::instance().roundTrips() - before, 1);
+        QCOMPARE(int(areaRc(cursor)), code);
+        QCOMPARE(int(areaRpc(cursor)), delivered);
+        for (int i = 0; i < 5; ++i) {
+            QCOMPARE(sids[i], i < delivered ? i + 1 : -9);
+        }
+        if (code != 0) {
+            QCOMPARE(c.message(code), sim::standardMessage(code));
+        }
+        QCOMPARE(oclose(&cursor), 0);
+    }
+
+    // A failure planned for one release-7 call fails that call alone, with the library's text.
+    void injectedFailure_data() {
+        QTest::addColumn<int>("call");
+        QTest::addColumn<int>("fc");
+        QTest::addColumn<int>("code");
+        QTest::newRow("log-on") << int(sim::Call::Logon) << 0 << 28000;
+        QTest::newRow("open") << int(sim::Call::Open) << 14 << 1000;
+        QTest::newRow("parse") << int(sim::Call::Parse) << 54 << 900;
+        QTest::newRow("define") << int(sim::Call::Define) << 8 << 1031;
+        QTest::newRow("exec") << int(sim::Call::Exec) << 4 << 942;
+        QTest::newRow("fetch") << int(sim::Call::Fetch) << 12 << 3113;
+        QTest::newRow("exec-fetch") << int(sim::Call::ExecFetch) << 56 << 1031;
+        QTest::newRow("close") << int(sim::Call::Close) << 16 << 1031;
+        QTest::newRow("log-off") << int(sim::Call::Logoff) << 0 << 3114;
+        QTest::newRow("number above 32767") << int(sim::Call::Exec) << 4 << 38029;
+    }
+    void injectedFailure() {
+        QFETCH(int, call);
+        QFETCH(int, fc);
+        QFETCH(int, code);
+        sim::Controls::instance().failCall(sim::Call(call), 1, code);
+        Connection c;
+        Cda_Def cursor{};
+        std::int32_t sids[3];
+        sb2 indicators[3];
+        OciArea* failed = nullptr;
+        auto ok = [&](sword result, OciArea& area) {
+            failed = result == 0 ? nullptr : &area;
+            return failed == nullptr;
+        };
+        ok(c.logOn(), c.lda) && ok(oopen(&cursor, &c.lda, nullptr, -1, -1, nullptr, -1), cursor) &&
+            ok(oparse(&cursor, asText("SELECT sid FROM sys.v_$session"), -1, 1, 2), cursor) &&
+            ok(odefin(&cursor, 1, reinterpret_cast<ub1*>(sids), 4, kExtInteger, -1, indicators,
+                      nullptr, -1, -1, nullptr, nullptr),
+               cursor) &&
+            ok(oexec(&cursor), cursor) && ok(ofetch(&cursor), cursor) &&
+            ok(oexfet(&cursor, 3, 0, 1), cursor) && ok(oclose(&cursor), cursor) &&
+            ok(ologof(&c.lda), c.lda);
+        QVERIFY(failed != nullptr);
+        QCOMPARE(int(areaFc(*failed)), fc);
+        QCOMPARE(int(areaRc(*failed)), code & 0xFFFF);
+        if (call != int(sim::Call::Logoff)) {
+            QCOMPARE(c.message(code), sim::standardMessage(code));
+        }
+        oclose(&cursor);
+    }
+
+    void countsRoundTrips() {
+        sim::Controls& controls = sim::Controls::instance();
+        Connection c;
+        Cda_Def cursor{};
+        std::int32_t sids[3];
+        sb2 indicators[3];
+        const int before = controls.roundTrips();
+        QCOMPARE(c.logOn(), 0);
+        QCOMPARE(c.prepare(cursor, "SELECT sid FROM sys.v_$session"), 0);
+        QCOMPARE(odefin(&cursor, 1, reinterpret_cast<ub1*>(sids), 4, kExtInteger, -1, indicators,
+                        nullptr, -1, -1, nullptr, nullptr),
+                 0);
+        QCOMPARE(controls.roundTrips(), before + 1);
+        QCOMPARE(oexec(&cursor), 0);
+        // The first row arrives with the execute; only the second fetch goes to the server.
+        QCOMPARE(ofetch(&cursor), 0);
+        QCOMPARE(controls.roundTrips(), before + 2);
+        QCOMPARE(ofetch(&cursor), 0);
+        QCOMPARE(controls.roundTrips(), before + 3);
+        QCOMPARE(oclose(&cursor), 0);
+        QCOMPARE(ologof(&c.lda), 0);
+        QCOMPARE(controls.roundTrips(), before + 4);
+    }
+
+    // A cursor the library would not close, and a failed log-on, leave no handle behind.
+    void noHandleOutlivesItsConnection() {
+        Connection failedLogOn;
+        QCOMPARE(int(failedLogOn.logOn("nowhere")), 12154);
+        QCOMPARE(liveClientHandles(), 0);
+
+        Connection c;
+        Cda_Def cursors[3] = {};
+        QCOMPARE(c.logOn(), 0);
+        for (Cda_Def& cursor : cursors) {
+            QCOMPARE(c.prepare(cursor, "SELECT sid FROM sys.v_$session"), 0);
+            QCOMPARE(oexec(&cursor), 0);
+        }
+        QCOMPARE(sim::Controls::instance().openCursors(), 3);
+        sim::Controls::instance().failCall(sim::Call::Close, 1, 1031);
+        QCOMPARE(int(oclose(&cursors[0])), 1031);
+        QCOMPARE(oclose(&cursors[1]), 0);
+        QVERIFY(liveClientHandles() > 0);
+        QCOMPARE(ologof(&c.lda), 0);
+        QCOMPARE(int(oexec(&cursors[2])), OraCode::InvalidCursor);
+    }
+
+    void messageIsTheServerTextWithoutNewline() {
+        Connection c;
+        Cda_Def cursor{};
+        QCOMPARE(c.logOn(), 0);
+        QCOMPARE(c.prepare(cursor, "SELECT foo FROM sys.v_$session"), 0);
+        QCOMPARE(int(oexec(&cursor)), 904);
+        const std::string detail = c.message(904);
+        QVERIFY2(detail.starts_with("ORA-00904: ") && detail.find("FOO") != std::string::npos &&
+                     detail.back() != '\n',
+                 detail.c_str());
+        QCOMPARE(oclose(&cursor), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Client)
+#include "tst_client.moc"
