@@ -21,8 +21,19 @@ public slots:
     void accept() override;
 
 private:
+    void CreateControls();
+    // Places a control at its rectangle of the template, given in dialog units.
+    void Place(QWidget* control, const QRect& units) const;
+    // The remembered host strings, kept sorted ignoring letter case.
+    void FillHostList();
+    void AddHost(const QString& host);
+    // Selects the first entry that begins with host, case ignored; else edits host itself.
+    void PresetHost(const QString& host);
+    // Copies the fields into the record; false, with the message shown, when one is too long.
+    bool TakeFields();
+
     LoginData m_data;
-    QLineEdit* m_userEdit;
-    QLineEdit* m_passwordEdit;
-    QComboBox* m_hostCombo;
+    QLineEdit* m_userEdit = nullptr;
+    QLineEdit* m_passwordEdit = nullptr;
+    QComboBox* m_hostCombo = nullptr;
 };
