@@ -34,6 +34,8 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     // screenPoint (-1, -1) is a request from the keyboard.
     void OnContextMenu(const QPoint& screenPoint);
+    // Where the menu goes: the point itself, or near the client area's corner for (-1, -1).
+    QPoint ContextMenuPosition(const QPoint& screenPoint) const;
 
     // SessionListPort
     void DeleteAllItems() override;
@@ -41,6 +43,8 @@ protected:
     void SetItemText(int item, int subItem, const QString& text) override;
     QString GetItemText(int item, int subItem) const override;
     int FirstSelectedItem() const override;
+    void BeginListUpdate() override;
+    void EndListUpdate() override;
     int SetTimer(int milliseconds) override;
     void KillTimer(int id) override;
     void SetStatusText(const QString& text) override;
