@@ -1,0 +1,218 @@
+#include "ListViewEx.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QHeaderView>
+#include <QPainter>
+#include <algorithm>
+
+namespace {
+// A rectangle from its left and (exclusive) right edges.
+QRect Span(int left, int right, int top, int height) {
+    return {left, top, right - left, height};
+}
+
+// One line, vertically centred, cut short with an ellipsis; "&" is an ordinary character.
+void DrawCellText(QPainter* painter, const QRect& rect, int flags, const QString& text) {
+    if (text.isEmpty()) {
+        return;
+    }
+    const QString shown =
+        painter->fontMetrics().elidedText(text, Qt::ElideRight, std::max(0, rect.width()));
+    painter->drawText(rect, flags | Qt::AlignVCenter | Qt::TextSingleLine, shown);
+}
+
+// The dotted one-pixel frame of a list control's focused row, its dots the inverse of the fill
+// as if drawn in XOR. (Some styles' focus frame tints the whole rectangle instead.)
+void DrawFocusFrame(QPainter* painter, const QRect& frame, const QColor& fill) {
+    const QBrush dots(QColor(fill.red() ^ 0xff, fill.green() ^ 0xff, fill.blue() ^ 0xff),
+                      Qt::Dense4Pattern);
+    painter->setBrushOrigin(frame.topLeft());
+    painter->fillRect(QRect(frame.left(), frame.top(), frame.width(), 1), dots);
+    painter->fillRect(QRect(frame.left(), frame.bottom(), frame.width(), 1), dots);
+    painter->fillRect(QRect(frame.left(), frame.top(), 1, frame.height()), dots);
+    painter->fillRect(QRect(frame.right(), frame.top(), 1, frame.height()), dots);
+}
+}  // namespace
+
+CListViewEx::CListViewEx(QWidget* parent) : QTreeView(parent), m_model(new CListModel(this)) {
+    setModel(m_model);
+    setRootIsDecorated(false);
+    setUniformRowHeights(true);
+    setItemsExpandable(false);
+    setExpandsOnDoubleClick(false);
+    // A change of the current row then repaints the whole row, focus rectangle included.
+    setAllColumnsShowFocus(true);
+    setSelectionMode(ExtendedSelection);
+    setSelectionBehavior(SelectRows);
+    setEditTriggers(EditKeyPressed | SelectedClicked);
+    header()->setStretchLastSection(false);
+    header()->setSectionsMovable(false);
+    header()->setSectionResizeMode(QHeaderView::Interactive);
+}
+
+int CListViewEx::InsertColumn(int position, const QString& heading, Qt::Alignment alignment,
+                              int width) {
+    const int column = m_model->InsertColumn(position, heading, alignment);
+    if (column >= 0) {
+        header()->resizeSection(column, width);
+    }
+    return column;
+}
+
+int CListViewEx::GetNextItem(int start, NextItemFlag flag) const {
+    if (flag == Focused) {
+        const QModelIndex current = currentIndex();
+        return current.isValid() && current.row() > start ? current.row() : -1;
+    }
+    int next = -1;
+    for (const QItemSelectionRange& range : selectionModel()->selection()) {
+        const int candidate = std::max(range.top(), start + 1);
+        if (candidate <= range.bottom() && (next < 0 || candidate < next)) {
+            next = candidate;
+        }
+    }
+    return next;
+}
+
+QString CListViewEx::GetItemText(int item, int subItem) const {
+    return m_model->GetItemText(item, subItem);
+}
+
+int CListViewEx::HitTest(const QPoint& viewportPoint) const {
+    if (!viewport()->rect().contains(viewportPoint)) {
+        return -1;
+    }
+    // Column 0 or whichever column is scrolled to the left edge covers x = 0.
+    const QModelIndex index = indexAt(QPoint(0, viewportPoint.y()));
+    return index.isValid() ? index.row() : -1;
+}
+
+void CListViewEx::SetDropHighlighted(int item, bool on) {
+    const int previous = m_dropHighlighted.isValid() ? m_dropHighlighted.row() : -1;
+    if (on && item >= 0 && item < m_model->GetItemCount()) {
+        m_dropHighlighted = m_model->index(item, 0);
+    } else if (!on && item == previous && previous >= 0) {
+        m_dropHighlighted = QPersistentModelIndex();
+    } else {
+        return;
+    }
+    if (previous >= 0) {
+        viewport()->update(BandRect(previous, previous));
+    }
+    viewport()->update(BandRect(item, item));
+}
+
+void CListViewEx::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const {
+    const int columns = m_model->columnCount();
+    if (columns == 0) {
+        return;
+    }
+    const int row = index.row();
+    const bool focus = ShowsFocus();
+    const bool highlighted = (m_dropHighlighted.isValid() && m_dropHighlighted.row() == row) ||
+                             (focus && selectionModel()->rowIntersectsSelection(row, rootIndex()));
+
+    const int top = option.rect.top();
+    const int height = option.rect.height();
+    const int labelLeft = columnViewportPosition(0);
+    const int labelRight = labelLeft + columnWidth(0);
+    const int boundsRight = columnViewportPosition(columns - 1) + columnWidth(columns - 1);
+    const QRect band = Span(labelLeft, viewport()->width(), top, height);
+
+    painter->save();
+    painter->setFont(option.font);
+    const QPalette& colours = palette();
+    const QColor fill = colours.color(highlighted ? QPalette::Highlight : QPalette::Base);
+    painter->fillRect(band, fill);
+    painter->setPen(colours.color(highlighted ? QPalette::HighlightedText : QPalette::Text));
+    const int inset = 2 * painter->fontMetrics().horizontalAdvance(QStringLiteral(" "));
+
+    painter->save();
+    painter->setClipRect(Span(labelLeft, labelRight, top, height), Qt::IntersectClip);
+    DrawCellText(painter, Span(labelLeft + inset / 2, labelRight - inset, top, height),
+                 Qt::AlignLeft | Qt::TextDontClip, m_model->GetItemText(row, 0));
+    painter->restore();
+
+    painter->setClipRect(Span(labelLeft, std::max(boundsRight, viewport()->width()), top, height),
+                         Qt::IntersectClip);
+    for (int column = 1; column < columns; ++column) {
+        const int left = columnViewportPosition(column);
+        DrawCellText(painter, Span(left + inset, left + columnWidth(column) - inset, top, height),
+                     static_cast<int>(m_model->ColumnAlignment(column)),
+                     m_model->GetItemText(row, column));
+    }
+
+    const QModelIndex current = currentIndex();
+    if (focus && current.isValid() && current.row() == row) {
+        DrawFocusFrame(painter, band, fill);
+    }
+    painter->restore();
+}
+
+void CListViewEx::focusInEvent(QFocusEvent* event) {
+    QTreeView::focusInEvent(event);
+    SyncFocusShown();
+}
+
+void CListViewEx::focusOutEvent(QFocusEvent* event) {
+    QTreeView::focusOutEvent(event);
+    SyncFocusShown();
+}
+
+void CListViewEx::InvalidateSelectedRows() {
+    QRegion rows;
+    const int focused = GetNextItem(-1, Focused);
+    if (focused >= 0) {
+        rows += BandRect(focused, focused);
+    }
+    rows += visualRegionForSelection(selectionModel()->selection());
+    if (!rows.isEmpty()) {
+        viewport()->repaint(rows);
+    }
+}
+
+QRegion CListViewEx::visualRegionForSelection(const QItemSelection& selection) const {
+    QRegion bands;
+    for (const QItemSelectionRange& range : selection) {
+        bands += BandRect(range.top(), range.bottom());
+    }
+    return bands;
+}
+
+bool CListViewEx::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    // F2 edits the row's label whichever of its cells is current.
+    const QModelIndex target = trigger == EditKeyPressed ? index.siblingAtColumn(0) : index;
+    return QTreeView::edit(target, trigger, event);
+}
+
+void CListViewEx::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    QTreeView::closeEditor(editor, hint);
+    // The focus may have left for another window while the editor held it.
+    SyncFocusShown();
+}
+
+bool CListViewEx::ShowsFocus() const {
+    const QWidget* focus = QApplication::focusWidget();
+    return focus != nullptr && (focus == this || focus->parentWidget() == viewport());
+}
+
+void CListViewEx::SyncFocusShown() {
+    const bool shown = ShowsFocus();
+    if (shown != m_bFocusShown) {
+        m_bFocusShown = shown;
+        InvalidateSelectedRows();
+    }
+}
+
+QRect CListViewEx::BandRect(int firstRow, int lastRow) const {
+    const QRect first = visualRect(m_model->index(firstRow, 0));
+    const QRect last = visualRect(m_model->index(lastRow, 0));
+    if (first.height() <= 0 || last.height() <= 0) {
+        return {};
+    }
+    const QRect band(QPoint(first.left(), first.top()),
+                     QPoint(viewport()->width() - 1, last.bottom()));
+    return band.intersected(viewport()->rect());
+}
