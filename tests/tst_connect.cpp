@@ -399,14 +399,6 @@ private slots:
         QCOMPARE(widget->geometry(), expected);
         QVERIFY(d.rect().contains(widget->geometry()));
     }
-
-    void buttons() {
-        CConnectDialog d;
-        QCOMPARE(button(d, "okButton")->text(), QString("&OK"));
-        QVERIFY(button(d, "okButton")->isDefault());
-        QCOMPARE(button(d, "cancelButton")->text(), QString("&Cancel"));
-        QVERIFY(!button(d, "cancelButton")->isDefault());
-    }
 };
 
 QTEST_MAIN(tst_ConnectDialog)

@@ -264,19 +264,6 @@ private slots:
         QCOMPARE(cycle.TimerId(), 10010);
     }
 
-    void noIntervalNoTimer() {
-        logOn("sim:three");
-        RecordingPort port;
-        RefreshCycle cycle(port, 0, false);
-        cycle.StartRefreshTimer();
-        cycle.RefreshList();
-        cycle.OnTimer(0);
-        cycle.RefreshList();
-        for (const RecordingPort::Event& e : port.events) {
-            QVERIFY2(!e.what.contains("timer"), qPrintable(e.what));
-        }
-    }
-
     void failingStatement_data() {
         QTest::addColumn<int>("call");
         QTest::addColumn<QString>("message");
