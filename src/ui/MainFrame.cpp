@@ -56,6 +56,8 @@ void CMainFrame::CreateActions() {
             action->setIcon(QIcon(command.image));
         }
         action->setEnabled(command.handled);
+        // Menus show texts only; the pictures are the toolbar's.
+        action->setIconVisibleInMenu(false);
         m_actions.insert(command.id, action);
     }
     Action(CommandId::ViewToolbar)->setCheckable(true);
