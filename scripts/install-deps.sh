@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Nimbra needs to build, test and run; does nothing when all are present.
 set -euo pipefail
-packages=(cmake ninja-build g++ qt6-base-dev libsqlite3-dev libbenchmark-dev
+packages=(cmake ninja-build g++ qt6-base-dev qt6-wayland libsqlite3-dev libbenchmark-dev
           fonts-liberation fonts-dejavu-core clang-format poppler-utils)
 missing=()
 for p in "${packages[@]}"; do
