@@ -45,22 +45,6 @@ void CNimbraView::OnRefresh() {
     RefreshList();
 }
 
-void CNimbraView::OnOptions() {
-    // The options dialog is not built yet.
-}
-
-void CNimbraView::OnKillSession() {
-    // Killing a session is not built yet.
-}
-
-void CNimbraView::OnSessionProperties() {
-    // The properties sheet is not built yet.
-}
-
-void CNimbraView::OnFilePrint() {
-    // The list report is not built yet.
-}
-
 void CNimbraView::OnConnect() {
     StopRefreshTimer();
     if (IsLoggedOn()) {

@@ -1,0 +1,5 @@
+// The view's Print command.
+
+#include "NimbraView.h"
+
+void CNimbraView::OnFilePrint() {}
