@@ -71,7 +71,7 @@ void CConnectDialog::CreateControls() {
 }
 
 void CConnectDialog::Place(QWidget* control, const QRect& units) const {
-    control->setGeometry(DialogUnitsToPixels(units, font()));
+    PlaceInDialogUnits(control, units);
 }
 
 void CConnectDialog::FillHostList() {

@@ -1,6 +1,9 @@
 #include "DialogUnits.h"
 
+#include <algorithm>
+
 #include <QFontMetrics>
+#include <QLabel>
 
 namespace {
 int scaleX(int units, const QFontMetrics& m) {
@@ -20,4 +23,15 @@ QRect DialogUnitsToPixels(const QRect& units, const QFont& font) {
 QSize DialogUnitsToPixels(const QSize& units, const QFont& font) {
     const QFontMetrics m(font);
     return QSize(scaleX(units.width(), m), scaleY(units.height(), m));
+}
+
+void PlaceInDialogUnits(QWidget* control, const QRect& units) {
+    const QFont dialogFont =
+        control->parentWidget() ? control->parentWidget()->font() : control->font();
+    QRect pixels = DialogUnitsToPixels(units, dialogFont);
+    if (const auto* label = qobject_cast<const QLabel*>(control);
+        label && !label->wordWrap() && label->pixmap().isNull()) {
+        pixels.setWidth(std::max(pixels.width(), label->sizeHint().width()));
+    }
+    control->setGeometry(pixels);
 }

@@ -7,3 +7,8 @@
 
 QRect DialogUnitsToPixels(const QRect& units, const QFont& font);
 QSize DialogUnitsToPixels(const QSize& units, const QFont& font);
+
+class QWidget;
+// Puts control at its template rectangle in its parent dialog's units. A label whose text is
+// wider than the template allows for this font is widened to its text, never cut.
+void PlaceInDialogUnits(QWidget* control, const QRect& units);
