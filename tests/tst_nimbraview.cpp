@@ -269,26 +269,20 @@ private slots:
         QTest::newRow("right click on a row") << "row" << true;
         QTest::newRow("right click past the last column") << "row end" << true;
         QTest::newRow("right click below the last row") << "below" << false;
-        QTest::newRow("keyboard, no row at the screen's corner") << "keyboard" << false;
-        QTest::newRow("keyboard, a row at the screen's corner") << "keyboard over row" << true;
+        QTest::newRow("keyboard, rows listed") << "keyboard" << true;
+        QTest::newRow("keyboard, empty list") << "keyboard, empty" << false;
     }
     void contextMenu() {
         QFETCH(QString, where);
         QFETCH(bool, shown);
         View view;
-        showListed(view, 3);
+        showListed(view, where.endsWith("empty") ? 0 : 3);
         const QRect row1 = view.visualRect(view.ListModel()->index(1, 0));
         QPoint point = row1.center();
         if (where == "row end") {
             point.setX(view.viewport()->width() - 2);
         } else if (where == "below") {
             point.setY(view.visualRect(view.ListModel()->index(2, 0)).bottom() + 10);
-        } else if (where == "keyboard over row") {
-            // The platform may place the window a frame's width off what was asked.
-            for (int attempt = 0; attempt < 3; ++attempt) {
-                view.move(view.pos() + QPoint(-1, -1) - view.viewport()->mapToGlobal(point));
-            }
-            QCOMPARE(view.viewport()->mapFromGlobal(QPoint(-1, -1)), point);
         }
         const bool keyboard = where.startsWith("keyboard");
 

@@ -41,6 +41,13 @@ CNimbraView::CNimbraView(QWidget* parent)
     StartRefreshTimer();
 }
 
+void CNimbraView::UseRefreshSecondsUnlessSet(int seconds) {
+    if (m_cycle.RefreshSeconds() == 0) {
+        m_cycle.SetRefreshSeconds(seconds);
+        StartRefreshTimer();
+    }
+}
+
 void CNimbraView::OnRefresh() {
     RefreshList();
 }
@@ -66,7 +73,12 @@ void CNimbraView::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void CNimbraView::OnContextMenu(const QPoint& screenPoint) {
-    if (HitTest(viewport()->mapFromGlobal(screenPoint)) < 0) {
+    // A request from the keyboard has no point to test: it offers the menu whenever rows are
+    // listed, since the commands act on the selected row anyway.
+    const bool keyboard = screenPoint == QPoint(-1, -1);
+    const bool overRow = keyboard ? ListModel()->GetItemCount() > 0
+                                  : HitTest(viewport()->mapFromGlobal(screenPoint)) >= 0;
+    if (!overRow) {
         return;
     }
     QMenu menu(window());
