@@ -1,6 +1,7 @@
 // The settings store: values, defaults, the history rules and the file as Nimbra writes it.
 
 #include <sys/stat.h>
+#include <QFile>
 #include <QScopeGuard>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -237,6 +238,8 @@ private slots:
         QCOMPARE(standard.PreviewPages(), previewPages);
         standard.Save();
         QCOMPARE(fileText(), saved);
+        // Nothing to keep leaves no file behind.
+        QCOMPARE(QFile::exists(SettingsStore::FilePath()), !saved.isEmpty());
     }
 
 private:

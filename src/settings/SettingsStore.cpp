@@ -92,6 +92,10 @@ bool WriteProfileString(const QString& section, const QString& entry, const QStr
 }
 
 bool DeleteSection(const QString& section) {
+    // Removing what is not there must not bring an empty settings file into being.
+    if (!OpenStore().childGroups().contains(section)) {
+        return true;
+    }
     return writeFlushed([&](QSettings& store) { store.remove(section); });
 }
 
