@@ -400,6 +400,10 @@ private slots:
         QCOMPARE(m_dialogs, QStringList());
         QCOMPARE(m_messages, QStringList());
         QCOMPARE(settingsFile(), before);
+        // Its list is filled at once and kept current though no interval is stored.
+        QVERIFY(frame->View()->ListModel()->GetItemCount() > 0);
+        QCOMPARE(frame->View()->RefreshSeconds(), 5);
+        QVERIFY(frame->View()->TimerId() != 0);
     }
 
     void exitClosesTheWindowAndLogsOff() {

@@ -11,11 +11,13 @@
 #include "LogonFlow.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
+#include "NimbraView.h"
 #include "OracleConnection.h"
 #include "Strings.h"
 
 namespace {
 constexpr int kRecentFiles = 4;
+constexpr int kDemoRefreshSeconds = 5;
 
 void logOnToDemo() {
     LogOn("system", "manager", "sim:demo");
@@ -37,6 +39,12 @@ std::unique_ptr<CMainFrame> CreateMainWindow(bool demo) {
         }
     }
     frame->show();
+    if (demo) {
+        // The demo is for watching sessions come and go, so its list fills and keeps itself
+        // current without a stored interval; nothing is written.
+        frame->View()->UseRefreshSecondsUnlessSet(kDemoRefreshSeconds);
+        frame->View()->RefreshList();
+    }
     return frame;
 }
 

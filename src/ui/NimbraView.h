@@ -19,6 +19,8 @@ public:
     int RefreshSeconds() const { return m_cycle.RefreshSeconds(); }
     bool ShowSystem() const { return m_cycle.ShowSystem(); }
     int TimerId() const { return m_cycle.TimerId(); }
+    // For this run only: the interval the demo uses when none is stored.
+    void UseRefreshSecondsUnlessSet(int seconds);
     const SessionDetails& Details() const { return m_details; }
 
 public slots:
