@@ -1,0 +1,38 @@
+#pragma once
+// The record of one print job: the document's page range, the range the user chose, the page
+// being printed and the printable area.
+
+#include <QString>
+#include <QtGlobal>
+
+#include "DeviceRect.h"
+
+class CPrinterContext;
+
+inline constexpr quint16 kPageCountUnknown = 0xFFFF;
+
+struct CPrintInfo {
+    quint16 GetMinPage() const { return m_nMinPage; }
+    quint16 GetMaxPage() const { return m_nMaxPage; }
+    void SetMinPage(quint16 page) { m_nMinPage = page; }
+    void SetMaxPage(quint16 page) { m_nMaxPage = page; }
+
+    // The document's pages; the last stays kPageCountUnknown until the begin step counts them.
+    quint16 m_nMinPage = 1;
+    quint16 m_nMaxPage = kPageCountUnknown;
+    // The range the user chose in the print dialog.
+    quint16 m_nFromPage = 1;
+    quint16 m_nToPage = kPageCountUnknown;
+    unsigned m_nCurPage = 1;
+    bool m_bContinuePrinting = true;
+    // The printable area in device units, its origin where the painter's is.
+    CDeviceRect m_rectDraw;
+
+    // Filled by the print dialog. The context is the dialog's; the job only borrows it.
+    CPrinterContext* m_pDC = nullptr;
+    bool m_bPrintToFile = false;
+    QString m_strOutputFile;
+
+    // Set by the begin step when the job cannot be printed: the document is never started.
+    bool m_bRefused = false;
+};

@@ -1,0 +1,38 @@
+#include "PrintProgress.h"
+
+#include <QDialogButtonBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+CPrintProgress::CPrintProgress(QWidget* owner)
+    : QDialog(owner), m_page(new QLabel(this)), m_estimate(new QLabel(this)) {
+    setObjectName(QStringLiteral("printProgress"));
+    setWindowTitle(QGuiApplication::applicationDisplayName());
+    setModal(false);
+    m_page->setObjectName(QStringLiteral("page"));
+    m_estimate->setObjectName(QStringLiteral("estimate"));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancel"));
+    connect(buttons, &QDialogButtonBox::rejected, this, &CPrintProgress::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_page);
+    layout->addWidget(m_estimate);
+    layout->addWidget(buttons);
+    setMinimumWidth(280);
+}
+
+void CPrintProgress::ShowPage(unsigned page, const QString& estimate) {
+    m_page->setText(QStringLiteral("Printing page %1").arg(page));
+    m_estimate->setText(estimate);
+    // Events are only dispatched between pages; the new texts should not wait for that.
+    if (isVisible()) {
+        repaint();
+    }
+}
+
+// The window stays up until the job ends; the job decides when to stop.
+void CPrintProgress::reject() {
+    emit cancelRequested();
+}
