@@ -1,0 +1,40 @@
+#pragma once
+// The options dialog: refresh interval, listing of server sessions and automatic log-on.
+// OK stores all three; the caller then applies the interval and the listing itself.
+
+#include <QDialog>
+
+class QCheckBox;
+class QLabel;
+class QSlider;
+
+class COptionsDialog : public QDialog {
+    Q_OBJECT
+public:
+    // Reads "AutoLogin" from the store.
+    explicit COptionsDialog(QWidget* parent = nullptr);
+
+    // Seconds, 0 = off; the slider keeps it within 0 to 60, and it follows the slider.
+    void SetRefreshSec(int seconds);
+    int RefreshSec() const { return m_nRefreshSec; }
+    void SetShowSystem(bool showSystem);
+    // Taken from the check boxes by OK.
+    bool ShowSystem() const { return m_bShowSystem; }
+    bool AutoLogin() const { return m_bAutoLogin; }
+
+public slots:
+    void accept() override;
+
+private:
+    void CreateControls();
+    void Place(QWidget* control, const QRect& units) const;
+    void OnSliderMoved(int position);
+
+    int m_nRefreshSec = 0;
+    bool m_bShowSystem = false;
+    bool m_bAutoLogin;
+    QSlider* m_slider = nullptr;
+    QLabel* m_intervalLabel = nullptr;
+    QCheckBox* m_showSystemCheck = nullptr;
+    QCheckBox* m_autoLoginCheck = nullptr;
+};
