@@ -1,9 +1,48 @@
 // The view's commands on one session and on the options.
 
+#include <QDialog>
+#include <QString>
+#include <optional>
+
+#include "MessageBox.h"
 #include "NimbraView.h"
+#include "OptionsDialog.h"
+#include "PropsGeneralPage.h"
+#include "PropsSheet.h"
+#include "PropsSqlPage.h"
+#include "SessionActions.h"
+#include "WaitCursor.h"
 
-void CNimbraView::OnOptions() {}
+void CNimbraView::OnOptions() {
+    StopRefreshTimer();
+    COptionsDialog dialog(window());
+    dialog.SetRefreshSec(RefreshSeconds());
+    dialog.SetShowSystem(ShowSystem());
+    if (dialog.exec() == QDialog::Accepted) {
+        m_cycle.SetShowSystem(dialog.ShowSystem());
+        m_cycle.SetRefreshSeconds(dialog.RefreshSec());
+        RefreshList();
+    }
+    // After OK the refresh has already started it.
+    StartRefreshTimer();
+}
 
-void CNimbraView::OnKillSession() {}
+void CNimbraView::OnKillSession() {
+    KillSelectedSession(*this, m_cycle, [] {
+        return NimbraMessageBox(QStringLiteral("Do You really want to kill this session?"),
+                                MsgButtons::YesNo) == IDYES;
+    });
+}
 
-void CNimbraView::OnSessionProperties() {}
+void CNimbraView::OnSessionProperties() {
+    const std::optional<SessionKey> key = SelectedSessionKey(*this);
+    if (!key) {
+        return;
+    }
+    const CWaitCursor wait;
+    ReadSessionDetails(*key, m_details);
+    CPropsSheet sheet(QStringLiteral("Properties"), this, 0);
+    sheet.GeneralPage()->SetDetails(m_details);
+    sheet.SqlPage()->SetSqlText(QString::fromStdString(m_details.sqlText));
+    sheet.exec();
+}

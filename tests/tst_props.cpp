@@ -1,0 +1,145 @@
+// The properties sheet opened through the view on the simulated instance: which text lands in
+// which control, and the sheet's caption, first page and buttons.
+
+#include <QApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <functional>
+#include <memory>
+
+#include "DbTestSupport.h"
+#include "MessageBox.h"
+#include "NimbraView.h"
+#include "PropsSheet.h"
+
+namespace {
+// Stored in two pieces, of 64 and 11 characters.
+const std::string kStatement =
+    "SELECT order_id, customer_id, total FROM sales.orders WHERE status = 'OPEN'";
+
+// Listed by user name: ALICE 12/345 running kStatement, BOB 20/7 running nothing.
+void listTwo(CNimbraView& view) {
+    auto alice = userSession(12, "ALICE", 345);
+    alice.status = "ACTIVE";
+    alice.osuser = "alice";
+    alice.machine = "WKS-17";
+    alice.program = "orders.exe";
+    alice.schemaname = "SALES";
+    alice.sqlText = kStatement;
+    auto setup = mixedScenario(0, 0);
+    setup.sessions = {userSession(20, "BOB", 7), alice};
+    sim::Controls::instance().defineScenario("two", setup);
+    QVERIFY(LogOn("system", "manager", "sim:two"));
+    view.OnRefresh();
+}
+
+// Selects the row and runs the Properties command; look sees the sheet once it is up, then
+// the sheet is closed. Returns whether a sheet opened.
+bool openProperties(CNimbraView& view, int row, const std::function<void(CPropsSheet&)>& look) {
+    view.selectionModel()->select(view.ListModel()->index(row, 0),
+                                  QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    bool opened = false;
+    QTimer probe;
+    probe.setSingleShot(true);
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        if (auto* sheet = qobject_cast<CPropsSheet*>(QApplication::activeModalWidget())) {
+            opened = true;
+            look(*sheet);
+            sheet->reject();
+        }
+    });
+    probe.start(0);
+    view.OnSessionProperties();
+    return opened;
+}
+}  // namespace
+
+class tst_Props : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_settings;
+
+private slots:
+    void init() {
+        m_settings = std::make_unique<QTemporaryDir>();
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings->path());
+        resetDatabase();
+        SetMessageBoxHandler([](const QString& text, MsgButtons, MsgIcon) {
+            qWarning("unexpected message: %s", qPrintable(text));
+            return IDOK;
+        });
+    }
+    void cleanup() {
+        SetMessageBoxHandler({});
+        LogOff();
+        QVERIFY(!QApplication::overrideCursor());
+        QVERIFY(QApplication::topLevelWidgets().isEmpty());
+    }
+
+    void fields_data() {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("text");
+        const auto general = [](const char* name, const char* control, const char* text) {
+            QTest::newRow(name) << 0 << control << text;
+        };
+        general("SID 1005", "sid1005", "12");
+        general("Serial No 1006", "serial1006", "345");
+        general("User name 1007", "username1007", "ALICE");
+        general("Status 1009", "status1009", "ACTIVE");
+        general("Schema name 1008", "schemaName1008", "SALES");
+        general("OS User 1010", "osUser1010", "alice");
+        general("Machine 1011", "machine1011", "WKS-17");
+        general("Program 1012", "program1012", "orders.exe");
+        general("Login time 1013", "logonTime1013", "05-MAR-2024 02:07:09");
+        const std::string lines = kStatement.substr(0, 64) + "\n" + kStatement.substr(64) + "\n";
+        QTest::newRow("SQL 1006, two pieces on two lines")
+            << 0 << "sqlText1006" << QString::fromStdString(lines);
+        QTest::newRow("SQL 1006, no statement") << 1 << "sqlText1006" << QString();
+    }
+    void fields() {
+        QFETCH(int, row);
+        QFETCH(QString, control);
+        QFETCH(QString, text);
+        CNimbraView view;
+        listTwo(view);
+        QString shown = "none";
+        QVERIFY(openProperties(view, row, [&](CPropsSheet& sheet) {
+            if (const auto* label = sheet.findChild<QLabel*>(control)) {
+                shown = label->text();
+            } else if (const auto* edit = sheet.findChild<QPlainTextEdit*>(control)) {
+                shown = edit->toPlainText();
+            }
+        }));
+        QCOMPARE(shown, text);
+    }
+
+    void sheet() {
+        CNimbraView view;
+        listTwo(view);
+        QVERIFY(openProperties(view, 0, [&](CPropsSheet& sheet) {
+            QCOMPARE(sheet.windowTitle(), QString("Properties"));
+            QCOMPARE(sheet.parentWidget(), &view);
+            const auto* tabs = sheet.findChild<QTabWidget*>();
+            QCOMPARE(tabs->currentIndex(), 0);
+            QCOMPARE(tabs->tabText(0), QString("General"));
+            QCOMPARE(tabs->tabText(1), QString("SQL"));
+            QStringList buttons;
+            for (const QPushButton* button : sheet.findChildren<QPushButton*>()) {
+                buttons << button->text() + (button->isEnabled() ? "" : " greyed");
+            }
+            QCOMPARE(buttons, (QStringList{"OK", "Cancel", "&Apply greyed"}));
+            QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        }));
+    }
+};
+
+QTEST_MAIN(tst_Props)
+#include "tst_props.moc"
