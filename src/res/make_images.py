@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Draws Nimbra's toolbar pictures and application icon into images/*.png.
+"""Draws Nimbra's toolbar pictures, application icon and about-box logo into images/*.png.
 
 Each picture is a stack of filled shapes painted back to front and sampled 4 x 4 times per
 pixel, which gives smooth edges without a drawing library. Run it again after changing a shape;
@@ -59,11 +59,11 @@ def framed(x0, y0, x1, y1, face, edge):
     return [(rect(x0, y0, x1, y1), edge), (rect(x0 + 1, y0 + 1, x1 - 1, y1 - 1), face)]
 
 
-def render(size, layers):
+def render(width, height, layers):
     rows = []
-    for py in range(size):
+    for py in range(height):
         row = bytearray()
-        for px in range(size):
+        for px in range(width):
             acc = [0.0, 0.0, 0.0, 0.0]
             for sy in range(SAMPLES):
                 for sx in range(SAMPLES):
@@ -89,13 +89,16 @@ def render(size, layers):
     return rows
 
 
-def write_png(path, size, rows):
+def write_png(path, width, height, rows, alpha=True):
+    """RGBA rows; without alpha the picture is stored with 24 bits per pixel."""
     def chunk(kind, data):
         body = kind + data
         return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
+    if not alpha:
+        rows = [bytes(b for i, b in enumerate(r) if i % 4 != 3) for r in rows]
     raw = b"".join(b"\x00" + r for r in rows)
     png = (b"\x89PNG\r\n\x1a\n"
-           + chunk(b"IHDR", struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0))
+           + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 6 if alpha else 2, 0, 0, 0))
            + chunk(b"IDAT", zlib.compress(raw, 9))
            + chunk(b"IEND", b""))
     with open(path, "wb") as f:
@@ -183,11 +186,86 @@ PICTURES = {
 }
 
 
+# The about-box logo: a larger drum and the lower-case word "nimbra" built from stems, rings and
+# arcs, on white. Letters take their left edge and give back their shapes and width.
+STROKE = 4.5
+X_TOP, BASE, ASCENT = 31, 51, 13
+INK = (30, 60, 130)
+
+
+def stem(x, top=X_TOP):
+    return rect(x, top, x + STROKE, BASE)
+
+
+def humps(x, count, pitch):
+    """Stems pitch apart joined by round tops, as in n and m."""
+    r = (pitch + STROKE) / 2
+    shapes = [stem(x)]
+    for k in range(count):
+        left = x + k * pitch
+        shapes += [ring(left + r, X_TOP + r, r - STROKE, r, 0, 180), stem(left + pitch, X_TOP + r)]
+    return shapes, count * pitch + STROKE
+
+
+def bowl(x):
+    r = (BASE - X_TOP) / 2
+    return ring(x + r, X_TOP + r, r - STROKE, r)
+
+
+def letter(ch, x):
+    if ch == "n":
+        return humps(x, 1, 12)
+    if ch == "m":
+        return humps(x, 2, 12)
+    if ch == "i":
+        return [stem(x), circle(x + STROKE / 2, X_TOP - 6, 2.8)], STROKE
+    if ch == "b":
+        return [stem(x, ASCENT), bowl(x)], BASE - X_TOP
+    if ch == "r":
+        return [stem(x), ring(x + 8, X_TOP + 8, 8 - STROKE, 8, 55, 180)], 12.6
+    if ch == "a":
+        width = BASE - X_TOP
+        return [bowl(x), stem(x + width - STROKE)], width
+    raise ValueError(ch)
+
+
+def word(text, x, gap):
+    shapes = []
+    for ch in text:
+        parts, width = letter(ch, x)
+        shapes += parts
+        x += width + gap
+    return [(s, INK) for s in shapes], x - gap
+
+
+def logo():
+    drum_x, drum_r, top, bottom, ry = 25, 17, 19, 49, 5.5
+    layers = [
+        (rect(0, 0, 180, 70), WHITE),
+        (rect(drum_x - drum_r, top, drum_x + drum_r, bottom), BLUE),
+        (polygon(*[(drum_x + drum_r * math.cos(math.radians(a)),
+                    bottom + ry * math.sin(math.radians(a))) for a in range(0, 181, 10)]), BLUE),
+        (polygon(*[(drum_x + drum_r * math.cos(math.radians(a)),
+                    top + ry * math.sin(math.radians(a))) for a in range(0, 360, 10)]), SKY),
+        (segment(8, 36, 16, 36, 3), WHITE),
+        (segment(16, 36, 21, 27, 3), WHITE),
+        (segment(21, 27, 28, 45, 3), WHITE),
+        (segment(28, 45, 33, 36, 3), WHITE),
+        (segment(33, 36, 42, 36, 3), WHITE),
+    ]
+    letters, end = word("nimbra", 54, 3.5)
+    layers += letters
+    layers.append((rect(54, 56, end, 57.5), SKY))
+    return layers
+
+
 def main():
     folder = os.path.join(os.path.dirname(os.path.abspath(__file__)), "images")
     os.makedirs(folder, exist_ok=True)
     for name, (size, layers) in PICTURES.items():
-        write_png(os.path.join(folder, name + ".png"), size, render(size, layers))
+        write_png(os.path.join(folder, name + ".png"), size, size, render(size, size, layers))
+    # Opaque, 24 bits per pixel.
+    write_png(os.path.join(folder, "logo.png"), 180, 70, render(180, 70, logo()), alpha=False)
 
 
 if __name__ == "__main__":
