@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "AboutDialog.h"
 #include "ConnectDialog.h"
 #include "ErrorReport.h"
 #include "LogonFlow.h"
@@ -91,5 +92,5 @@ bool CNimbraApp::InitInstance() {
 }
 
 void CNimbraApp::OnAppAbout() {
-    // The about box, given Strings::TemplateString, comes with its own dialog.
+    ShowAboutBox(Strings::TemplateString);
 }
