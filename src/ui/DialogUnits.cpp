@@ -6,8 +6,15 @@
 #include <QLabel>
 
 namespace {
+// The average width of the 52 letters, rounded, as dialog templates were measured; a font's own
+// average character width runs narrower and leaves texts cut.
+int averageLetterWidth(const QFontMetrics& m) {
+    const int letters =
+        m.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    return (letters / 26 + 1) / 2;
+}
 int scaleX(int units, const QFontMetrics& m) {
-    return (units * m.averageCharWidth() + 2) / 4;
+    return (units * averageLetterWidth(m) + 2) / 4;
 }
 int scaleY(int units, const QFontMetrics& m) {
     return (units * m.height() + 4) / 8;

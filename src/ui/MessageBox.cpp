@@ -2,8 +2,10 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <optional>
 
 #include "Strings.h"
+#include "WaitCursor.h"
 
 namespace {
 MessageBoxHandler& handler() {
@@ -46,6 +48,11 @@ int NimbraMessageBox(const QString& text, MsgButtons buttons, MsgIcon icon) {
         case MsgButtons::YesNoCancel:
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
             break;
+    }
+    const bool waiting = QApplication::overrideCursor() != nullptr;
+    std::optional<CNormalCursor> pointer;
+    if (waiting) {
+        pointer.emplace();
     }
     switch (box.exec()) {
         case QMessageBox::Yes:

@@ -44,5 +44,8 @@ void CNimbraView::OnSessionProperties() {
     CPropsSheet sheet(QStringLiteral("Properties"), this, 0);
     sheet.GeneralPage()->SetDetails(m_details);
     sheet.SqlPage()->SetSqlText(QString::fromStdString(m_details.sqlText));
-    sheet.exec();
+    {
+        const CNormalCursor pointer;
+        sheet.exec();
+    }
 }
