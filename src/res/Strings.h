@@ -41,3 +41,12 @@ inline const QString PreviousPane =
     QStringLiteral("Switch back to the previous window pane\nPrevious Pane");
 }  // namespace Prompt
 }  // namespace Strings
+
+// The printed session list.
+namespace Strings {
+inline const QString ReportTitle = QStringLiteral("Oracle RDBMS Sessions");
+inline const QString ReportPageFormat = QStringLiteral("Page %d of %d");
+// The program and its version, a line break, the copyright.
+inline const QString ReportFooter =
+    AppTitle + QStringLiteral(" ") + Version + QStringLiteral("\n") + Copyright;
+}  // namespace Strings

@@ -1,5 +1,19 @@
 // The view's Print command.
 
+#include "ListPrintSource.h"
+#include "ListReport.h"
+#include "MessageBox.h"
 #include "NimbraView.h"
+#include "Strings.h"
 
-void CNimbraView::OnFilePrint() {}
+void CNimbraView::OnFilePrint() {
+    const CListPrintSource list(*this);
+    CListReport report;
+    report.SetTitle(Strings::ReportTitle);
+    report.SetFooter(Strings::ReportFooter);
+    report.SetPageFormat(Strings::ReportPageFormat);
+    report.SetList(&list);
+    report.SetMainWindow(window());
+    report.SetMessageHandler([](const QString& text) { NimbraMessageBox(text); });
+    report.Print();
+}
