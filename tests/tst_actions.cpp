@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "DbTestSupport.h"
+#include "GuiTestSupport.h"
 #include "MessageBox.h"
 #include "NimbraView.h"
 #include "SessionStatements.h"
@@ -46,7 +47,7 @@ class tst_Actions : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_settings;
+    std::unique_ptr<SettingsLocation> m_settings;
     QStringList m_questions;
     int m_answer = IDYES;
     std::function<void()> m_whileAsking;
@@ -68,8 +69,7 @@ private:
 
 private slots:
     void init() {
-        m_settings = std::make_unique<QTemporaryDir>();
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings->path());
+        m_settings = std::make_unique<SettingsLocation>();
         resetDatabase();
         sim::Controls::instance().setFixedTime(1709650000);
         m_questions.clear();
@@ -87,9 +87,7 @@ private slots:
     }
     void cleanup() {
         SetMessageBoxHandler({});
-        LogOff();
-        QVERIFY(!QApplication::overrideCursor());
-        QVERIFY(QApplication::topLevelWidgets().isEmpty());
+        VerifyNothingLeftBehind();
     }
 
     void kill_data() {

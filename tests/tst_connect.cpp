@@ -13,6 +13,7 @@
 #include "ConnectDialog.h"
 #include "DbTestSupport.h"
 #include "DialogUnits.h"
+#include "GuiTestSupport.h"
 #include "LoginData.h"
 #include "MessageBox.h"
 #include "ServerHistory.h"
@@ -83,7 +84,7 @@ class tst_ConnectDialog : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_settings;
+    std::unique_ptr<SettingsLocation> m_settings;
     QStringList m_messages;
     // Whether the wait cursor was up when each message was shown.
     QList<bool> m_waitingAtMessage;
@@ -95,10 +96,9 @@ private:
 
 private slots:
     void init() {
-        m_settings = std::make_unique<QTemporaryDir>();
+        m_settings = std::make_unique<SettingsLocation>();
         QVERIFY(m_settings->isValid());
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_settings->path()));
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings->path());
         QVERIFY(SettingsStore::FilePath().startsWith(m_settings->path()));
         // An empty host string must not find a real client library on this machine.
         qputenv("NIMBRA_OCI_LIBRARY", "/nonexistent/libclntsh.so");
@@ -114,16 +114,12 @@ private slots:
             }
             return IDOK;
         });
-        SetMessageSink([](const std::string& text) {
-            NimbraMessageBox(QString::fromStdString(text), MsgButtons::Ok, MsgIcon::Warning);
-        });
+        ShowFailuresInMessageBoxes();
     }
     void cleanup() {
         SetMessageSink({});
         SetMessageBoxHandler({});
-        LogOff();
-        QVERIFY(!QApplication::overrideCursor());
-        QVERIFY(QApplication::topLevelWidgets().isEmpty());
+        VerifyNothingLeftBehind();
     }
 
     void opening_data() {

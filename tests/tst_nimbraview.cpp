@@ -17,6 +17,7 @@
 
 #include "ConnectDialog.h"
 #include "DbTestSupport.h"
+#include "GuiTestSupport.h"
 #include "MessageBox.h"
 #include "NimbraView.h"
 #include "SettingsStore.h"
@@ -82,15 +83,14 @@ class tst_NimbraView : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_settings;
+    std::unique_ptr<SettingsLocation> m_settings;
     QStringList m_messages;
 
 private slots:
     void init() {
-        m_settings = std::make_unique<QTemporaryDir>();
+        m_settings = std::make_unique<SettingsLocation>();
         QVERIFY(m_settings->isValid());
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_settings->path()));
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings->path());
         QVERIFY(SettingsStore::FilePath().startsWith(m_settings->path()));
         resetDatabase();
         m_messages.clear();
@@ -98,16 +98,12 @@ private slots:
             m_messages << text;
             return IDOK;
         });
-        SetMessageSink([](const std::string& text) {
-            NimbraMessageBox(QString::fromStdString(text), MsgButtons::Ok, MsgIcon::Warning);
-        });
+        ShowFailuresInMessageBoxes();
     }
     void cleanup() {
         SetMessageSink({});
         SetMessageBoxHandler({});
-        LogOff();
-        QVERIFY(!QApplication::overrideCursor());
-        QVERIFY(QApplication::topLevelWidgets().isEmpty());
+        VerifyNothingLeftBehind();
     }
 
     void columns_data() {

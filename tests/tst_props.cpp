@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "DbTestSupport.h"
+#include "GuiTestSupport.h"
 #include "MessageBox.h"
 #include "NimbraView.h"
 #include "PropsSheet.h"
@@ -64,12 +65,11 @@ class tst_Props : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_settings;
+    std::unique_ptr<SettingsLocation> m_settings;
 
 private slots:
     void init() {
-        m_settings = std::make_unique<QTemporaryDir>();
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings->path());
+        m_settings = std::make_unique<SettingsLocation>();
         resetDatabase();
         SetMessageBoxHandler([](const QString& text, MsgButtons, MsgIcon) {
             qWarning("unexpected message: %s", qPrintable(text));
@@ -78,9 +78,7 @@ private slots:
     }
     void cleanup() {
         SetMessageBoxHandler({});
-        LogOff();
-        QVERIFY(!QApplication::overrideCursor());
-        QVERIFY(QApplication::topLevelWidgets().isEmpty());
+        VerifyNothingLeftBehind();
     }
 
     void fields_data() {

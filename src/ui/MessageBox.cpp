@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <optional>
 
+#include "ErrorReport.h"
 #include "Strings.h"
 #include "WaitCursor.h"
 
@@ -68,6 +69,12 @@ int NimbraMessageBox(const QString& text, MsgButtons buttons, MsgIcon icon) {
 
 void SetMessageBoxHandler(MessageBoxHandler h) {
     handler() = std::move(h);
+}
+
+void ShowFailuresInMessageBoxes() {
+    SetMessageSink([](const std::string& text) {
+        NimbraMessageBox(QString::fromStdString(text), MsgButtons::Ok, MsgIcon::Warning);
+    });
 }
 
 void MessageBeep() {

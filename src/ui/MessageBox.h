@@ -21,5 +21,8 @@ using MessageBoxHandler = std::function<int(const QString& text, MsgButtons butt
 // Replaces the modal box; an empty handler restores it.
 void SetMessageBoxHandler(MessageBoxHandler handler);
 
+// Shows the database layer's failure messages in boxes from now on.
+void ShowFailuresInMessageBoxes();
+
 // The exclamation beep that precedes some messages.
 void MessageBeep();

@@ -8,7 +8,6 @@
 
 #include "AboutDialog.h"
 #include "ConnectDialog.h"
-#include "ErrorReport.h"
 #include "LogonFlow.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
@@ -26,7 +25,7 @@ void logOnToDemo() {
 }  // namespace
 
 std::unique_ptr<CMainFrame> CreateMainWindow(bool demo) {
-    SetMessageSink([](const std::string& text) { NimbraMessageBox(QString::fromStdString(text)); });
+    ShowFailuresInMessageBoxes();
     auto frame = std::make_unique<CMainFrame>();
     if (demo) {
         logOnToDemo();

@@ -1,0 +1,30 @@
+#pragma once
+// What the widget tests need around each case: an empty settings location of their own, and a
+// check afterwards that no window, wait cursor or connection outlived the case.
+
+#include <QApplication>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "OracleConnection.h"
+
+// Points the settings store at a fresh empty folder for as long as it lives.
+class SettingsLocation {
+public:
+    SettingsLocation() {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
+    }
+    bool isValid() const { return m_dir.isValid(); }
+    QString path() const { return m_dir.path(); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// Logs off, then fails the running case if a window or an override cursor was left over.
+inline void VerifyNothingLeftBehind() {
+    LogOff();
+    QVERIFY(!QApplication::overrideCursor());
+    QVERIFY(QApplication::topLevelWidgets().isEmpty());
+}
