@@ -2,6 +2,7 @@
 
 #include <QDialogButtonBox>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -16,9 +17,12 @@ CPrintProgress::CPrintProgress(QWidget* owner)
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancel"));
     connect(buttons, &QDialogButtonBox::rejected, this, &CPrintProgress::reject);
+    auto* remaining = new QHBoxLayout;
+    remaining->addWidget(new QLabel(QStringLiteral("Time remaining:"), this));
+    remaining->addWidget(m_estimate, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_page);
-    layout->addWidget(m_estimate);
+    layout->addLayout(remaining);
     layout->addWidget(buttons);
     setMinimumWidth(280);
 }
