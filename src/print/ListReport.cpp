@@ -13,9 +13,9 @@ constexpr int kMaxHeadingLength = 127;
 // The highest page count a 16-bit page number holds short of "count not known".
 constexpr int kMaxPageCount = kPageCountUnknown - 1;
 
-// The printer font of a point size: the em (character height without internal leading) is
-// dpi × points × 10 / 720 device units. Kerning is off and hinting left out, so that widths
-// are the same on every device.
+// The printer font of a point size: its em, the character height without internal leading, is
+// dpi × points × 10 / 720 device units. No kerning, as the platform measured; no hinting, so
+// that a text is as wide on a PDF as on a printer.
 QFont PointFont(int points, const QString& face, int dpiY) {
     QFont font(face);
     font.setPixelSize(std::max(1, dpiY * points * 10 / 720));
