@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "DbTestSupport.h"
+#include "GuiTestSupport.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
 #include "NimbraView.h"
@@ -49,6 +50,7 @@ class tst_PrintSession : public QObject {
 
 private:
     QStringList m_messages;
+    std::unique_ptr<SettingsLocation> m_settings;
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<PdfEnvironment> m_environment;
     std::unique_ptr<CMainFrame> m_frame;
@@ -62,6 +64,7 @@ private:
 
 private slots:
     void init() {
+        m_settings = std::make_unique<SettingsLocation>();
         resetDatabase();
         sim::Controls::instance().setFixedTime(1709647629);
         m_messages.clear();
@@ -81,8 +84,7 @@ private slots:
         SetPrintEnvironment(nullptr);
         SetMessageBoxHandler({});
         m_frame.reset();
-        LogOff();
-        QVERIFY(QApplication::topLevelWidgets().isEmpty());
+        VerifyNothingLeftBehind();
     }
 
     void demoList() {
