@@ -8,37 +8,11 @@
 #include <array>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "ListViewEx.h"
 
 namespace {
-constexpr int kRows = 10000;
-
-// Widgets need an application object, on the offscreen platform so that no display is needed.
-// It is never deleted: it must outlive every benchmark, and the process ends right after them.
-void EnsureApplication() {
-    static int argc = 1;
-    static char name[] = "bench_listview";
-    static char* argv[] = {name, nullptr};
-    if (QApplication::instance() == nullptr) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        new QApplication(argc, argv);
-    }
-}
-using RowTexts = std::array<QString, 7>;
-
-std::vector<RowTexts> SessionTexts() {
-    std::vector<RowTexts> rows;
-    rows.reserve(kRows);
-    for (int i = 0; i < kRows; ++i) {
-        const QString machine = QStringLiteral("client-%1.example.com").arg(i % 97);
-        rows.push_back({QStringLiteral("USER%1").arg(i % 400, 4, 10, QChar('0')),
-                        QString::number(i + 1), QString::number((i * 7919) % 65536),
-                        i % 3 == 0 ? QStringLiteral("ACTIVE") : QStringLiteral("INACTIVE"),
-                        QStringLiteral("oracle"), machine,
-                        QStringLiteral("sqlplus@%1 (TNS V1-V3)").arg(machine)});
-    }
-    return rows;
-}
+constexpr int kRows = kBenchRows;
 
 // The session list's seven columns, in a view of 800 by 600 pixels.
 void SetUp(CListViewEx& view) {
@@ -72,7 +46,7 @@ void BM_Rebuild10000Rows(benchmark::State& state) {
     EnsureApplication();
     CListViewEx view;
     SetUp(view);
-    const std::vector<RowTexts> rows = SessionTexts();
+    const std::vector<RowTexts> rows = BenchSessionTexts();
     for (auto _ : state) {
         Rebuild(*view.ListModel(), rows);
     }
@@ -82,7 +56,7 @@ void BM_PaintScreen(benchmark::State& state) {
     EnsureApplication();
     CListViewEx view;
     SetUp(view);
-    Rebuild(*view.ListModel(), SessionTexts());
+    Rebuild(*view.ListModel(), BenchSessionTexts());
     view.SetDropHighlighted(3, true);
     QImage image(view.size(), QImage::Format_ARGB32_Premultiplied);
     view.render(&image);
@@ -96,7 +70,7 @@ void BM_RebuildThenPaint(benchmark::State& state) {
     EnsureApplication();
     CListViewEx view;
     SetUp(view);
-    const std::vector<RowTexts> rows = SessionTexts();
+    const std::vector<RowTexts> rows = BenchSessionTexts();
     QImage image(view.size(), QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
         Rebuild(*view.ListModel(), rows);

@@ -9,41 +9,18 @@
 #include <array>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "ListReport.h"
 #include "PrintEnvironment.h"
 #include "PrintListSource.h"
 #include "QtPrinterContext.h"
 
 namespace {
-constexpr int kRows = 10000;
-
-// Widgets need an application object, on the offscreen platform so that no display is needed.
-// It is never deleted: it must outlive every benchmark, and the process ends right after them.
-void EnsureApplication() {
-    static int argc = 1;
-    static char name[] = "bench_print";
-    static char* argv[] = {name, nullptr};
-    if (QApplication::instance() == nullptr) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        new QApplication(argc, argv);
-    }
-}
-
-using RowTexts = std::array<QString, 7>;
+constexpr int kRows = kBenchRows;
 
 class Sessions : public PrintListSource {
 public:
-    Sessions() {
-        m_rows.reserve(kRows);
-        for (int i = 0; i < kRows; ++i) {
-            const QString machine = QStringLiteral("client-%1.example.com").arg(i % 97);
-            m_rows.push_back({QStringLiteral("USER%1").arg(i % 400, 4, 10, QChar('0')),
-                              QString::number(i + 1), QString::number((i * 7919) % 65536),
-                              i % 3 == 0 ? QStringLiteral("ACTIVE") : QStringLiteral("INACTIVE"),
-                              QStringLiteral("oracle"), machine,
-                              QStringLiteral("sqlplus@%1 (TNS V1-V3)").arg(machine)});
-        }
-    }
+    Sessions() : m_rows(BenchSessionTexts()) {}
     int RowCount() const override { return kRows; }
     int ColumnCount() const override { return 7; }
     bool GetColumn(int column, PrintListColumn& out) const override {

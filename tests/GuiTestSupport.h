@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "ErrorReport.h"
+#include "MessageBox.h"
 #include "OracleConnection.h"
 
 // Points the settings store at a fresh empty folder for as long as it lives.
@@ -22,8 +24,19 @@ private:
     QTemporaryDir m_dir;
 };
 
-// Logs off, then fails the running case if a window or an override cursor was left over.
+// A message box that no case expects: answered OK, and reported as a warning.
+inline void AnswerUnexpectedBoxes() {
+    SetMessageBoxHandler([](const QString& text, MsgButtons, MsgIcon) {
+        qWarning("unexpected message: %s", qPrintable(text));
+        return IDOK;
+    });
+}
+
+// Restores real message boxes and logs off, then fails the running case if a window or an
+// override cursor was left over.
 inline void VerifyNothingLeftBehind() {
+    SetMessageSink({});
+    SetMessageBoxHandler({});
     LogOff();
     QVERIFY(!QApplication::overrideCursor());
     QVERIFY(QApplication::topLevelWidgets().isEmpty());

@@ -85,10 +85,7 @@ private slots:
             return m_answer;
         });
     }
-    void cleanup() {
-        SetMessageBoxHandler({});
-        VerifyNothingLeftBehind();
-    }
+    void cleanup() { VerifyNothingLeftBehind(); }
 
     void kill_data() {
         QTest::addColumn<QList<int>>("selected");

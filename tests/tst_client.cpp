@@ -9,15 +9,12 @@
 #include "DbTestSupport.h"
 #include "Oci.h"
 #include "OciMessages.h"
+#include "OciTestSupport.h"
 
 namespace {
 
 const char* const kNoDriver = "ORA-03121: no interface driver connected - function not performed";
 const char* const kQuery = "SELECT username, machine FROM sys.v_$session ORDER BY sid";
-
-const text* asText(const char* s) {
-    return reinterpret_cast<const text*>(s);
-}
 
 // sid 1 ALICE on host-a, sid 2 a background process without a user name, sid 3 BOB on a
 // machine whose name is longer than the tests' buffers.
@@ -31,26 +28,8 @@ sim::ScenarioSpec threeSessions() {
 }
 
 // One connection through the dispatcher; the host string "client" reaches the double.
-struct Connection {
-    Lda_Def lda{};
-    HostDataArea hda{};
-
-    sword logOn(const char* host = "client") {
-        return olog(&lda, hda.bytes, asText("system"), -1, asText("manager"), -1, asText(host), -1,
-                    0);
-    }
-    ~Connection() { ologof(&lda); }
-    std::string message(int code) {
-        text buffer[512];
-        oerhms(&lda, sb2(code), buffer, sizeof buffer);
-        return reinterpret_cast<const char*>(buffer);
-    }
-    sword prepare(Cda_Def& cursor, const char* sql) {
-        if (sword code = oopen(&cursor, &lda, nullptr, -1, -1, nullptr, -1)) {
-            return code;
-        }
-        return oparse(&cursor, asText(sql), -1, 1, 2);
-    }
+struct Connection : OciConnection {
+    Connection() : OciConnection("client") {}
 };
 
 sword defineString(Cda_Def& cursor, int position, char* buffer, int width, sb2* indicators,
@@ -346,7 +325,7 @@ private slots:
     // A cursor the library would not close, and a failed log-on, leave no handle behind.
     void noHandleOutlivesItsConnection() {
         Connection failedLogOn;
-        QCOMPARE(int(failedLogOn.logOn("nowhere")), 12154);
+        QCOMPARE(int(failedLogOn.logOn("system", "manager", "nowhere")), 12154);
         QCOMPARE(liveClientHandles(), 0);
 
         Connection c;

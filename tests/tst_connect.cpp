@@ -116,11 +116,7 @@ private slots:
         });
         ShowFailuresInMessageBoxes();
     }
-    void cleanup() {
-        SetMessageSink({});
-        SetMessageBoxHandler({});
-        VerifyNothingLeftBehind();
-    }
+    void cleanup() { VerifyNothingLeftBehind(); }
 
     void opening_data() {
         QTest::addColumn<QStringList>("store");

@@ -100,11 +100,7 @@ private slots:
         });
         ShowFailuresInMessageBoxes();
     }
-    void cleanup() {
-        SetMessageSink({});
-        SetMessageBoxHandler({});
-        VerifyNothingLeftBehind();
-    }
+    void cleanup() { VerifyNothingLeftBehind(); }
 
     void columns_data() {
         QTest::addColumn<int>("position");

@@ -9,13 +9,10 @@
 #include "Oci.h"
 #include "OciDefine.h"
 #include "OciMessages.h"
+#include "OciTestSupport.h"
 #include "Sim.h"
 
 namespace {
-
-const text* asText(const char* s) {
-    return reinterpret_cast<const text*>(s);
-}
 
 const char* const kSidQuery = "SELECT sid FROM sys.v_$session ORDER BY sid";
 
@@ -38,37 +35,10 @@ sim::ScenarioSpec fiveSessions() {
     return scenario;
 }
 
-// One connection; whatever a test leaves open is logged off, cursors included.
-struct Connection {
-    Lda_Def lda{};
-    HostDataArea hda{};
-
-    sword logOn(const char* user = "system", const char* password = "manager",
-                const char* host = "sim:oci") {
-        return olog(&lda, hda.bytes, asText(user), -1, asText(password), -1, asText(host), -1, 0);
-    }
-    ~Connection() {
-        if (ologof(&lda) != 0) {
-            ologof(&lda);
-        }
-    }
-    std::string message(int code) {
-        text buffer[512];
-        oerhms(&lda, sb2(code), buffer, sizeof buffer);
-        return reinterpret_cast<const char*>(buffer);
-    }
-    sword prepare(Cda_Def& cursor, const char* sql) {
-        if (sword code = oopen(&cursor, &lda, nullptr, -1, -1, nullptr, -1)) {
-            return code;
-        }
-        return oparse(&cursor, asText(sql), -1, 1, 2);
-    }
+// One connection to the test scenario.
+struct Connection : OciConnection {
+    Connection() : OciConnection("sim:oci") {}
 };
-
-sword defineInt(Cda_Def& cursor, int position, std::int32_t* values, sb2* indicators) {
-    return odefin(&cursor, position, reinterpret_cast<ub1*>(values), 4, kExtInteger, -1, indicators,
-                  nullptr, -1, -1, nullptr, nullptr);
-}
 
 sword defineString(Cda_Def& cursor, int position, char* buffer, int width, sb2* indicators,
                    ub2* codes = nullptr) {

@@ -43,15 +43,9 @@ private slots:
     void init() {
         m_settings = std::make_unique<SettingsLocation>();
         resetDatabase();
-        SetMessageBoxHandler([](const QString& text, MsgButtons, MsgIcon) {
-            qWarning("unexpected message: %s", qPrintable(text));
-            return IDOK;
-        });
+        AnswerUnexpectedBoxes();
     }
-    void cleanup() {
-        SetMessageBoxHandler({});
-        VerifyNothingLeftBehind();
-    }
+    void cleanup() { VerifyNothingLeftBehind(); }
 
     void intervalLabel_data() {
         QTest::addColumn<int>("moveTo");
