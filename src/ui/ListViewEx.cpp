@@ -13,13 +13,26 @@ QRect Span(int left, int right, int top, int height) {
 }
 
 // One line, vertically centred, cut short with an ellipsis; "&" is an ordinary character.
+// Drawn at a computed baseline rather than laid out in the rectangle: the ellipsis already
+// keeps the text inside it, and the layout pass would shape every text a second time.
 void DrawCellText(QPainter* painter, const QRect& rect, int flags, const QString& text) {
     if (text.isEmpty()) {
         return;
     }
-    const QString shown =
-        painter->fontMetrics().elidedText(text, Qt::ElideRight, std::max(0, rect.width()));
-    painter->drawText(rect, flags | Qt::AlignVCenter | Qt::TextSingleLine, shown);
+    const QFontMetrics metrics = painter->fontMetrics();
+    const int room = std::max(0, rect.width());
+    int width = metrics.horizontalAdvance(text);
+    QString shown = text;
+    if (width > room) {
+        shown = metrics.elidedText(text, Qt::ElideRight, room);
+        width = metrics.horizontalAdvance(shown);
+    }
+    int x = rect.left();
+    if (flags & (Qt::AlignRight | Qt::AlignHCenter)) {
+        x += flags & Qt::AlignRight ? room - width : (room - width) / 2;
+    }
+    const int baseline = rect.top() + (rect.height() - metrics.height()) / 2 + metrics.ascent();
+    painter->drawText(QPoint(x, baseline), shown);
 }
 
 // The dotted one-pixel frame of a list control's focused row, its dots the inverse of the fill
