@@ -2,8 +2,11 @@
 
 #include <QCommandLineParser>
 #include <QIcon>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <iterator>
 #include <string>
 
 #include "AboutDialog.h"
@@ -48,6 +51,38 @@ std::unique_ptr<CMainFrame> CreateMainWindow(bool demo) {
     return frame;
 }
 
+QCommandLineOption ConfigureCommandLine(QCommandLineParser& parser) {
+    QCoreApplication::setOrganizationName(QStringLiteral("Velmoor"));
+    QCoreApplication::setApplicationName(Strings::AppTitle);
+    QCoreApplication::setApplicationVersion(Strings::Version);
+    parser.setApplicationDescription(Strings::DescriptiveTitle);
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption demoOption(
+        QStringLiteral("demo"),
+        QStringLiteral("Log on to the built-in demo instance (sim:demo) as system, storing "
+                       "nothing, instead of the automatic log-on."));
+    parser.addOption(demoOption);
+    return demoOption;
+}
+
+bool AnswerInformationOptions(int argc, char** argv) {
+    static const char* const kInformation[] = {"-h",         "--help", "-?",
+                                               "--help-all", "-v",     "--version"};
+    const bool asked = std::any_of(argv + 1, argv + argc, [](const char* argument) {
+        return std::any_of(std::begin(kInformation), std::end(kInformation),
+                           [&](const char* option) { return std::strcmp(argument, option) == 0; });
+    });
+    if (!asked) {
+        return false;
+    }
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    ConfigureCommandLine(parser);
+    parser.process(app);
+    return true;
+}
+
 CNimbraApp::CNimbraApp(int& argc, char** argv) : QApplication(argc, argv) {}
 
 CNimbraApp::~CNimbraApp() {
@@ -58,22 +93,12 @@ CNimbraApp::~CNimbraApp() {
 }
 
 bool CNimbraApp::InitInstance() {
-    setOrganizationName(QStringLiteral("Velmoor"));
-    setApplicationName(Strings::AppTitle);
-    setApplicationVersion(Strings::Version);
     setWindowIcon(QIcon(QStringLiteral(":/images/nimbra.png")));
     m_profile.Load(kRecentFiles);
     m_bProfileLoaded = true;
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(Strings::DescriptiveTitle);
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption demoOption(
-        QStringLiteral("demo"),
-        QStringLiteral("Log on to the built-in demo instance (sim:demo) as system, storing "
-                       "nothing, instead of the automatic log-on."));
-    parser.addOption(demoOption);
+    const QCommandLineOption demoOption = ConfigureCommandLine(parser);
     parser.process(*this);
     if (!parser.positionalArguments().isEmpty()) {
         // Refused like an unknown option: Nimbra opens no files.
