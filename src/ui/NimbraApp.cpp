@@ -67,8 +67,7 @@ QCommandLineOption ConfigureCommandLine(QCommandLineParser& parser) {
 }
 
 bool AnswerInformationOptions(int argc, char** argv) {
-    static const char* const kInformation[] = {"-h",         "--help", "-?",
-                                               "--help-all", "-v",     "--version"};
+    static const char* const kInformation[] = {"-h", "--help", "-?", "-v", "--version"};
     const bool asked = std::any_of(argv + 1, argv + argc, [](const char* argument) {
         return std::any_of(std::begin(kInformation), std::end(kInformation),
                            [&](const char* option) { return std::strcmp(argument, option) == 0; });
@@ -79,8 +78,12 @@ bool AnswerInformationOptions(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
     ConfigureCommandLine(parser);
-    parser.process(app);
-    return true;
+    // The window system's own options (-style, -platform, ...) are unknown here: leave them be.
+    parser.parse(QCoreApplication::arguments());
+    if (parser.isSet(QStringLiteral("version"))) {
+        parser.showVersion();
+    }
+    parser.showHelp(0);
 }
 
 CNimbraApp::CNimbraApp(int& argc, char** argv) : QApplication(argc, argv) {}
