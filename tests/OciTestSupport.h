@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "Oci.h"
 
@@ -48,4 +49,24 @@ struct OciConnection {
 inline sword defineInt(Cda_Def& cursor, int position, std::int32_t* values, sb2* indicators) {
     return odefin(&cursor, position, reinterpret_cast<ub1*>(values), 4, kExtInteger, -1, indicators,
                   nullptr, -1, -1, nullptr, nullptr);
+}
+
+// Makes every call once, in the order a statement uses them, on a scenario of exactly rows
+// sessions; stops at the first call that fails and returns its area (null when none failed).
+inline OciArea* RunEveryCallUntilFailure(OciConnection& c, Cda_Def& cursor, ub4 rows) {
+    std::vector<std::int32_t> sids(rows);
+    std::vector<sb2> indicators(rows);
+    OciArea* failed = nullptr;
+    auto ok = [&](sword result, OciArea& area) {
+        failed = result == 0 ? nullptr : &area;
+        return failed == nullptr;
+    };
+    ok(c.logOn(), c.lda) && ok(oopen(&cursor, &c.lda, nullptr, -1, -1, nullptr, -1), cursor) &&
+        ok(oparse(&cursor, asText("SELECT sid FROM sys.v_$session ORDER BY sid"), -1, 1, 2),
+           cursor) &&
+        ok(defineInt(cursor, 1, sids.data(), indicators.data()), cursor) &&
+        ok(oexec(&cursor), cursor) && ok(ofetch(&cursor), cursor) &&
+        ok(oexfet(&cursor, rows, 0, 1), cursor) && ok(oclose(&cursor), cursor) &&
+        ok(ologof(&c.lda), c.lda);
+    return failed;
 }

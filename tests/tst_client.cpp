@@ -274,21 +274,7 @@ private slots:
         sim::Controls::instance().failCall(sim::Call(call), 1, code);
         Connection c;
         Cda_Def cursor{};
-        std::int32_t sids[3];
-        sb2 indicators[3];
-        OciArea* failed = nullptr;
-        auto ok = [&](sword result, OciArea& area) {
-            failed = result == 0 ? nullptr : &area;
-            return failed == nullptr;
-        };
-        ok(c.logOn(), c.lda) && ok(oopen(&cursor, &c.lda, nullptr, -1, -1, nullptr, -1), cursor) &&
-            ok(oparse(&cursor, asText("SELECT sid FROM sys.v_$session"), -1, 1, 2), cursor) &&
-            ok(odefin(&cursor, 1, reinterpret_cast<ub1*>(sids), 4, kExtInteger, -1, indicators,
-                      nullptr, -1, -1, nullptr, nullptr),
-               cursor) &&
-            ok(oexec(&cursor), cursor) && ok(ofetch(&cursor), cursor) &&
-            ok(oexfet(&cursor, 3, 0, 1), cursor) && ok(oclose(&cursor), cursor) &&
-            ok(ologof(&c.lda), c.lda);
+        OciArea* failed = RunEveryCallUntilFailure(c, cursor, 3);
         QVERIFY(failed != nullptr);
         QCOMPARE(int(areaFc(*failed)), fc);
         QCOMPARE(int(areaRc(*failed)), code & 0xFFFF);

@@ -427,18 +427,7 @@ void tst_Oci::injectedFailure() {
     sim::Controls::instance().failCall(sim::Call(call), 1, code);
     Connection c;
     Cda_Def cursor{};
-    std::int32_t sids[5];
-    sb2 indicators[5];
-    OciArea* failed = nullptr;
-    auto ok = [&](sword result, OciArea& area) {
-        failed = result == 0 ? nullptr : &area;
-        return failed == nullptr;
-    };
-    ok(c.logOn(), c.lda) && ok(oopen(&cursor, &c.lda, nullptr, -1, -1, nullptr, -1), cursor) &&
-        ok(oparse(&cursor, asText(kSidQuery), -1, 1, 2), cursor) &&
-        ok(defineInt(cursor, 1, sids, indicators), cursor) && ok(oexec(&cursor), cursor) &&
-        ok(ofetch(&cursor), cursor) && ok(oexfet(&cursor, 5, 0, 1), cursor) &&
-        ok(oclose(&cursor), cursor) && ok(ologof(&c.lda), c.lda);
+    OciArea* failed = RunEveryCallUntilFailure(c, cursor, 5);
 
     QVERIFY(failed != nullptr);
     QCOMPARE(int(areaFc(*failed)), fc);
