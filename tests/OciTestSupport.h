@@ -3,9 +3,12 @@
 
 #include <cstdint>
 #include <string>
+
+#include <QtTest>
 #include <vector>
 
 #include "Oci.h"
+#include "Sim.h"
 
 inline const text* asText(const char* s) {
     return reinterpret_cast<const text*>(s);
@@ -69,4 +72,21 @@ inline OciArea* RunEveryCallUntilFailure(OciConnection& c, Cda_Def& cursor, ub4 
         ok(oexfet(&cursor, rows, 0, 1), cursor) && ok(oclose(&cursor), cursor) &&
         ok(ologof(&c.lda), c.lda);
     return failed;
+}
+
+// The rows of an injected-failure table: the call made to fail, the function code the failed
+// area must carry, and the Oracle error it fails with.
+inline void AddInjectedFailureRows() {
+    QTest::addColumn<int>("call");
+    QTest::addColumn<int>("fc");
+    QTest::addColumn<int>("code");
+    QTest::newRow("log-on") << int(sim::Call::Logon) << 0 << 28000;
+    QTest::newRow("open") << int(sim::Call::Open) << 14 << 1000;
+    QTest::newRow("parse") << int(sim::Call::Parse) << 54 << 900;
+    QTest::newRow("define") << int(sim::Call::Define) << 8 << 1031;
+    QTest::newRow("exec") << int(sim::Call::Exec) << 4 << 942;
+    QTest::newRow("fetch") << int(sim::Call::Fetch) << 12 << 3113;
+    QTest::newRow("exec-fetch") << int(sim::Call::ExecFetch) << 56 << 1031;
+    QTest::newRow("close") << int(sim::Call::Close) << 16 << 1031;
+    QTest::newRow("log-off") << int(sim::Call::Logoff) << 0 << 3114;
 }

@@ -253,18 +253,7 @@ private slots:
 
     // A failure planned for one release-7 call fails that call alone, with the library's text.
     void injectedFailure_data() {
-        QTest::addColumn<int>("call");
-        QTest::addColumn<int>("fc");
-        QTest::addColumn<int>("code");
-        QTest::newRow("log-on") << int(sim::Call::Logon) << 0 << 28000;
-        QTest::newRow("open") << int(sim::Call::Open) << 14 << 1000;
-        QTest::newRow("parse") << int(sim::Call::Parse) << 54 << 900;
-        QTest::newRow("define") << int(sim::Call::Define) << 8 << 1031;
-        QTest::newRow("exec") << int(sim::Call::Exec) << 4 << 942;
-        QTest::newRow("fetch") << int(sim::Call::Fetch) << 12 << 3113;
-        QTest::newRow("exec-fetch") << int(sim::Call::ExecFetch) << 56 << 1031;
-        QTest::newRow("close") << int(sim::Call::Close) << 16 << 1031;
-        QTest::newRow("log-off") << int(sim::Call::Logoff) << 0 << 3114;
+        AddInjectedFailureRows();
         QTest::newRow("number above 32767") << int(sim::Call::Exec) << 4 << 38029;
     }
     void injectedFailure() {
