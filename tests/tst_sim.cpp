@@ -438,6 +438,7 @@ private slots:
         QTest::newRow("wrong serial") << "alter system kill session '8, 13'" << 30;
         QTest::newRow("no such sid") << "alter system kill session '99, 12'" << 30;
         QTest::newRow("background process") << "alter system kill session '1, 1'" << 29;
+        QTest::newRow("busy: marked for kill") << "alter system kill session '9, 13'" << 31;
         QTest::newRow("letters") << "alter system kill session 'a, b'" << 26;
         QTest::newRow("no serial") << "alter system kill session '8'" << 26;
         QTest::newRow("empty serial") << "alter system kill session '8, '" << 26;
@@ -453,6 +454,8 @@ private slots:
         sim::ScenarioSpec setup;
         setup.sessions.push_back(session(1, std::nullopt));
         setup.sessions.push_back(session(8, "HR", 12));
+        setup.sessions.push_back(session(9, "HR", 13));
+        setup.sessions.back().status = "ACTIVE";
         Controls::instance().defineScenario("two", setup);
         const auto connection = logOn("two");
         QCOMPARE(run(*connection, sql.toStdString()).error.code, code);

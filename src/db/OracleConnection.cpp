@@ -1,12 +1,35 @@
 #include "OracleConnection.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
+#include <map>
 
 #include "ErrorReport.h"
 
 namespace {
 const text* asText(const char* s) {
     return reinterpret_cast<const text*>(s);
+}
+
+std::map<int, std::function<void()>>& observers() {
+    static std::map<int, std::function<void()>> list;
+    return list;
+}
+
+void notifyObservers() {
+    // A copy: an observer may add or remove observers.
+    const auto current = observers();
+    for (const auto& [id, observer] : current) {
+        observer();
+    }
+}
+
+void setLoggedOff(OracleConnection& c) {
+    c.loggedOn = false;
+    c.user.clear();
+    c.host.clear();
+    notifyObservers();
 }
 }  // namespace
 
@@ -20,6 +43,10 @@ bool LogOn(const char* user, const char* password, const char* host) {
     if (olog(&c.logonArea, c.hostArea.bytes, asText(user), -1, asText(password), -1, asText(host),
              -1, 0) == 0) {
         c.loggedOn = true;
+        c.connectionLost = false;
+        c.user = user;
+        c.host = host;
+        notifyObservers();
         return true;
     }
     c.loggedOn = false;
@@ -37,7 +64,9 @@ void LogOff() {
         std::fflush(stdout);
         DropConnection();
     }
-    c.loggedOn = false;
+    if (c.loggedOn) {
+        setLoggedOff(c);
+    }
 }
 
 bool IsLoggedOn() {
@@ -48,6 +77,24 @@ void DropConnection() {
     OracleConnection& c = TheConnection();
     if (c.loggedOn) {
         ologof(&c.logonArea);
-        c.loggedOn = false;
+        setLoggedOff(c);
     }
+}
+
+int AddConnectionObserver(std::function<void()> observer) {
+    static int lastId = 0;
+    observers().emplace(++lastId, std::move(observer));
+    return lastId;
+}
+
+void RemoveConnectionObserver(int id) {
+    observers().erase(id);
+}
+
+bool IsConnectionLostCode(int code) {
+    // End of file, not connected, lost contact, killed, instance gone, timed out, network and
+    // listener failures, idle time exceeded.
+    constexpr int kLost[] = {28,   1012,  1089,  1092,  2396,  3113,  3114,  3135, 3136,
+                             3156, 12170, 12537, 12541, 12547, 12570, 12571, 12583};
+    return std::find(std::begin(kLost), std::end(kLost), code) != std::end(kLost);
 }

@@ -2,6 +2,9 @@
 // The one database connection of the process and the operations that log it on and off.
 // Failures are reported where they happen (see ErrorReport.h); nothing is handed upwards.
 
+#include <functional>
+#include <string>
+
 #include "Oci.h"
 
 struct OracleConnection {
@@ -9,6 +12,12 @@ struct OracleConnection {
     // Stays at one address for the life of the process: the client library keeps state in it.
     HostDataArea hostArea{};
     bool loggedOn = false;
+    // A lost connection was reported: until the next log-on the calls that fail after it show
+    // nothing, so that one message names the cause instead of a cascade hiding it.
+    bool connectionLost = false;
+    // Who logged on where, as given to LogOn; empty while logged off. Never the password.
+    std::string user;
+    std::string host;
     // Return-length and return-code targets of every scalar define; nothing reads them.
     ub2 scalarLength = 0;
     ub2 scalarCode = 0;
@@ -24,3 +33,10 @@ void LogOff();
 bool IsLoggedOn();
 // The log-off that follows every reported failure.
 void DropConnection();
+
+// Called after every change of the logged-on state; returns an id for the removal.
+int AddConnectionObserver(std::function<void()> observer);
+void RemoveConnectionObserver(int id);
+
+// Whether an Oracle error number means the connection is gone.
+bool IsConnectionLostCode(int code);

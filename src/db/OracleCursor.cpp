@@ -1,6 +1,7 @@
 #include "OracleCursor.h"
 
 #include <cstring>
+#include <string>
 
 #include "ErrorReport.h"
 #include "OracleConnection.h"
@@ -9,10 +10,19 @@ namespace {
 constexpr ub2 kNoDataFound = 1403;
 constexpr ub2 kExactFetchOverflow = 1422;
 
-// Reports the failure of a call on area and drops the connection; the caller goes on.
+// Reports the failure of a call on area and drops the connection; the caller goes on. The
+// connection is dropped before the message shows, so that nothing the message's event loop runs
+// (a timer's refresh) reaches the failed connection.
 void failed(const OciArea& area) {
-    ReportOciError(area);
+    OracleConnection& c = TheConnection();
+    if (c.connectionLost) {
+        DropConnection();
+        return;
+    }
+    const std::string text = OciErrorText(area);
+    c.connectionLost = IsConnectionLostCode(areaRc(area));
     DropConnection();
+    ShowFailureMessage(text);
 }
 
 void check(sword result, const OciArea& area) {
@@ -47,9 +57,10 @@ void DefineColumn(OracleCursor& cursor, int position, void* buffer, int width, i
           cursor.area);
 }
 
+// A lost connection is reported even by a silent execute: it cannot stay up.
 bool ExecuteCursor(OracleCursor& cursor, bool report) {
     const bool executed = oexec(&cursor.area) == 0;
-    if (!executed && report) {
+    if (!executed && (report || IsConnectionLostCode(areaRc(cursor.area)))) {
         failed(cursor.area);
     }
     return executed;

@@ -16,7 +16,8 @@ void DefineScalar(OracleCursor& cursor, int position, void* buffer, int length, 
 // One output column, for one or many rows; lengths and codes may be null.
 void DefineColumn(OracleCursor& cursor, int position, void* buffer, int width, int type,
                   sb2* indicators, ub2* lengths = nullptr, ub2* codes = nullptr);
-// True when the statement executed; report false keeps a failure silent and the connection up.
+// True when the statement executed; report false keeps a failure silent and the connection up,
+// unless the failure was the loss of the connection.
 bool ExecuteCursor(OracleCursor& cursor, bool report);
 // True when a row was fetched; the end of the rows and a failure both end the caller's loop.
 bool FetchRow(OracleCursor& cursor);

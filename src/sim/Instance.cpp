@@ -110,11 +110,13 @@ OraError Instance::kill(const Statement& statement, bool mayKill, int ownSid) {
         return oraError(27);
     if (session->killedAt)
         return oraError(31);
+    // A session in the middle of a call cannot go at once: the server marks it and says so.
+    const bool busy = session->status == "ACTIVE" && !session->own;
     m_store.setStatus(sid, "KILLED");
     session->killedAt = m_clock;
     m_killed.insert(sid);
     m_dying.push_back(sid);
-    return {};
+    return busy ? oraError(31) : OraError{};
 }
 
 void Instance::addUserSessions(int count) {
