@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
@@ -40,6 +41,11 @@ struct ListWindow {
         QFont font(QStringLiteral("DejaVu Sans"), 10);
         font.setStyleStrategy(QFont::NoAntialias);
         view->setFont(font);
+        // An inactive selection colour of its own, to tell the two selections apart.
+        QPalette colours = view->palette();
+        colours.setColor(QPalette::Inactive, QPalette::Highlight, QColor(0x90, 0x90, 0x90));
+        colours.setColor(QPalette::Inactive, QPalette::HighlightedText, QColor(0x20, 0x20, 0x20));
+        view->setPalette(colours);
         view->InsertColumn(kLabel, QStringLiteral("Name"), Qt::AlignLeft, 80);
         view->InsertColumn(kRight, QStringLiteral("Sid"), Qt::AlignRight, 70);
         view->InsertColumn(kCentre, QStringLiteral("Status"), Qt::AlignHCenter, 90);
@@ -59,7 +65,9 @@ struct ListWindow {
     QRect Cell(int row, int column) const { return view->visualRect(model->index(row, column)); }
     int Inset() const { return 2 * QFontMetrics(view->font()).horizontalAdvance(' '); }
     int Right() const { return view->viewport()->width() - 1; }
-    QColor Colour(QPalette::ColorRole role) const { return view->palette().color(role); }
+    QColor Colour(QPalette::ColorRole role, QPalette::ColorGroup group = QPalette::Active) const {
+        return view->palette().color(group, role);
+    }
     // What the painting code draws now, and what the window shows after the last paints.
     QImage Drawn() const { return view->viewport()->grab().toImage(); }
     QImage Shown() const {
@@ -105,7 +113,8 @@ private slots:
     void insertItem();
     void itemText_data();
     void itemText();
-    void rebuildIsOneReset();
+    void replaceRows_data();
+    void replaceRows();
     void labelEditIsDiscarded();
     void getNextItem();
     void hitTest();
@@ -186,37 +195,104 @@ void tst_ListViewEx::itemText() {
     }
 }
 
-void tst_ListViewEx::rebuildIsOneReset() {
-    CListViewEx view;
-    CListModel* model = view.ListModel();
-    for (int column = 0; column < 7; ++column) {
-        view.InsertColumn(column, QString::number(column), Qt::AlignLeft, 50);
+namespace {
+// Rows "sid/serial=status" of a three-column list keyed by its first two columns.
+std::vector<CListModel::Row> SessionRows(const QStringList& rows) {
+    std::vector<CListModel::Row> out;
+    for (const QString& row : rows) {
+        const QStringList parts = row.split(QRegularExpression("[/=]"));
+        out.push_back({parts[0].toStdString(), parts[1].toStdString(), parts[2].toStdString()});
     }
-    model->InsertItem(0, QStringLiteral("old"));
-    QSignalSpy reset(model, &QAbstractItemModel::modelReset);
-    QSignalSpy inserted(model, &QAbstractItemModel::rowsInserted);
-    QSignalSpy removed(model, &QAbstractItemModel::rowsRemoved);
-    QSignalSpy changed(model, &QAbstractItemModel::dataChanged);
-
-    model->BeginRebuild();
-    model->DeleteAllItems();
-    for (int row = 0; row < 1000; ++row) {
-        model->InsertItem(row, QStringLiteral("user%1").arg(row));
-        for (int column = 1; column < 7; ++column) {
-            model->SetItemText(row, column, QStringLiteral("%1.%2").arg(row).arg(column));
-        }
+    return out;
+}
+QStringList Listed(const CListModel& model) {
+    QStringList rows;
+    for (int row = 0; row < model.GetItemCount(); ++row) {
+        rows << model.GetItemText(row, 0) + "/" + model.GetItemText(row, 1) + "=" +
+                    model.GetItemText(row, 2);
     }
-    QCOMPARE(reset.size(), 0);
-    model->EndRebuild();
+    return rows;
+}
+}  // namespace
 
-    QCOMPARE(reset.size(), 1);
-    QCOMPARE(inserted.size() + removed.size() + changed.size(), 0);
-    QCOMPARE(model->GetItemCount(), 1000);
-    QCOMPARE(view.GetItemText(999, 6), QStringLiteral("999.6"));
+void tst_ListViewEx::replaceRows_data() {
+    QTest::addColumn<QStringList>("before");
+    QTest::addColumn<QStringList>("after");
+    // Signals: rows inserted, removed, moved, changed; whether the model was reset instead.
+    QTest::addColumn<QList<int>>("announced");
+    QTest::addColumn<bool>("reset");
+    const QStringList three{"1/10=A", "2/20=A", "3/30=A"};
+    QTest::newRow("unchanged") << three << three << QList<int>{0, 0, 0, 0} << false;
+    QTest::newRow("a status changed")
+        << three << QStringList{"1/10=A", "2/20=B", "3/30=A"} << QList<int>{0, 0, 0, 1} << false;
+    QTest::newRow("adjacent changes are one range")
+        << three << QStringList{"1/10=B", "2/20=B", "3/30=A"} << QList<int>{0, 0, 0, 1} << false;
+    QTest::newRow("a session ended")
+        << three << QStringList{"1/10=A", "3/30=A"} << QList<int>{0, 1, 0, 0} << false;
+    QTest::newRow("sessions began above")
+        << three << QStringList{"0/5=A", "0/6=A", "1/10=A", "2/20=A", "3/30=A"}
+        << QList<int>{1, 0, 0, 0} << false;
+    QTest::newRow("a SID reused with another serial")
+        << three << QStringList{"1/10=A", "2/21=A", "3/30=A"} << QList<int>{1, 1, 0, 0} << false;
+    QTest::newRow("every row changed")
+        << three << QStringList{"4/40=A", "5/50=A"} << QList<int>{1, 1, 0, 0} << false;
+    QTest::newRow("a session moved up")
+        << three << QStringList{"3/30=A", "1/10=A", "2/20=A"} << QList<int>{0, 0, 1, 0} << false;
+    QTest::newRow("into an empty list")
+        << QStringList{} << three << QList<int>{1, 0, 0, 0} << false;
+    QTest::newRow("emptied") << three << QStringList{} << QList<int>{0, 1, 0, 0} << false;
+    QTest::newRow("a repeated key")
+        << three << QStringList{"1/10=A", "9/90=A", "9/90=B"} << QList<int>{0, 0, 0, 0} << true;
+    QStringList reversed;
+    for (int i = 0; i < 100; ++i) {
+        reversed.prepend(QString("%1/%1=A").arg(i));
+    }
+    QStringList ascending = reversed;
+    std::reverse(ascending.begin(), ascending.end());
+    QTest::newRow("reordered throughout")
+        << reversed << ascending << QList<int>{0, 0, 0, 0} << true;
+}
 
-    model->DeleteAllItems();
-    QCOMPARE(removed.size(), 1);
-    QCOMPARE(removed.at(0).at(2).toInt(), 999);
+void tst_ListViewEx::replaceRows() {
+    QFETCH(QStringList, before);
+    QFETCH(QStringList, after);
+    QFETCH(QList<int>, announced);
+    QFETCH(bool, reset);
+    CListModel model;
+    for (int column = 0; column < 3; ++column) {
+        model.InsertColumn(column, QString::number(column), Qt::AlignLeft);
+    }
+    model.ReplaceRows(SessionRows(before), {0, 1});
+    QCOMPARE(Listed(model), before);
+    // Each listed row followed by a persistent index, as the selection follows it.
+    std::vector<QPersistentModelIndex> followed;
+    for (int row = 0; row < model.GetItemCount(); ++row) {
+        followed.emplace_back(model.index(row, 0));
+    }
+    QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+    QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
+    QSignalSpy moved(&model, &QAbstractItemModel::rowsMoved);
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+    QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+
+    QCOMPARE(model.ReplaceRows(SessionRows(after), {0, 1}), !reset);
+
+    QCOMPARE(Listed(model), after);
+    QCOMPARE(resets.size(), reset ? 1 : 0);
+    if (reset) {
+        return;
+    }
+    QCOMPARE((QList<int>{int(inserted.size()), int(removed.size()), int(moved.size()),
+                         int(changed.size())}),
+             announced);
+    for (std::size_t i = 0; i < followed.size(); ++i) {
+        const QString key = before[int(i)].section('=', 0, 0);
+        const int now =
+            int(std::find_if(after.begin(), after.end(),
+                             [&](const QString& row) { return row.section('=', 0, 0) == key; }) -
+                after.begin());
+        QCOMPARE(followed[i].isValid() ? followed[i].row() : int(after.size()), now);
+    }
 }
 
 void tst_ListViewEx::labelEditIsDiscarded() {
@@ -269,10 +345,15 @@ void tst_ListViewEx::band_data() {
     QTest::addColumn<bool>("selected");
     QTest::addColumn<bool>("dropTarget");
     QTest::addColumn<bool>("highlighted");
-    QTest::newRow("selected, with focus") << true << true << false << true;
-    QTest::newRow("selected, without focus") << false << true << false << false;
-    QTest::newRow("drop target, without focus") << false << false << true << true;
-    QTest::newRow("unselected, with focus") << true << false << false << false;
+    QTest::addColumn<int>("group");
+    QTest::newRow("selected, with focus") << true << true << false << true << int(QPalette::Active);
+    // The selection stays in sight while a menu, a question or a sheet has the focus.
+    QTest::newRow("selected, without focus")
+        << false << true << false << true << int(QPalette::Inactive);
+    QTest::newRow("drop target, without focus")
+        << false << false << true << true << int(QPalette::Active);
+    QTest::newRow("unselected, with focus")
+        << true << false << false << false << int(QPalette::Active);
 }
 
 void tst_ListViewEx::band() {
@@ -280,6 +361,7 @@ void tst_ListViewEx::band() {
     QFETCH(bool, selected);
     QFETCH(bool, dropTarget);
     QFETCH(bool, highlighted);
+    QFETCH(int, group);
     ListWindow list(3);
     QVERIFY(list.Ready());
     for (int column = kLabel; column <= kLeft; ++column) {
@@ -294,8 +376,11 @@ void tst_ListViewEx::band() {
     list.view->SetDropHighlighted(1, dropTarget);
 
     const QImage image = list.Drawn();
-    const QColor fill = list.Colour(highlighted ? QPalette::Highlight : QPalette::Base);
-    const QColor text = list.Colour(highlighted ? QPalette::HighlightedText : QPalette::Text);
+    const auto colourGroup = QPalette::ColorGroup(group);
+    const QColor fill =
+        list.Colour(highlighted ? QPalette::Highlight : QPalette::Base, colourGroup);
+    const QColor text =
+        list.Colour(highlighted ? QPalette::HighlightedText : QPalette::Text, colourGroup);
     const int y = list.Cell(1, kLabel).center().y();
     for (int x : {list.Cell(1, kLabel).left(), list.Cell(1, kRight).left() + 1, list.Right()}) {
         QCOMPARE(image.pixelColor(x, y), fill);
@@ -419,7 +504,7 @@ void tst_ListViewEx::focusChangeRepaintsAtOnce() {
 
     // No events are processed between the focus change and the look at the window.
     list.other->setFocus();
-    QCOMPARE(list.Shown().pixelColor(strip), list.Colour(QPalette::Base));
+    QCOMPARE(list.Shown().pixelColor(strip), list.Colour(QPalette::Highlight, QPalette::Inactive));
     list.view->setFocus();
     QCOMPARE(list.Shown().pixelColor(strip), list.Colour(QPalette::Highlight));
     QCOMPARE(list.view->invalidations, 2);

@@ -13,6 +13,8 @@ int averageLetterWidth(const QFontMetrics& m) {
         m.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     return (letters / 26 + 1) / 2;
 }
+// The average letter width of the 8-point dialog font the templates were drawn for.
+constexpr int kTemplateLetterWidth = 6;
 int scaleX(int units, const QFontMetrics& m) {
     return (units * averageLetterWidth(m) + 2) / 4;
 }
@@ -41,4 +43,9 @@ void PlaceInDialogUnits(QWidget* control, const QRect& units) {
         pixels.setWidth(std::max(pixels.width(), label->sizeHint().width()));
     }
     control->setGeometry(pixels);
+}
+
+int TemplatePixelsToPixels(int pixels, const QFont& font) {
+    const QFontMetrics m(font);
+    return (pixels * averageLetterWidth(m) + kTemplateLetterWidth / 2) / kTemplateLetterWidth;
 }

@@ -20,24 +20,24 @@ QVariant AlignmentValue(Qt::Alignment horizontal) {
 
 CListModel::CListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
+std::size_t CListModel::RowWidth() const {
+    return std::max<std::size_t>(1, m_columns.size());
+}
+
 int CListModel::InsertColumn(int position, const QString& heading, Qt::Alignment alignment) {
     if (position < 0) {
         return -1;
     }
     const int column = std::min(position, columnCount());
-    if (!m_rebuilding) {
-        beginInsertColumns({}, column, column);
-    }
+    beginInsertColumns({}, column, column);
     m_columns.insert(m_columns.begin() + column, Column{heading, Justification(alignment)});
     // A row keeps its item text even while the list has no column to show it in.
     if (m_columns.size() > 1) {
-        for (QStringList& row : m_rows) {
-            row.insert(column, QString());
+        for (Row& row : m_rows) {
+            row.insert(row.begin() + column, std::string());
         }
     }
-    if (!m_rebuilding) {
-        endInsertColumns();
-    }
+    endInsertColumns();
     return column;
 }
 
@@ -53,24 +53,21 @@ int CListModel::InsertItem(int index, const QString& text) {
     if (index < 0 || index > GetItemCount()) {
         return -1;
     }
-    if (!m_rebuilding) {
-        beginInsertRows({}, index, index);
-    }
-    QStringList row(std::max<qsizetype>(1, columnCount()));
-    row[0] = text;
+    beginInsertRows({}, index, index);
+    Row row(RowWidth());
+    row[0] = text.toStdString();
     m_rows.insert(m_rows.begin() + index, std::move(row));
-    if (!m_rebuilding) {
-        endInsertRows();
-    }
+    endInsertRows();
     return index;
 }
 
 bool CListModel::SetItemText(int item, int subItem, const QString& text) {
-    if (item < 0 || item >= GetItemCount() || subItem < 0 || subItem >= m_rows[item].size()) {
+    if (item < 0 || item >= GetItemCount() || subItem < 0 ||
+        std::size_t(subItem) >= m_rows[item].size()) {
         return false;
     }
-    m_rows[item][subItem] = text;
-    if (!m_rebuilding && subItem < columnCount()) {
+    m_rows[item][subItem] = text.toStdString();
+    if (subItem < columnCount()) {
         const QModelIndex cell = index(item, subItem);
         emit dataChanged(cell, cell, {Qt::DisplayRole, Qt::EditRole});
     }
@@ -78,43 +75,49 @@ bool CListModel::SetItemText(int item, int subItem, const QString& text) {
 }
 
 QString CListModel::GetItemText(int item, int subItem) const {
-    if (item < 0 || item >= GetItemCount() || subItem < 0 || subItem >= m_rows[item].size()) {
+    if (item < 0 || item >= GetItemCount() || subItem < 0 ||
+        std::size_t(subItem) >= m_rows[item].size()) {
         return {};
     }
-    return m_rows[item][subItem];
+    return QString::fromStdString(m_rows[item][subItem]);
+}
+
+QString CListModel::DisplayText(int item, int subItem) const {
+    QString text = GetItemText(item, subItem);
+    for (QChar& c : text) {
+        if (c == u'\t' || c == u'\n' || c == u'\r') {
+            c = u' ';
+        }
+    }
+    return text;
 }
 
 void CListModel::DeleteAllItems() {
     if (m_rows.empty()) {
         return;
     }
-    if (!m_rebuilding) {
-        beginRemoveRows({}, 0, GetItemCount() - 1);
-    }
+    beginRemoveRows({}, 0, GetItemCount() - 1);
     m_rows.clear();
-    if (!m_rebuilding) {
-        endRemoveRows();
-    }
+    endRemoveRows();
 }
 
 int CListModel::GetItemCount() const {
     return static_cast<int>(m_rows.size());
 }
 
-void CListModel::BeginRebuild() {
-    if (m_rebuilding) {
-        return;
+std::string CListModel::RowKey(int item, const std::vector<int>& keyColumns) const {
+    std::string key;
+    if (item < 0 || item >= GetItemCount()) {
+        return key;
     }
-    beginResetModel();
-    m_rebuilding = true;
-}
-
-void CListModel::EndRebuild() {
-    if (!m_rebuilding) {
-        return;
+    for (int column : keyColumns) {
+        if (std::size_t(column) < m_rows[item].size()) {
+            key += m_rows[item][column];
+        }
+        // A separator no text of a key column holds keeps "1","23" apart from "12","3".
+        key += '\x1f';
     }
-    m_rebuilding = false;
-    endResetModel();
+    return key;
 }
 
 int CListModel::rowCount(const QModelIndex& parent) const {
@@ -131,6 +134,7 @@ QVariant CListModel::data(const QModelIndex& index, int role) const {
     }
     switch (role) {
         case Qt::DisplayRole:
+            return DisplayText(index.row(), index.column());
         case Qt::EditRole:
             return GetItemText(index.row(), index.column());
         case Qt::TextAlignmentRole:

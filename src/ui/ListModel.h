@@ -1,14 +1,18 @@
 #pragma once
-// The rows of a report-style list: texts only, one per column, kept compactly. It offers the
-// list-control operations Nimbra uses; a bulk rebuild announces itself once, not per row.
+// The rows of a report-style list: texts only, one per column, kept as the UTF-8 bytes they
+// arrived in. It offers the list-control operations Nimbra uses, and a replacement of all rows
+// that changes only what changed, so that selection, focus and scrolling follow their rows.
 
 #include <QAbstractTableModel>
-#include <QStringList>
+#include <string>
 #include <vector>
 
 class CListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
+    // One row's texts, column 0 first, UTF-8.
+    using Row = std::vector<std::string>;
+
     explicit CListModel(QObject* parent = nullptr);
 
     // Columns: heading and alignment (Qt::AlignLeft, AlignRight or AlignHCenter).
@@ -22,12 +26,18 @@ public:
     bool SetItemText(int item, int subItem, const QString& text);
     // Empty for a row or column that does not exist.
     QString GetItemText(int item, int subItem) const;
+    // The text as the list shows it: tabs and line breaks read as blanks.
+    QString DisplayText(int item, int subItem) const;
     void DeleteAllItems();
     int GetItemCount() const;
 
-    // Between these, inserts and text changes are announced as one reset at the end.
-    void BeginRebuild();
-    void EndRebuild();
+    // Makes rows the list's rows. A row whose key (its texts in keyColumns) was listed before
+    // is updated where it stands, moved if it must; other rows are inserted and removed. Keys
+    // must be unique. Returns false when it reset the model instead: too many rows moved, or a
+    // key was repeated.
+    bool ReplaceRows(std::vector<Row> rows, const std::vector<int>& keyColumns);
+    // The key of a row as ReplaceRows compares it; empty for a row that does not exist.
+    std::string RowKey(int item, const std::vector<int>& keyColumns) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -41,7 +51,8 @@ private:
         QString heading;
         Qt::Alignment alignment;
     };
+    friend class RowSync;
+    std::size_t RowWidth() const;
     std::vector<Column> m_columns;
-    std::vector<QStringList> m_rows;
-    bool m_rebuilding = false;
+    std::vector<Row> m_rows;
 };

@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QFocusEvent>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 #include <algorithm>
 
 namespace {
@@ -96,9 +98,27 @@ int CListViewEx::HitTest(const QPoint& viewportPoint) const {
     if (!viewport()->rect().contains(viewportPoint)) {
         return -1;
     }
-    // Column 0 or whichever column is scrolled to the left edge covers x = 0.
-    const QModelIndex index = indexAt(QPoint(0, viewportPoint.y()));
+    const QModelIndex index = indexAt(viewportPoint);
     return index.isValid() ? index.row() : -1;
+}
+
+QModelIndex CListViewEx::indexAt(const QPoint& viewportPoint) const {
+    const QModelIndex cell = QTreeView::indexAt(viewportPoint);
+    if (cell.isValid() || m_model->columnCount() == 0 ||
+        viewportPoint.x() < columnViewportPosition(0)) {
+        return cell;
+    }
+    // Column 0 or whichever column is scrolled to the left edge covers x = 0.
+    const QModelIndex row = QTreeView::indexAt(QPoint(0, viewportPoint.y()));
+    return row.isValid() ? row.siblingAtColumn(m_model->columnCount() - 1) : row;
+}
+
+std::vector<int> CListViewEx::SelectedItems() const {
+    std::vector<int> items;
+    for (int item = GetNextItem(-1, Selected); item >= 0; item = GetNextItem(item, Selected)) {
+        items.push_back(item);
+    }
+    return items;
 }
 
 void CListViewEx::SetDropHighlighted(int item, bool on) {
@@ -124,8 +144,11 @@ void CListViewEx::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
     }
     const int row = index.row();
     const bool focus = ShowsFocus();
-    const bool highlighted = (m_dropHighlighted.isValid() && m_dropHighlighted.row() == row) ||
-                             (focus && selectionModel()->rowIntersectsSelection(row, rootIndex()));
+    const bool dropTarget = m_dropHighlighted.isValid() && m_dropHighlighted.row() == row;
+    // The selection stays in sight while a menu, a question or a sheet has the focus.
+    const bool selected = selectionModel()->rowIntersectsSelection(row, rootIndex());
+    const bool highlighted = dropTarget || selected;
+    const QPalette::ColorGroup group = dropTarget || focus ? QPalette::Active : QPalette::Inactive;
 
     const int top = option.rect.top();
     const int height = option.rect.height();
@@ -137,24 +160,23 @@ void CListViewEx::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
     painter->save();
     painter->setFont(option.font);
     const QPalette& colours = palette();
-    const QColor fill = colours.color(highlighted ? QPalette::Highlight : QPalette::Base);
+    const QColor fill = colours.color(group, highlighted ? QPalette::Highlight : QPalette::Base);
     painter->fillRect(band, fill);
-    painter->setPen(colours.color(highlighted ? QPalette::HighlightedText : QPalette::Text));
-    const int inset = 2 * painter->fontMetrics().horizontalAdvance(QStringLiteral(" "));
+    painter->setPen(colours.color(group, highlighted ? QPalette::HighlightedText : QPalette::Text));
+    const int inset = Inset();
 
     painter->save();
     painter->setClipRect(Span(labelLeft, labelRight, top, height), Qt::IntersectClip);
-    DrawCellText(painter, Span(labelLeft + inset / 2, labelRight - inset, top, height),
-                 Qt::AlignLeft | Qt::TextDontClip, m_model->GetItemText(row, 0));
+    DrawCellText(painter, TextRect(0, top, height, inset), Qt::AlignLeft | Qt::TextDontClip,
+                 m_model->DisplayText(row, 0));
     painter->restore();
 
     painter->setClipRect(Span(labelLeft, std::max(boundsRight, viewport()->width()), top, height),
                          Qt::IntersectClip);
     for (int column = 1; column < columns; ++column) {
-        const int left = columnViewportPosition(column);
-        DrawCellText(painter, Span(left + inset, left + columnWidth(column) - inset, top, height),
+        DrawCellText(painter, TextRect(column, top, height, inset),
                      static_cast<int>(m_model->ColumnAlignment(column)),
-                     m_model->GetItemText(row, column));
+                     m_model->DisplayText(row, column));
     }
 
     const QModelIndex current = currentIndex();
@@ -184,6 +206,40 @@ void CListViewEx::InvalidateSelectedRows() {
     if (!rows.isEmpty()) {
         viewport()->repaint(rows);
     }
+}
+
+int CListViewEx::sizeHintForColumn(int column) const {
+    if (column < 0 || column >= m_model->columnCount()) {
+        return -1;
+    }
+    const QFontMetrics metrics(font());
+    int widest = 0;
+    for (int row = 0; row < m_model->GetItemCount(); ++row) {
+        widest = std::max(widest, metrics.horizontalAdvance(m_model->DisplayText(row, column)));
+    }
+    // The label keeps half an inset on its left and a whole one on its right; every other
+    // column a whole one on each side.
+    const int inset = Inset();
+    return widest + (column == 0 ? inset + inset / 2 : 2 * inset);
+}
+
+bool CListViewEx::viewportEvent(QEvent* event) {
+    if (event->type() != QEvent::ToolTip) {
+        return QTreeView::viewportEvent(event);
+    }
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QModelIndex cell = QTreeView::indexAt(help->pos());
+    const QRect rect = visualRect(cell);
+    const QString text =
+        cell.isValid() ? m_model->DisplayText(cell.row(), cell.column()) : QString();
+    const QRect room = TextRect(cell.column(), rect.top(), rect.height(), Inset());
+    if (text.isEmpty() || QFontMetrics(font()).horizontalAdvance(text) <= room.width()) {
+        QToolTip::hideText();
+        event->ignore();
+        return true;
+    }
+    QToolTip::showText(help->globalPos(), text, viewport(), rect);
+    return true;
 }
 
 QRegion CListViewEx::visualRegionForSelection(const QItemSelection& selection) const {
@@ -217,6 +273,17 @@ void CListViewEx::SyncFocusShown() {
         m_bFocusShown = shown;
         InvalidateSelectedRows();
     }
+}
+
+int CListViewEx::Inset() const {
+    return 2 * QFontMetrics(font()).horizontalAdvance(QStringLiteral(" "));
+}
+
+QRect CListViewEx::TextRect(int column, int top, int height, int inset) const {
+    const int left = columnViewportPosition(column);
+    const int right = left + columnWidth(column);
+    return column == 0 ? Span(left + inset / 2, right - inset, top, height)
+                       : Span(left + inset, right - inset, top, height);
 }
 
 QRect CListViewEx::BandRect(int firstRow, int lastRow) const {

@@ -4,6 +4,8 @@
 
 #include <QPersistentModelIndex>
 #include <QTreeView>
+#include <string>
+#include <vector>
 
 #include "ListModel.h"
 
@@ -17,6 +19,11 @@ public:
     // Appends a column with its heading, alignment and width in pixels; returns its position.
     int InsertColumn(int position, const QString& heading, Qt::Alignment alignment, int width);
 
+    // Makes rows the list's rows and keeps the user's place: the selected rows, the focused row
+    // and the first row in view stay what they were, each found again by its key (its texts in
+    // keyColumns). A row whose key is gone is simply no longer there.
+    void ReplaceItems(std::vector<CListModel::Row> rows, const std::vector<int>& keyColumns);
+
     enum NextItemFlag { Selected, Focused };
     // The first row after start (-1: from the top) with the flag; -1 when there is none.
     int GetNextItem(int start, NextItemFlag flag) const;
@@ -24,6 +31,11 @@ public:
     // The row under a point in viewport coordinates, -1 when there is none. The whole band
     // counts, including the strip right of the last column.
     int HitTest(const QPoint& viewportPoint) const;
+    // Every selected row, from the top.
+    std::vector<int> SelectedItems() const;
+    // The whole band counts as the row, the strip right of the last column included: a click
+    // there acts on the row as a click on its cells does.
+    QModelIndex indexAt(const QPoint& viewportPoint) const override;
     // Whether the row is drawn drop-highlighted (highlighted even without the focus). One row
     // at a time: marking a row unmarks the one marked before.
     void SetDropHighlighted(int item, bool on);
@@ -38,6 +50,11 @@ protected:
     virtual void InvalidateSelectedRows();
 
     QRegion visualRegionForSelection(const QItemSelection& selection) const override;
+    // Widest text of the column with the insets it is drawn with, so that fitting a column to
+    // its contents never cuts a text.
+    int sizeHintForColumn(int column) const override;
+    // A cell whose text is cut short shows the whole text as its tool tip.
+    bool viewportEvent(QEvent* event) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
@@ -47,6 +64,9 @@ private:
     void SyncFocusShown();
     // The bands of the rows first to last, within the viewport.
     QRect BandRect(int firstRow, int lastRow) const;
+    // Where a column's text goes between top and bottom: the cell less its insets.
+    QRect TextRect(int column, int top, int height, int inset) const;
+    int Inset() const;
 
     CListModel* m_model;
     // Follows its row through inserts; lost when the row goes.
