@@ -11,15 +11,19 @@
 
 #include "DbTestSupport.h"
 #include "GuiTestSupport.h"
+#include "MainFrame.h"
 #include "MessageBox.h"
 #include "NimbraView.h"
 #include "SessionStatements.h"
 #include "SettingsStore.h"
+#include "StatusText.h"
 
 namespace {
 const QString kKill = QStringLiteral("Alter system kill session '12, 345'");
 const QString kCount = QStringLiteral("SELECT count(*) FROM sys.v_$session");
 const QString kList = QString::fromStdString(SessionListStatement(false));
+const QString kAliceLine =
+    QStringLiteral("ALICE (SID 12, serial# 345) on dbhost01, sqlplus@client (TNS V1-V3)");
 
 QStringList sent() {
     QStringList log;
@@ -52,18 +56,25 @@ private:
     int m_answer = IDYES;
     std::function<void()> m_whileAsking;
 
-    // Listed by user name: ALICE 12/345, BOB 20/7, CAROL 31/9; the given rows selected.
-    void listThree(CNimbraView& view, const QList<int>& selected) {
+    // Listed by user name: ALICE 12/345, BOB 20/7, CAROL 31/9.
+    static sim::ScenarioSpec threeSessions() {
         auto setup = mixedScenario(0, 0);
         setup.sessions = {userSession(20, "BOB", 7), userSession(31, "CAROL", 9),
                           userSession(12, "ALICE", 345)};
-        sim::Controls::instance().defineScenario("three", setup);
-        QVERIFY(LogOn("system", "manager", "sim:three"));
-        view.OnRefresh();
-        for (int row : selected) {
+        return setup;
+    }
+    static void select(CNimbraView& view, const QList<int>& rows) {
+        for (int row : rows) {
             view.selectionModel()->select(view.ListModel()->index(row, 0),
                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
         }
+    }
+    // The three sessions listed, the given rows selected.
+    void listThree(CNimbraView& view, const QList<int>& selected) {
+        sim::Controls::instance().defineScenario("three", threeSessions());
+        QVERIFY(LogOn("system", "manager", "sim:three"));
+        view.OnRefresh();
+        select(view, selected);
         sim::Controls::instance().clearStatementLog();
     }
 
@@ -92,23 +103,27 @@ private slots:
         // Written over Sid and Serial of the upper selected row; empty keeps the listed ones.
         QTest::addColumn<QStringList>("key");
         QTest::addColumn<int>("answer");
-        QTest::addColumn<QString>("kill");
-        QTest::newRow("Yes") << QList<int>{0} << QStringList{} << IDYES << kKill;
-        QTest::newRow("No") << QList<int>{0} << QStringList{} << IDNO << "";
-        QTest::newRow("two selected: the upper")
-            << QList<int>{2, 1} << QStringList{} << IDYES << "Alter system kill session '20, 7'";
-        QTest::newRow("nothing selected") << QList<int>{} << QStringList{} << IDYES << "";
-        QTest::newRow("empty Sid") << QList<int>{0} << QStringList{"", "345"} << IDYES << "";
+        QTest::addColumn<QStringList>("kills");
+        QTest::newRow("Yes") << QList<int>{0} << QStringList{} << IDYES << QStringList{kKill};
+        QTest::newRow("No") << QList<int>{0} << QStringList{} << IDNO << QStringList{};
+        QTest::newRow("two selected: both, from the top")
+            << QList<int>{2, 1} << QStringList{} << IDYES
+            << QStringList{"Alter system kill session '20, 7'",
+                           "Alter system kill session '31, 9'"};
+        QTest::newRow("nothing selected")
+            << QList<int>{} << QStringList{} << IDYES << QStringList{};
+        QTest::newRow("empty Sid")
+            << QList<int>{0} << QStringList{"", "345"} << IDYES << QStringList{};
         QTest::newRow("quote in Sid")
-            << QList<int>{0} << QStringList{"12' --", "345"} << IDYES << "";
+            << QList<int>{0} << QStringList{"12' --", "345"} << IDYES << QStringList{};
         QTest::newRow("negative Serial")
-            << QList<int>{0} << QStringList{"12", "-345"} << IDYES << "";
+            << QList<int>{0} << QStringList{"12", "-345"} << IDYES << QStringList{};
     }
     void kill() {
         QFETCH(QList<int>, selected);
         QFETCH(QStringList, key);
         QFETCH(int, answer);
-        QFETCH(QString, kill);
+        QFETCH(QStringList, kills);
         CNimbraView view;
         listThree(view, selected);
         const int upper = selectedRow(view);
@@ -116,24 +131,105 @@ private slots:
             view.ListModel()->SetItemText(upper, 1, key[0]);
             view.ListModel()->SetItemText(upper, 2, key[1]);
         }
-        const QString sid = view.ListModel()->GetItemText(upper, 1);
         m_answer = answer;
 
         view.OnKillSession();
 
         const bool asked = upper >= 0 && key.isEmpty();
-        QCOMPARE(m_questions,
-                 asked ? QStringList{"Do You really want to kill this session?"} : QStringList{});
-        if (kill.isEmpty()) {
+        QCOMPARE(m_questions.size(), asked ? 1 : 0);
+        if (asked) {
+            // The question names every session it would kill, from the top.
+            QStringList lines = m_questions[0].split('\n');
+            QCOMPARE(lines.takeFirst(), QString("Do You really want to kill this session?"));
+            QCOMPARE(lines.takeFirst(), QString());
+            QCOMPARE(lines.size(), selected.size());
+            QCOMPARE(lines[0], selected.size() == 1
+                                   ? kAliceLine
+                                   : QString("BOB (SID 20, serial# 7) on dbhost01, "
+                                             "sqlplus@client (TNS V1-V3)"));
+        }
+        if (kills.isEmpty()) {
             QCOMPARE(sent(), QStringList{});
             QCOMPARE(selectedRow(view), upper);
             return;
         }
-        QCOMPARE(sent(), (QStringList{kill, kCount, kList}));
-        QCOMPARE(statusOf(view, sid), QString("KILLED"));
+        QCOMPARE(sent(), (kills + QStringList{kCount, kList}));
+        QCOMPARE(statusOf(view, kills.size() == 1 ? "12" : "31"), QString("KILLED"));
         sim::Controls::instance().advanceClock(3600);
         view.OnRefresh();
-        QCOMPARE(statusOf(view, sid), QString("gone"));
+        QCOMPARE(statusOf(view, kills.size() == 1 ? "12" : "20"), QString("gone"));
+    }
+
+    // What the server answers, and what the user is told. Rows 0 and 1 selected (ALICE and BOB)
+    // unless the case says otherwise.
+    void killAnswers_data() {
+        QTest::addColumn<QString>("situation");
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<int>("killsSent");
+        const QString refused = "ORACLE Error when processing OCI function OEXEC, OEXN\n";
+        QTest::newRow("no right to kill: told once for both")
+            << "monitor" << QStringList{refused + "ORA-01031: insufficient privileges"}
+            << "4 sessions" << 2;
+        QTest::newRow("a background process")
+            << "background" << QStringList{refused + "ORA-00029: session is not a user session"}
+            << "4 sessions" << 1;
+        QTest::newRow("one's own session")
+            << "own" << QStringList{refused + "ORA-00027: cannot kill current session"}
+            << "5 sessions" << 1;
+        QTest::newRow("ended while asked: nothing to say")
+            << "gone" << QStringList{} << "2 sessions" << 2;
+        QTest::newRow("busy: marked for kill")
+            << "busy" << QStringList{} << "Session 12,345 is marked for kill." << 2;
+        // The failed statement never reached the instance, and no second one was sent.
+        QTest::newRow("connection lost: one message, no more kills")
+            << "lost" << QStringList{refused + "ORA-03113: end-of-file on communication channel"}
+            << "Ready" << 0;
+    }
+    void killAnswers() {
+        QFETCH(QString, situation);
+        QFETCH(QStringList, messages);
+        QFETCH(QString, status);
+        QFETCH(int, killsSent);
+        auto setup = threeSessions();
+        setup.listOwnSessions = situation == "own";
+        setup.sessions.push_back(userSession(40, ""));
+        setup.sessions[2].status = situation == "busy" ? "ACTIVE" : "INACTIVE";
+        sim::Controls::instance().defineScenario("answers", setup);
+        const bool monitor = situation == "monitor";
+        QVERIFY(
+            LogOn(monitor ? "monitor" : "system", monitor ? "monitor" : "manager", "sim:answers"));
+        SettingsStore::WriteProfileInt("Options", "ShowSystem", 1);
+        CMainFrame frame;
+        CNimbraView& view = *frame.View();
+        view.OnRefresh();
+        const int last = view.ListModel()->GetItemCount() - 1;  // SYSTEM, or the process
+        select(view, situation == "own"          ? QList<int>{last - 1}
+                     : situation == "background" ? QList<int>{last}
+                                                 : QList<int>{0, 1});
+        sim::Controls::instance().clearStatementLog();
+        if (situation == "gone") {
+            m_whileAsking = [] {
+                KillSession("12", "345");
+                KillSession("20", "7");
+                sim::Controls::instance().advanceClock(3600);
+            };
+        } else if (situation == "lost") {
+            sim::Controls::instance().failCall(sim::Call::Exec, 1, 3113);
+        }
+        MessageRecorder shown;
+
+        view.OnKillSession();
+
+        QCOMPARE(shown.messages, messages);
+        QCOMPARE(StatusPaneText(&view), status);
+        int kills = 0;
+        for (const QString& sql : sent()) {
+            kills += sql.startsWith("Alter system kill session") ? 1 : 0;
+        }
+        QCOMPARE(kills, killsSent + (situation == "gone" ? 2 : 0));
+        QCOMPARE(IsLoggedOn(), situation != "lost");
+        QCOMPARE(view.ListModel()->GetItemCount() == 0, situation == "lost");
     }
 
     // The timer runs on behind the question; the kill keeps the key it read before asking.
@@ -148,7 +244,9 @@ private slots:
             selectedAfterTick = selectedRow(view);
         };
         view.OnKillSession();
-        QCOMPARE(selectedAfterTick, -1);
+        // The tick kept the selection: the row asked about is still the one selected.
+        QCOMPARE(selectedAfterTick, 0);
+        QCOMPARE(m_questions.first().section('\n', 2, 2), kAliceLine);
         QCOMPARE(sent(), (QStringList{kCount, kList, kKill, kCount, kList}));
         QVERIFY(view.TimerId() != 0);
     }

@@ -24,6 +24,7 @@
 #include "NimbraView.h"
 #include "OracleConnection.h"
 #include "SettingsStore.h"
+#include "Sim.h"
 #include "StatusBar.h"
 #include "StatusText.h"
 
@@ -370,7 +371,15 @@ private slots:
         QVERIFY(IsLoggedOn());
         QCOMPARE(frame->View()->ListModel()->GetItemCount(), 0);
         QTest::keyClick(frame.get(), Qt::Key_R, Qt::ControlModifier);
-        QVERIFY(frame->View()->ListModel()->GetItemCount() > 0);
+        const int listed = frame->View()->ListModel()->GetItemCount();
+        QVERIFY(listed > 0);
+        QCOMPARE(StatusPaneText(frame.get()), QString("%1 sessions").arg(listed));
+        // Who is connected where, never the password; nothing once the connection is gone.
+        QCOMPARE(frame->windowTitle(), QString("Nimbra - Oracle Sessions - SYSTEM@sim:demo"));
+        m_messages.clear();
+        sim::Controls::instance().failCall(sim::Call::ExecFetch, 1, 3113);
+        QTest::keyClick(frame.get(), Qt::Key_R, Qt::ControlModifier);
+        QCOMPARE(m_messages.size(), 1);
         QCOMPARE(frame->windowTitle(), QString("Nimbra - Oracle Sessions"));
     }
 

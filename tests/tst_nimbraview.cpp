@@ -17,6 +17,7 @@
 
 #include "ConnectDialog.h"
 #include "DbTestSupport.h"
+#include "DialogUnits.h"
 #include "GuiTestSupport.h"
 #include "MessageBox.h"
 #include "NimbraView.h"
@@ -26,10 +27,27 @@ namespace {
 // Opens up what the tests drive directly.
 class View : public CNimbraView {
 public:
-    using CNimbraView::ContextMenuPosition;
     using CNimbraView::FirstSelectedItem;
     using CNimbraView::OnContextMenu;
+    using CNimbraView::SelectedItems;
+    using CNimbraView::ShowSessions;
 };
+
+// Sessions "sid/serial", listed as user "U" in the order given.
+std::vector<SessionRow> sessions(const QStringList& keys) {
+    std::vector<SessionRow> out;
+    for (const QString& key : keys) {
+        out.push_back({"U", key.section('/', 0, 0).toStdString(),
+                       key.section('/', 1, 1).toStdString(), "INACTIVE", "oracle", "host", "p"});
+    }
+    return out;
+}
+
+QString keyOf(const View& view, int row) {
+    return row < 0 ? QString()
+                   : view.ListModel()->GetItemText(row, 1) + "/" +
+                         view.ListModel()->GetItemText(row, 2);
+}
 
 // Records and closes the next popup menu that opens while it lives.
 class MenuProbe {
@@ -106,22 +124,28 @@ private slots:
         QTest::addColumn<int>("position");
         QTest::addColumn<QString>("heading");
         QTest::addColumn<int>("width");
+        QTest::addColumn<QString>("fits");  // a text the column shows whole at the list's font
         const char* headings[] = {"Username", "Sid",     "Serial", "Status",
                                   "OS User",  "Machine", "Program"};
         const int widths[] = {100, 50, 50, 80, 100, 200, 300};
+        const char* fits[] = {"APP_OWNER", "65535", "65535", "INACTIVE", "oracle", "", ""};
         for (int i = 0; i < 7; ++i) {
-            QTest::newRow(headings[i]) << i << QString(headings[i]) << widths[i];
+            QTest::newRow(headings[i]) << i << QString(headings[i]) << widths[i] << fits[i];
         }
     }
     void columns() {
         QFETCH(int, position);
         QFETCH(QString, heading);
         QFETCH(int, width);
+        QFETCH(QString, fits);
         View view;
         QCOMPARE(view.ListModel()->columnCount(), 7);
         QCOMPARE(view.ListModel()->ColumnHeading(position), heading);
         QCOMPARE(view.ListModel()->ColumnAlignment(position), Qt::AlignLeft);
-        QCOMPARE(view.header()->sectionSize(position), width);
+        QCOMPARE(view.header()->sectionSize(position), TemplatePixelsToPixels(width, view.font()));
+        const int inset = 2 * QFontMetrics(view.font()).horizontalAdvance(' ');
+        QVERIFY(QFontMetrics(view.font()).horizontalAdvance(fits) + 2 * inset <=
+                view.header()->sectionSize(position));
         QCOMPARE(rows(view), 0);
     }
 
@@ -147,7 +171,8 @@ private slots:
         QCOMPARE(view.TimerId() != 0, refreshSec != 0);
     }
 
-    void refreshIsOneModelReset() {
+    // A refresh that finds the same sessions changes nothing on screen.
+    void refreshUpdatesInPlace() {
         sim::Controls::instance().defineScenario("six", mixedScenario(6, 2));
         QVERIFY(LogOn("system", "manager", "sim:six"));
         View view;
@@ -156,9 +181,7 @@ private slots:
         QSignalSpy inserts(view.ListModel(), &QAbstractItemModel::rowsInserted);
         QSignalSpy changes(view.ListModel(), &QAbstractItemModel::dataChanged);
         view.OnRefresh();
-        QCOMPARE(resets.size(), 1);
-        QCOMPARE(inserts.size(), 0);
-        QCOMPARE(changes.size(), 0);
+        QCOMPARE(resets.size() + inserts.size() + changes.size(), 0);
         QCOMPARE(rows(view), 4);
         const QStringList first = {
             "USER03", "3", "103", "INACTIVE", "oracle", "dbhost01", "sqlplus@client (TNS V1-V3)"};
@@ -168,23 +191,74 @@ private slots:
         QCOMPARE(view.ListModel()->GetItemText(3, 0), QString("USER06"));
     }
 
-    void refreshForgetsSelectionAndScroll() {
+    // Sessions 1/1 to 200/200 listed; 150/150 and 151/151 selected, 150/150 focused, the list
+    // scrolled so that 140/140 is at the top. Then the list is replaced.
+    void refreshKeepsPlace_data() {
+        QTest::addColumn<QStringList>("after");
+        QTest::addColumn<QStringList>("selected");
+        QTest::addColumn<QString>("focused");
+        QTest::addColumn<QString>("top");
+        QStringList all;
+        for (int i = 1; i <= 200; ++i) {
+            all << QString("%1/%1").arg(i);
+        }
+        const QStringList both{"150/150", "151/151"};
+        QTest::newRow("same sessions") << all << both << "150/150"
+                                       << "140/140";
+        const QStringList grew = QStringList{"900/1", "901/1", "902/1"} + all;
+        QTest::newRow("sessions began above") << grew << both << "150/150"
+                                              << "140/140";
+        QStringList ended = all;
+        ended.removeAll("150/150");
+        ended.removeAll("140/140");
+        QTest::newRow("the focused and the top session ended")
+            << ended << QStringList{"151/151"} << ""
+            << "141/141";
+        QStringList reused = all;
+        reused.replace(149, "150/7");
+        QTest::newRow("SID reused by another serial#") << reused << QStringList{"151/151"} << ""
+                                                       << "140/140";
+        QStringList reordered = all;
+        std::reverse(reordered.begin(), reordered.end());
+        QTest::newRow("every session moved")
+            << reordered << QStringList{"151/151", "150/150"} << "150/150"
+            << "140/140";
+        QTest::newRow("every session changed")
+            << QStringList{"1/2", "2/3", "3/4"} << QStringList{} << ""
+            << "1/2";
+    }
+    void refreshKeepsPlace() {
+        QFETCH(QStringList, after);
+        QFETCH(QStringList, selected);
+        QFETCH(QString, focused);
+        QFETCH(QString, top);
         View view;
-        showListed(view, 200, {400, 200});
-        view.selectionModel()->select(view.ListModel()->index(150, 0),
-                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
-        view.setCurrentIndex(view.ListModel()->index(150, 0));
-        view.scrollToBottom();
-        QCOMPARE(view.FirstSelectedItem(), 150);
-        QVERIFY(view.verticalScrollBar()->value() > 0);
+        view.resize(400, 200);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        QStringList before;
+        for (int i = 1; i <= 200; ++i) {
+            before << QString("%1/%1").arg(i);
+        }
+        view.ShowSessions(sessions(before));
+        const auto rowsFlag = QItemSelectionModel::Select | QItemSelectionModel::Rows;
+        view.selectionModel()->select(view.ListModel()->index(149, 0), rowsFlag);
+        view.selectionModel()->select(view.ListModel()->index(150, 0), rowsFlag);
+        view.selectionModel()->setCurrentIndex(view.ListModel()->index(149, 0),
+                                               QItemSelectionModel::NoUpdate);
+        view.scrollTo(view.ListModel()->index(139, 0), QAbstractItemView::PositionAtTop);
 
-        view.OnRefresh();
+        view.ShowSessions(sessions(after));
 
-        QCOMPARE(rows(view), 200);
-        QCOMPARE(view.FirstSelectedItem(), -1);
-        QVERIFY(!view.selectionModel()->hasSelection());
-        QVERIFY(!view.currentIndex().isValid());
-        QCOMPARE(view.verticalScrollBar()->value(), 0);
+        QStringList nowSelected;
+        for (int row : view.SelectedItems()) {
+            nowSelected << keyOf(view, row);
+        }
+        QCOMPARE(nowSelected, selected);
+        if (!focused.isEmpty()) {
+            QCOMPARE(keyOf(view, view.GetNextItem(-1, CListViewEx::Focused)), focused);
+        }
+        QCOMPARE(keyOf(view, view.indexAt(QPoint(0, 0)).row()), top);
     }
 
     void refreshFailureShowsWaitCursor() {
@@ -246,7 +320,8 @@ private slots:
         QCOMPARE(owner, view.window());
         QVERIFY(!loggedOnInDialog);
         QVERIFY(!IsLoggedOn());
-        QCOMPARE(rows(view), 4);
+        // The rows of the instance left behind are gone before the dialog opens.
+        QCOMPARE(rows(view), 0);
         QCOMPARE(view.TimerId(), 0);
         QVERIFY(m_messages.isEmpty());
 
@@ -255,73 +330,69 @@ private slots:
         QVERIFY(view.TimerId() != 0);
     }
 
+    // Three rows, row 0 selected and focused; the menu asked for in different ways.
     void contextMenu_data() {
         QTest::addColumn<QString>("where");
         QTest::addColumn<bool>("shown");
-        QTest::newRow("right click on a row") << "row" << true;
-        QTest::newRow("right click past the last column") << "row end" << true;
-        QTest::newRow("right click below the last row") << "below" << false;
-        QTest::newRow("keyboard, rows listed") << "keyboard" << true;
-        QTest::newRow("keyboard, empty list") << "keyboard, empty" << false;
+        QTest::addColumn<int>("selected");  // the upper selected row when the menu opens
+        QTest::newRow("right click on a row") << "row 1" << true << 1;
+        QTest::newRow("right click past the last column") << "row 1 end" << true << 1;
+        QTest::newRow("right click on the selected row") << "row 0" << true << 0;
+        QTest::newRow("right click below the last row") << "below" << false << -1;
+        QTest::newRow("Menu key") << "key" << true << 0;
+        QTest::newRow("Shift+F10") << "shift+f10" << true << 0;
+        QTest::newRow("keyboard, nothing focused") << "key, no row" << false << -1;
+        QTest::newRow("keyboard, empty list") << "key, empty" << false << -1;
     }
     void contextMenu() {
         QFETCH(QString, where);
         QFETCH(bool, shown);
+        QFETCH(int, selected);
         View view;
         showListed(view, where.endsWith("empty") ? 0 : 3);
+        view.selectionModel()->clearCurrentIndex();
+        if (selected >= 0) {
+            view.setCurrentIndex(view.ListModel()->index(0, 0));
+        }
+        const QRect row0 = view.visualRect(view.ListModel()->index(0, 0));
         const QRect row1 = view.visualRect(view.ListModel()->index(1, 0));
-        QPoint point = row1.center();
-        if (where == "row end") {
+        QPoint point = where == "row 0" ? row0.center() : row1.center();
+        if (where == "row 1 end") {
             point.setX(view.viewport()->width() - 2);
         } else if (where == "below") {
             point.setY(view.visualRect(view.ListModel()->index(2, 0)).bottom() + 10);
         }
-        const bool keyboard = where.startsWith("keyboard");
+        const bool keyboard = where.startsWith("key") || where == "shift+f10";
 
         MenuProbe probe;
-        if (keyboard) {
+        if (where == "shift+f10") {
+            QTest::keyClick(&view, Qt::Key_F10, Qt::ShiftModifier);
+        } else if (keyboard) {
             // Its position, over row 1, does not count.
             QContextMenuEvent event(QContextMenuEvent::Keyboard,
                                     view.viewport()->mapTo(&view, point),
                                     view.viewport()->mapToGlobal(point));
             QCoreApplication::sendEvent(&view, &event);
         } else {
+            // The press selects as a left click would, then the menu is asked for.
+            QTest::mousePress(view.viewport(), Qt::RightButton, {}, point);
             QContextMenuEvent event(QContextMenuEvent::Mouse, point,
                                     view.viewport()->mapToGlobal(point));
             QCoreApplication::sendEvent(view.viewport(), &event);
+            QTest::mouseRelease(view.viewport(), Qt::RightButton, {}, point);
         }
 
         QCOMPARE(probe.shown, shown);
+        QCOMPARE(view.FirstSelectedItem(), selected);
         if (!shown) {
             return;
         }
         QCOMPARE(probe.items,
                  (QStringList{"&Kill session|Kills the session.|32779", "-",
                               "Pr&operties|Edits the session item properties.|32780"}));
-        if (!keyboard) {
-            QCOMPARE(probe.at, view.viewport()->mapToGlobal(point));
-        }
-    }
-
-    // The client area begins inside the frame, where the header starts.
-    void contextMenuPosition_data() {
-        QTest::addColumn<QPoint>("windowAt");
-        QTest::addColumn<QPoint>("screenPoint");
-        QTest::addColumn<QPoint>("menuAt");
-        QTest::newRow("mouse") << QPoint(30, 40) << QPoint(120, 90) << QPoint(120, 90);
-        QTest::newRow("keyboard") << QPoint(30, 40) << QPoint(-1, -1) << QPoint(35, 45);
-        QTest::newRow("keyboard, window moved")
-            << QPoint(100, 7) << QPoint(-1, -1) << QPoint(105, 12);
-    }
-    void contextMenuPosition() {
-        QFETCH(QPoint, windowAt);
-        QFETCH(QPoint, screenPoint);
-        QFETCH(QPoint, menuAt);
-        View view;
-        view.move(windowAt);
-        const int frame = screenPoint == QPoint(-1, -1) ? view.frameWidth() : 0;
-        QVERIFY(view.frameWidth() > 0);
-        QCOMPARE(view.ContextMenuPosition(screenPoint), menuAt + QPoint(frame, frame));
+        // The keyboard's menu opens just under the focused row, the mouse's at the pointer.
+        const QPoint under(view.columnViewportPosition(0), row0.bottom() + 1);
+        QCOMPARE(probe.at, view.viewport()->mapToGlobal(keyboard ? under : point));
     }
 
     // Above the rows lies the header; a scrolled list has rows there that are out of sight.

@@ -1,6 +1,7 @@
 // The refresh cycle over a recording list and the simulated instance: the order of its steps
 // against the database, its timer, and what a failure leaves behind.
 
+#include <QRegularExpression>
 #include <QtTest>
 
 #include "DbTestSupport.h"
@@ -26,13 +27,10 @@ public:
     int waitDepth = 0;
     int timerIdToGive = 10010;
 
-    // Events without the per-row inserts and text changes.
     QStringList steps() const {
         QStringList out;
         for (const Event& e : events) {
-            if (!e.what.startsWith("insert") && !e.what.startsWith("text")) {
-                out << e.what;
-            }
+            out << e.what;
         }
         return out;
     }
@@ -45,25 +43,22 @@ public:
         return std::size_t(-1);
     }
 
-    void DeleteAllItems() override {
-        note("delete");
+    void ShowSessions(std::vector<SessionRow> shown) override {
+        note(QString("show %1").arg(shown.size()));
         rows.clear();
-    }
-    int InsertItem(int index, const QString& text) override {
-        note(QString("insert %1 %2").arg(index).arg(text));
-        rows.insert(rows.begin() + index, QStringList{text, {}, {}, {}, {}, {}, {}});
-        return index;
-    }
-    void SetItemText(int item, int subItem, const QString& text) override {
-        note(QString("text %1 %2").arg(item).arg(subItem));
-        rows[std::size_t(item)][subItem] = text;
+        for (const SessionRow& r : shown) {
+            QStringList row;
+            for (const std::string* text :
+                 {&r.username, &r.sid, &r.serial, &r.status, &r.osUser, &r.machine, &r.program}) {
+                row << QString::fromStdString(*text);
+            }
+            rows.push_back(row);
+        }
     }
     QString GetItemText(int item, int subItem) const override {
         return rows[std::size_t(item)][subItem];
     }
-    int FirstSelectedItem() const override { return -1; }
-    void BeginListUpdate() override { note("begin"); }
-    void EndListUpdate() override { note("end"); }
+    std::vector<int> SelectedItems() const override { return {}; }
     int SetTimer(int milliseconds) override {
         note(QString("set timer %1").arg(milliseconds));
         return timerIdToGive;
@@ -118,16 +113,16 @@ private slots:
         const QString begin = "status " + kCollecting;
         QTest::newRow("logged on, 15 seconds")
             << true << 15
-            << QStringList{begin, "kill timer 10010", "delete",          "wait on", "begin",
-                           "end", "wait off",         "set timer 15000", "status "};
+            << QStringList{begin,      "kill timer 10010", "wait on",          "show 2",
+                           "wait off", "set timer 15000",  "status 2 sessions"};
         QTest::newRow("logged on, no interval")
             << true << 0
-            << QStringList{begin, "delete", "wait on", "begin", "end", "wait off", "status "};
+            << QStringList{begin, "wait on", "show 2", "wait off", "status 2 sessions"};
         QTest::newRow("logged off, 15 seconds")
             << false << 15
-            << QStringList{begin, "kill timer 10010", "delete", "set timer 15000", "status "};
+            << QStringList{begin, "kill timer 10010", "show 0", "set timer 15000", "status "};
         QTest::newRow("logged off, no interval")
-            << false << 0 << QStringList{begin, "delete", "status "};
+            << false << 0 << QStringList{begin, "show 0", "status "};
     }
     void refreshSteps() {
         QFETCH(bool, loggedOn);
@@ -145,17 +140,19 @@ private slots:
         cycle.RefreshList();
 
         QCOMPARE(port.steps(), expected);
-        // Nothing reaches the database before the progress text and the stopped timer, and
-        // the timer's interval starts only after the last statement.
+        // Nothing reaches the database before the progress text and the stopped timer, the rows
+        // on screen are replaced once all have come, and the timer's interval starts only after
+        // the last statement.
         QCOMPARE(port.sentAt("status " + kCollecting), std::size_t(0));
-        QCOMPARE(port.sentAt("delete"), std::size_t(0));
-        QCOMPARE(port.sentAt("status "), statementsSent());
+        QCOMPARE(port.sentAt(expected[expected.indexOf(QRegularExpression("show .*"))]),
+                 statementsSent());
+        QCOMPARE(port.sentAt(expected.last()), statementsSent());
         if (seconds != 0) {
             QCOMPARE(port.sentAt("kill timer 10010"), std::size_t(0));
             QCOMPARE(port.sentAt("set timer 15000"), statementsSent());
         }
         QCOMPARE(statementsSent(), std::size_t(loggedOn ? 2 : 0));
-        QCOMPARE(port.status, QString());
+        QCOMPARE(port.status, loggedOn ? QString("2 sessions") : QString());
         QCOMPARE(port.waitDepth, 0);
         QCOMPARE(cycle.TimerId(), seconds != 0 ? 10010 : 0);
         const std::vector<QStringList> listed =
@@ -178,21 +175,13 @@ private slots:
         RefreshCycle cycle(port, 0, showSystem);
         cycle.RefreshList();
 
-        QStringList inserts;
-        for (int i = 0; i < users.size(); ++i) {
-            inserts << QString("insert %1 %2").arg(i).arg(users[i]);
-            for (int sub = 1; sub <= 6; ++sub) {
-                inserts << QString("text %1 %2").arg(i).arg(sub);
-            }
+        QStringList listed;
+        for (const QStringList& row : port.rows) {
+            listed << row[0];
         }
-        QStringList recorded;
-        for (const RecordingPort::Event& e : port.events) {
-            if (e.what.startsWith("insert") || e.what.startsWith("text")) {
-                recorded << e.what;
-            }
-        }
-        QCOMPARE(recorded, inserts);
+        QCOMPARE(listed, users);
         QCOMPARE(port.rows.back()[1], showSystem ? QString("1") : QString("3"));
+        QCOMPARE(port.status, QString("%1 sessions").arg(users.size()));
     }
 
     void ticks_data() {

@@ -10,6 +10,11 @@ namespace {
 const QString kCollecting = QStringLiteral("Collection session information...");
 }
 
+QString SessionCountText(std::size_t sessions) {
+    return sessions == 1 ? QStringLiteral("1 session")
+                         : QStringLiteral("%1 sessions").arg(sessions);
+}
+
 RefreshCycle::RefreshCycle(SessionListPort& port, int refreshSeconds, bool showSystem)
     : m_port(port), m_nRefreshSeconds(refreshSeconds), m_bShowSystem(showSystem) {}
 
@@ -32,28 +37,21 @@ void RefreshCycle::OnTimer(int timerId) {
     }
 }
 
+// The rows on screen stay until the new ones replace them, so that the list is updated in place
+// and the user's selection and scroll position survive the refresh.
 void RefreshCycle::RefreshList() {
     m_port.SetStatusText(kCollecting);
     StopRefreshTimer();
-    m_port.DeleteAllItems();
+    std::size_t listed = 0;
     if (IsLoggedOn()) {
         m_port.BeginWaitCursor();
-        const std::vector<SessionRow> rows = FetchSessionRows(m_bShowSystem);
-        m_port.BeginListUpdate();
-        int i = 0;
-        for (const SessionRow& row : rows) {
-            m_port.InsertItem(i, QString::fromStdString(row.username));
-            m_port.SetItemText(i, 1, QString::fromStdString(row.sid));
-            m_port.SetItemText(i, 2, QString::fromStdString(row.serial));
-            m_port.SetItemText(i, 3, QString::fromStdString(row.status));
-            m_port.SetItemText(i, 4, QString::fromStdString(row.osUser));
-            m_port.SetItemText(i, 5, QString::fromStdString(row.machine));
-            m_port.SetItemText(i, 6, QString::fromStdString(row.program));
-            ++i;
-        }
-        m_port.EndListUpdate();
+        std::vector<SessionRow> rows = FetchSessionRows(m_bShowSystem);
+        listed = rows.size();
+        m_port.ShowSessions(std::move(rows));
         m_port.EndWaitCursor();
+    } else {
+        m_port.ShowSessions({});
     }
     StartRefreshTimer();
-    m_port.SetStatusText(QString());
+    m_port.SetStatusText(IsLoggedOn() ? SessionCountText(listed) : QString());
 }

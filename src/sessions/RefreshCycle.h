@@ -3,7 +3,13 @@
 // of a refresh and started afresh at its end, so the interval runs from the end of one refresh
 // to the start of the next and two refreshes never overlap.
 
+#include <QString>
+#include <cstddef>
+
 #include "SessionListPort.h"
+
+// What the status bar says after a refresh: "61 sessions", "1 session".
+QString SessionCountText(std::size_t sessions);
 
 class RefreshCycle {
 public:

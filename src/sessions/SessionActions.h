@@ -1,10 +1,12 @@
 #pragma once
-// The kill and details actions on the session the list has selected. The view supplies the
-// question and shows the sheet; what is read, sent and refreshed is decided here.
+// The kill and details actions on the sessions the list has selected. The view supplies the
+// question and shows the sheet; what is read, sent, shown and refreshed is decided here.
 
+#include <QString>
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "RefreshCycle.h"
 #include "SessionListPort.h"
@@ -16,15 +18,31 @@ struct SessionKey {
     std::string serial;
 };
 
-// The key of the first selected row. None when no row is selected or either text is empty or
+// A listed session as the kill question names it.
+struct SessionTarget {
+    SessionKey key;
+    std::string username;
+    std::string machine;
+    std::string program;
+};
+
+// The key of the upper selected row. None when no row is selected or either text is empty or
 // not decimal digits: the command then ends without a statement or a word.
 std::optional<SessionKey> SelectedSessionKey(const SessionListPort& port);
+// Every selected row that has a session key, from the top.
+std::vector<SessionTarget> SelectedSessions(const SessionListPort& port);
 
-// Reads the key, then asks confirmed(); on yes kills the session under the wait cursor and
-// refreshes the list. The key read before the question is the one killed, whatever a refresh
-// during the question did to the list. Returns whether the kill was sent.
-bool KillSelectedSession(SessionListPort& port, RefreshCycle& cycle,
-                         const std::function<bool()>& confirmed);
+// "Do You really want to kill this session?", then one line for each target (at most ten, then
+// how many more), each value cut short enough for a message box.
+QString KillQuestion(const std::vector<SessionTarget>& targets);
+
+// Reads the selected sessions, then asks confirmed(question); on yes kills each of them in turn
+// under the wait cursor and refreshes the list once. The sessions read before the question are
+// the ones killed, whatever a refresh during the question did to the list. A refusal shows the
+// server's answer once per error; a session that no longer exists needs no word; one marked for
+// kill is named in the status bar. Returns how many kill statements were sent.
+int KillSelectedSessions(SessionListPort& port, RefreshCycle& cycle,
+                         const std::function<bool(const QString& question)>& confirmed);
 
 // Overwrites details with the session's details and its SQL text.
 void ReadSessionDetails(const SessionKey& key, SessionDetails& details);

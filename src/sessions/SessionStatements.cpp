@@ -4,6 +4,7 @@
 #include <array>
 
 #include "ColumnBuffer.h"
+#include "ErrorReport.h"
 #include "OracleCursor.h"
 #include "TableProbes.h"
 
@@ -158,14 +159,18 @@ bool QuerySqlText(const std::string& sid, const std::string& serial, SessionDeta
     return true;
 }
 
-bool KillSession(const std::string& sid, const std::string& serial) {
+std::optional<KillAnswer> KillSession(const std::string& sid, const std::string& serial) {
     if (!IsSessionKey(sid, serial)) {
-        return false;
+        return std::nullopt;
     }
     OracleCursor cursor;
     OpenCursor(cursor);
     ParseStatement(cursor, KillStatement(sid, serial).c_str());
-    ExecuteCursor(cursor, false);
+    KillAnswer answer;
+    if (!ExecuteCursor(cursor, false)) {
+        answer.code = LastErrorCode(cursor);
+        answer.message = OciErrorText(cursor.area);
+    }
     CloseCursor(cursor);
-    return true;
+    return answer;
 }

@@ -2,6 +2,7 @@
 // Every statement Nimbra sends about sessions, and how each is run on a cursor.
 // Failures are reported by the database layer; these procedures deliver what their buffers hold.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,5 +25,12 @@ std::vector<SessionRow> FetchSessionRows(bool showSystem);
 bool QuerySessionDetails(const std::string& sid, const std::string& serial,
                          SessionDetails& details);
 bool QuerySqlText(const std::string& sid, const std::string& serial, SessionDetails& details);
-// The server's answer is not shown: the refresh that follows tells whether the session went.
-bool KillSession(const std::string& sid, const std::string& serial);
+// What the server answered a kill statement.
+struct KillAnswer {
+    int code = 0;         // 0 when the session was killed, else the Oracle error number
+    std::string message;  // the "ORACLE Error" text of a refusal; empty on success
+};
+// Sends the kill statement and hands the server's answer to the caller, which decides what to
+// show; only a lost connection is reported here. Nothing is sent for a key that is not a
+// session key.
+std::optional<KillAnswer> KillSession(const std::string& sid, const std::string& serial);

@@ -21,7 +21,8 @@ CMainFrame::CMainFrame(QWidget* parent)
       m_view(new CNimbraView(this)),
       m_statusBar(new CStatusBar(this)),
       m_toolBar(new QToolBar(QStringLiteral("Toolbar"), this)) {
-    setWindowTitle(Strings::DescriptiveTitle);
+    m_nConnectionObserver = AddConnectionObserver([this] { UpdateTitle(); });
+    UpdateTitle();
     setWindowIcon(QIcon(QStringLiteral(":/images/nimbra.png")));
     setCentralWidget(m_view);
     setStatusBar(m_statusBar);
@@ -37,9 +38,32 @@ CMainFrame::CMainFrame(QWidget* parent)
 }
 
 CMainFrame::~CMainFrame() {
+    RemoveConnectionObserver(m_nConnectionObserver);
     if (IsLoggedOn()) {
         LogOff();
     }
+}
+
+QString ConnectionTitle() {
+    if (!IsLoggedOn()) {
+        return {};
+    }
+    const OracleConnection& c = TheConnection();
+    // Oracle folds a user name to capitals unless it is quoted.
+    QString user = QString::fromStdString(c.user);
+    if (user.size() >= 2 && user.startsWith(u'"') && user.endsWith(u'"')) {
+        user = user.mid(1, user.size() - 2);
+    } else {
+        user = user.toUpper();
+    }
+    return c.host.empty() ? user : user + u'@' + QString::fromStdString(c.host);
+}
+
+void CMainFrame::UpdateTitle() {
+    const QString connection = ConnectionTitle();
+    setWindowTitle(connection.isEmpty()
+                       ? Strings::DescriptiveTitle
+                       : Strings::DescriptiveTitle + QStringLiteral(" - ") + connection);
 }
 
 QAction* CMainFrame::Action(int commandId) const {

@@ -41,9 +41,16 @@ private:
     void CreateToolBar();
     void CreateAccelerators();
     void RouteCommands();
+    // The descriptive title, then who is logged on where while a connection is open.
+    void UpdateTitle();
 
     CNimbraView* m_view;
     CStatusBar* m_statusBar;
     QToolBar* m_toolBar;
     QHash<int, QAction*> m_actions;
+    int m_nConnectionObserver;
 };
+
+// "SYSTEM@sim:demo" for the open connection: the user name as Oracle spells it, never the
+// password; empty while logged off.
+QString ConnectionTitle();

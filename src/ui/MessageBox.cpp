@@ -30,7 +30,8 @@ QMessageBox::Icon iconFor(MsgIcon icon) {
 }
 }  // namespace
 
-int NimbraMessageBox(const QString& text, MsgButtons buttons, MsgIcon icon) {
+int NimbraMessageBox(const QString& text, MsgButtons buttons, MsgIcon icon,
+                     MsgDefault defaultButton) {
     if (handler()) {
         return handler()(text, buttons, icon);
     }
@@ -49,6 +50,10 @@ int NimbraMessageBox(const QString& text, MsgButtons buttons, MsgIcon icon) {
         case MsgButtons::YesNoCancel:
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
             break;
+    }
+    if (defaultButton == MsgDefault::Second) {
+        box.setDefaultButton(buttons == MsgButtons::OkCancel ? QMessageBox::Cancel
+                                                             : QMessageBox::No);
     }
     const bool waiting = QApplication::overrideCursor() != nullptr;
     std::optional<CNormalCursor> pointer;

@@ -7,6 +7,8 @@
 
 enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class MsgIcon { Default, Warning, Information, Critical, Question };
+// Which button Enter presses: the first, as the platform has it, or the second ("No" of Yes/No).
+enum class MsgDefault { First, Second };
 
 // Answers, numbered as the platform numbers them.
 inline constexpr int IDOK = 1;
@@ -15,7 +17,7 @@ inline constexpr int IDYES = 6;
 inline constexpr int IDNO = 7;
 
 int NimbraMessageBox(const QString& text, MsgButtons buttons = MsgButtons::Ok,
-                     MsgIcon icon = MsgIcon::Default);
+                     MsgIcon icon = MsgIcon::Default, MsgDefault defaultButton = MsgDefault::First);
 
 using MessageBoxHandler = std::function<int(const QString& text, MsgButtons buttons, MsgIcon icon)>;
 // Replaces the modal box; an empty handler restores it.

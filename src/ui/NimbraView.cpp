@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QTimerEvent>
 #include <memory>
@@ -11,6 +12,7 @@
 #include "CommandIds.h"
 #include "Commands.h"
 #include "ConnectDialog.h"
+#include "DialogUnits.h"
 #include "OracleConnection.h"
 #include "SettingsStore.h"
 #include "StatusText.h"
@@ -20,9 +22,12 @@ struct ColumnDef {
     const char* heading;
     int width;
 };
+// Widths in pixels of the dialog font the list was designed with; they grow with today's font.
 constexpr ColumnDef kColumns[] = {{"Username", 100}, {"Sid", 50},      {"Serial", 50},
                                   {"Status", 80},    {"OS User", 100}, {"Machine", 200},
                                   {"Program", 300}};
+// A session is known by its SID and serial#; a reused SID with another serial# is another one.
+const std::vector<int> kSessionKey = {1, 2};
 
 constexpr int kContextMenu[] = {CommandId::KillSession, kSeparator, CommandId::Properties};
 
@@ -36,7 +41,8 @@ CNimbraView::CNimbraView(QWidget* parent)
       m_cycle(*this, OptionsValue("RefreshSec"), OptionsValue("ShowSystem") != 0) {
     int position = 0;
     for (const ColumnDef& column : kColumns) {
-        InsertColumn(position++, QString::fromLatin1(column.heading), Qt::AlignLeft, column.width);
+        InsertColumn(position++, QString::fromLatin1(column.heading), Qt::AlignLeft,
+                     TemplatePixelsToPixels(column.width, font()));
     }
     StartRefreshTimer();
 }
@@ -57,6 +63,8 @@ void CNimbraView::OnConnect() {
     if (IsLoggedOn()) {
         LogOff();
     }
+    // The rows of the instance left behind must not be taken for the next one's.
+    ListModel()->DeleteAllItems();
     CConnectDialog dialog(window());
     dialog.exec();
 }
@@ -72,13 +80,18 @@ void CNimbraView::contextMenuEvent(QContextMenuEvent* event) {
                                                                  : event->globalPos());
 }
 
+void CNimbraView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        OnContextMenu(QPoint(-1, -1));
+        event->accept();
+        return;
+    }
+    CListViewEx::keyPressEvent(event);
+}
+
 void CNimbraView::OnContextMenu(const QPoint& screenPoint) {
-    // A request from the keyboard has no point to test: it offers the menu whenever rows are
-    // listed, since the commands act on the selected row anyway.
-    const bool keyboard = screenPoint == QPoint(-1, -1);
-    const bool overRow = keyboard ? ListModel()->GetItemCount() > 0
-                                  : HitTest(viewport()->mapFromGlobal(screenPoint)) >= 0;
-    if (!overRow) {
+    const std::optional<QPoint> position = ContextMenuPosition(screenPoint);
+    if (!position) {
         return;
     }
     QMenu menu(window());
@@ -96,7 +109,7 @@ void CNimbraView::OnContextMenu(const QPoint& screenPoint) {
         menu.addAction(action.get());
         commands.push_back(std::move(action));
     }
-    const QAction* chosen = menu.exec(ContextMenuPosition(screenPoint));
+    const QAction* chosen = menu.exec(*position);
     if (!chosen) {
         return;
     }
@@ -110,40 +123,45 @@ void CNimbraView::OnContextMenu(const QPoint& screenPoint) {
     }
 }
 
-QPoint CNimbraView::ContextMenuPosition(const QPoint& screenPoint) const {
+// The mouse's menu belongs to the row under it (the press has selected that row); the
+// keyboard's opens just under the focused row, or the upper selected one.
+std::optional<QPoint> CNimbraView::ContextMenuPosition(const QPoint& screenPoint) {
     if (screenPoint != QPoint(-1, -1)) {
+        if (HitTest(viewport()->mapFromGlobal(screenPoint)) < 0) {
+            return std::nullopt;
+        }
         return screenPoint;
     }
-    return mapToGlobal(contentsRect().topLeft()) + QPoint(5, 5);
+    int row = GetNextItem(-1, Focused);
+    if (row < 0) {
+        row = FirstSelectedItem();
+    }
+    if (row < 0) {
+        return std::nullopt;
+    }
+    const QModelIndex index = ListModel()->index(row, 0);
+    scrollTo(index);
+    const QRect rect = visualRect(index);
+    return viewport()->mapToGlobal(QPoint(columnViewportPosition(0), rect.bottom() + 1));
 }
 
-void CNimbraView::DeleteAllItems() {
-    ListModel()->DeleteAllItems();
-    scrollToTop();
-}
-
-int CNimbraView::InsertItem(int index, const QString& text) {
-    return ListModel()->InsertItem(index, text);
-}
-
-void CNimbraView::SetItemText(int item, int subItem, const QString& text) {
-    ListModel()->SetItemText(item, subItem, text);
+void CNimbraView::ShowSessions(std::vector<SessionRow> rows) {
+    std::vector<CListModel::Row> texts;
+    texts.reserve(rows.size());
+    for (SessionRow& row : rows) {
+        texts.push_back({std::move(row.username), std::move(row.sid), std::move(row.serial),
+                         std::move(row.status), std::move(row.osUser), std::move(row.machine),
+                         std::move(row.program)});
+    }
+    ReplaceItems(std::move(texts), kSessionKey);
 }
 
 QString CNimbraView::GetItemText(int item, int subItem) const {
     return CListViewEx::GetItemText(item, subItem);
 }
 
-int CNimbraView::FirstSelectedItem() const {
-    return GetNextItem(-1, Selected);
-}
-
-void CNimbraView::BeginListUpdate() {
-    ListModel()->BeginRebuild();
-}
-
-void CNimbraView::EndListUpdate() {
-    ListModel()->EndRebuild();
+std::vector<int> CNimbraView::SelectedItems() const {
+    return CListViewEx::SelectedItems();
 }
 
 int CNimbraView::SetTimer(int milliseconds) {

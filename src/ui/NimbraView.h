@@ -1,6 +1,8 @@
 #pragma once
 // The session list: seven columns of sessions, refreshed by timer and by command, with a context
-// menu for the selected session. It receives every command of the menus, toolbar and keys.
+// menu for the selected sessions. It receives every command of the menus, toolbar and keys.
+
+#include <optional>
 
 #include "ListViewEx.h"
 #include "RefreshCycle.h"
@@ -34,19 +36,19 @@ public slots:
 protected:
     void timerEvent(QTimerEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // Shift+F10 asks for the context menu as the Menu key does.
+    void keyPressEvent(QKeyEvent* event) override;
     // screenPoint (-1, -1) is a request from the keyboard.
     void OnContextMenu(const QPoint& screenPoint);
-    // Where the menu goes: the point itself, or near the client area's corner for (-1, -1).
-    QPoint ContextMenuPosition(const QPoint& screenPoint) const;
+    // Where the menu goes: the point itself, or just under the focused row for (-1, -1); null
+    // when a keyboard request finds no row to open it at.
+    std::optional<QPoint> ContextMenuPosition(const QPoint& screenPoint);
+    int FirstSelectedItem() const { return GetNextItem(-1, Selected); }
 
     // SessionListPort
-    void DeleteAllItems() override;
-    int InsertItem(int index, const QString& text) override;
-    void SetItemText(int item, int subItem, const QString& text) override;
+    void ShowSessions(std::vector<SessionRow> rows) override;
     QString GetItemText(int item, int subItem) const override;
-    int FirstSelectedItem() const override;
-    void BeginListUpdate() override;
-    void EndListUpdate() override;
+    std::vector<int> SelectedItems() const override;
     int SetTimer(int milliseconds) override;
     void KillTimer(int id) override;
     void SetStatusText(const QString& text) override;

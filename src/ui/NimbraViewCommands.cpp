@@ -27,10 +27,11 @@ void CNimbraView::OnOptions() {
     StartRefreshTimer();
 }
 
+// Killing is the one thing here that cannot be undone, so Enter answers No.
 void CNimbraView::OnKillSession() {
-    KillSelectedSession(*this, m_cycle, [] {
-        return NimbraMessageBox(QStringLiteral("Do You really want to kill this session?"),
-                                MsgButtons::YesNo) == IDYES;
+    KillSelectedSessions(*this, m_cycle, [](const QString& question) {
+        return NimbraMessageBox(question, MsgButtons::YesNo, MsgIcon::Default,
+                                MsgDefault::Second) == IDYES;
     });
 }
 
