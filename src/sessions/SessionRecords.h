@@ -28,7 +28,24 @@ struct SessionDetails {
     std::string sqlText;
 };
 
-// Fetch buffer widths, terminating NUL included.
-inline constexpr int kTextWidth = 30;
-inline constexpr int kWideTextWidth = 60;
-inline constexpr int kSqlPieceWidth = 2000;
+// Fetch buffer widths in bytes, terminating NUL included: the widest value of each column in
+// today's releases (V$SESSION and V$SQLTEXT of 19c and 23ai), plus the NUL.
+namespace FetchWidth {
+inline constexpr int Name = 128 + 1;      // USERNAME, OSUSER, SCHEMANAME: VARCHAR2(128)
+inline constexpr int Number = 40 + 1;     // SID, SERIAL#: NUMBER as text
+inline constexpr int Status = 8 + 1;      // STATUS: VARCHAR2(8)
+inline constexpr int Machine = 64 + 1;    // MACHINE: VARCHAR2(64)
+inline constexpr int Program = 84 + 1;    // PROGRAM: VARCHAR2(84), 48 in older releases
+inline constexpr int LogonTime = 32 + 1;  // 'DD-MON-YYYY HH24:MI:SS' in any date language
+inline constexpr int SqlPiece = 64 + 1;   // SQL_TEXT: VARCHAR2(64)
+}  // namespace FetchWidth
+
+// Converted into the client's UTF-8 from another database character set, a value may take up
+// to this many times its stored bytes. Buffers of one row are that wide from the start; the list
+// fetches a column again that wide when the database reports a value in it cut.
+inline constexpr int kConversionGrowth = 4;
+
+// A width grown for converted values, the NUL counted once.
+constexpr int ConvertedWidth(int width) {
+    return (width - 1) * kConversionGrowth + 1;
+}

@@ -11,8 +11,10 @@
 namespace {
 constexpr ub2 kExactFetchOverflow = 1422;
 constexpr int kListColumns = 7;
-constexpr std::array<int, kListColumns> kListWidths = {
-    kTextWidth, kTextWidth, kTextWidth, kTextWidth, kTextWidth, kTextWidth, kWideTextWidth};
+using ListWidths = std::array<int, kListColumns>;
+constexpr ListWidths kListWidths = {FetchWidth::Name,   FetchWidth::Number, FetchWidth::Number,
+                                    FetchWidth::Status, FetchWidth::Name,   FetchWidth::Machine,
+                                    FetchWidth::Program};
 // The smallest buffer tried again when the count said there were no sessions at all.
 constexpr ub4 kMinimumRetryRows = 64;
 
@@ -24,13 +26,14 @@ bool isDigits(const std::string& s) {
 struct ListAttempt {
     std::vector<SessionRow> rows;
     bool moreRowsExist = false;
+    std::array<bool, kListColumns> truncated{};
 };
 
-// One run of the list statement with buffers for capacity rows.
-ListAttempt fetchListOnce(const std::string& sql, ub4 capacity) {
+// One run of the list statement with buffers for capacity rows of the given widths.
+ListAttempt fetchListOnce(const std::string& sql, ub4 capacity, const ListWidths& widths) {
     std::vector<ColumnBuffer> columns;
     columns.reserve(kListColumns);
-    for (int width : kListWidths) {
+    for (int width : widths) {
         columns.emplace_back(width, capacity);
     }
     OracleCursor cursor;
@@ -45,6 +48,9 @@ ListAttempt fetchListOnce(const std::string& sql, ub4 capacity) {
     ListAttempt attempt;
     attempt.moreRowsExist = LastErrorCode(cursor) == kExactFetchOverflow;
     rows = std::min(rows, capacity);
+    for (int p = 0; p < kListColumns; ++p) {
+        attempt.truncated[p] = columns[p].truncated(rows);
+    }
     attempt.rows.reserve(rows);
     for (ub4 i = 0; i < rows; ++i) {
         attempt.rows.push_back({columns[0].text(i), columns[1].text(i), columns[2].text(i),
@@ -68,7 +74,7 @@ std::string SessionListStatement(bool showSystem) {
 
 std::string SessionDetailStatement(const std::string& sid, const std::string& serial) {
     return "SELECT username, status, osuser, machine, program, TO_CHAR(logon_time, "
-           "'DD-MON-YYYY HH:MI:SS'), schemaname FROM sys.v_$session WHERE SID = '" +
+           "'DD-MON-YYYY HH24:MI:SS'), schemaname FROM sys.v_$session WHERE SID = '" +
            sid + "' AND SERIAL# = '" + serial + "'";
 }
 
@@ -87,17 +93,31 @@ bool IsSessionKey(const std::string& sid, const std::string& serial) {
 }
 
 // Sessions that begin between the count and the list make the exact fetch report more rows;
-// the list is then read again with larger buffers so that no session is left out.
+// the list is then read again with larger buffers so that no session is left out. A value the
+// database reports cut (a character set conversion made it longer) is read again in a column
+// wide enough for any conversion.
 std::vector<SessionRow> FetchSessionRows(bool showSystem) {
     const int counted = CountRows("sys.v_$session", "");
     ub4 capacity = counted > 0 ? static_cast<ub4>(counted) : 0;
+    ListWidths widths = kListWidths;
     const std::string sql = SessionListStatement(showSystem);
-    ListAttempt attempt = fetchListOnce(sql, capacity);
-    while (attempt.moreRowsExist) {
-        capacity = std::max(capacity * 2, kMinimumRetryRows);
-        attempt = fetchListOnce(sql, capacity);
+    ListAttempt attempt = fetchListOnce(sql, capacity, widths);
+    for (;;) {
+        bool widened = false;
+        for (int p = 0; p < kListColumns; ++p) {
+            if (attempt.truncated[p] && widths[p] == kListWidths[p]) {
+                widths[p] = ConvertedWidth(kListWidths[p]);
+                widened = true;
+            }
+        }
+        if (!attempt.moreRowsExist && !widened) {
+            return std::move(attempt.rows);
+        }
+        if (attempt.moreRowsExist) {
+            capacity = std::max(capacity * 2, kMinimumRetryRows);
+        }
+        attempt = fetchListOnce(sql, capacity, widths);
     }
-    return std::move(attempt.rows);
 }
 
 bool QuerySessionDetails(const std::string& sid, const std::string& serial,
@@ -105,9 +125,12 @@ bool QuerySessionDetails(const std::string& sid, const std::string& serial,
     if (!IsSessionKey(sid, serial)) {
         return false;
     }
-    constexpr std::array<int, kListColumns> widths = {kTextWidth,    kTextWidth,     kTextWidth,
-                                                      kTextWidth,    kWideTextWidth, kWideTextWidth,
-                                                      kWideTextWidth};
+    // Positions 1 to 7: username, status, osuser, machine, program, logon time, schemaname.
+    constexpr std::array<int, kListColumns> widths = {
+        ConvertedWidth(FetchWidth::Name),    ConvertedWidth(FetchWidth::Status),
+        ConvertedWidth(FetchWidth::Name),    ConvertedWidth(FetchWidth::Machine),
+        ConvertedWidth(FetchWidth::Program), ConvertedWidth(FetchWidth::LogonTime),
+        ConvertedWidth(FetchWidth::Name)};
     std::vector<ColumnBuffer> fields;
     fields.reserve(widths.size());
     for (int width : widths) {
@@ -144,16 +167,16 @@ bool QuerySqlText(const std::string& sid, const std::string& serial, SessionDeta
     if (!IsSessionKey(sid, serial)) {
         return false;
     }
-    ColumnBuffer piece(kSqlPieceWidth, 1);
+    ColumnBuffer piece(ConvertedWidth(FetchWidth::SqlPiece), 1);
     OracleCursor cursor;
     OpenCursor(cursor);
     ParseStatement(cursor, SqlTextStatement(sid, serial).c_str());
     DefineColumn(cursor, 1, piece.data(), piece.width(), kExtString, piece.indicators());
     ExecuteCursor(cursor, true);
     details.sqlText.clear();
+    // The pieces joined as stored, nothing between them: the statement exactly as it runs.
     while (FetchRow(cursor)) {
         details.sqlText += piece.text(0);
-        details.sqlText += "\r\n";
     }
     CloseCursor(cursor);
     return true;
