@@ -89,6 +89,12 @@ private slots:
     // A host string outside the simulation goes to the client library: without one (CTest names
     // a missing file) the message says what to install; the double knows no scenario "orcl".
     void clientHostFailsWithOneMessage() {
+        // A long path makes the explanation longer than the classic message buffer.
+        const QByteArray named = qgetenv("NIMBRA_OCI_LIBRARY");
+        const QByteArray missing = "/opt/" + QByteArray(600, 'h') + "/libclntsh.so";
+        if (!throughClient()) {
+            qputenv("NIMBRA_OCI_LIBRARY", missing);
+        }
         MessageRecorder recorder;
         QVERIFY(!LogOn("system", "manager", "orcl"));
         QVERIFY(!IsLoggedOn());
@@ -102,7 +108,11 @@ private slots:
             QVERIFY2(message.contains("NIMBRA_OCI_LIBRARY") &&
                          message.contains("Install Oracle Instant Client (Basic or Basic Light)"),
                      qPrintable(message));
+            // Whole, to its last sentence.
+            QVERIFY(message.contains(QString::fromLatin1(missing)));
+            QVERIFY2(message.endsWith("use the host string sim:demo."), qPrintable(message));
         }
+        qputenv("NIMBRA_OCI_LIBRARY", named);
         // A later log-on to the built-in instance still works.
         QVERIFY(LogOn("system", "manager", "sim:test"));
     }
@@ -132,28 +142,28 @@ private slots:
     // connection, lets the operation finish and leaves nothing open.
     void failingWrapperReportsAndDrops_data() {
         QTest::addColumn<int>("call");
+        QTest::addColumn<int>("code");
         QTest::addColumn<QString>("firstMessage");
-        QTest::newRow("open") << int(Call::Open)
-                              << "ORACLE Error when processing OCI function OOPEN\n"
-                                 "ORA-01001: invalid cursor";
-        QTest::newRow("parse") << int(Call::Parse)
-                               << "ORACLE Error when processing OCI function OPARSE\n"
-                                  "ORA-01001: invalid cursor";
-        QTest::newRow("define") << int(Call::Define)
-                                << "ORACLE Error when processing OCI function ODEFIN\n"
-                                   "ORA-01001: invalid cursor";
-        QTest::newRow("execute") << int(Call::Exec)
-                                 << "ORACLE Error when processing OCI function OEXEC, OEXN\n"
-                                    "ORA-01001: invalid cursor";
-        QTest::newRow("close") << int(Call::Close)
-                               << "ORACLE Error when processing OCI function OCLOSE\n"
-                                  "ORA-01001: invalid cursor";
+        const QString invalid = "ORA-01001: invalid cursor";
+        const QString function = "ORACLE Error when processing OCI function ";
+        QTest::newRow("open") << int(Call::Open) << 1001 << function + "OOPEN\n" + invalid;
+        QTest::newRow("parse") << int(Call::Parse) << 1001 << function + "OPARSE\n" + invalid;
+        QTest::newRow("define") << int(Call::Define) << 1001 << function + "ODEFIN\n" + invalid;
+        QTest::newRow("execute") << int(Call::Exec) << 1001 << function + "OEXEC, OEXN\n" + invalid;
+        QTest::newRow("close") << int(Call::Close) << 1001 << function + "OCLOSE\n" + invalid;
+        // The number travels in 16 bits; read back signed it would name ORA--27507.
+        QTest::newRow("an error number above 32767")
+            << int(Call::Exec) << 38029
+            << function +
+                   "OEXEC, OEXN\nORA-38029: Message 38029 not found; product=RDBMS; "
+                   "facility=ORA";
     }
     void failingWrapperReportsAndDrops() {
         QFETCH(int, call);
+        QFETCH(int, code);
         QFETCH(QString, firstMessage);
         QVERIFY(logOnToTest());
-        sim::Controls::instance().failCall(static_cast<Call>(call), 1, 1001);
+        sim::Controls::instance().failCall(static_cast<Call>(call), 1, code);
         MessageRecorder recorder;
         const int count = CountRows("sys.v_$session", "");
         QCOMPARE(count, call == int(Call::Close) ? 12 : 0);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <iterator>
+#include <vector>
 
 #include "OracleConnection.h"
 
@@ -42,6 +43,24 @@ void ShowFailureMessage(const std::string& text) {
     }
 }
 
+// The classic 512 bytes hold every server message; a longer explanation (where the client
+// library was looked for) is asked for again with room enough, so that it arrives whole.
+std::string ClientMessage(ub2 code) {
+    constexpr std::size_t kFirstBuffer = 512;
+    constexpr std::size_t kLargestBuffer = 64 * 1024;
+    std::vector<text> buffer;
+    for (std::size_t size = kFirstBuffer; size <= kLargestBuffer; size *= 2) {
+        buffer.assign(size, 0);
+        const sword length = oerhms(&TheConnection().logonArea, static_cast<sb2>(code),
+                                    buffer.data(), static_cast<sword>(size));
+        if (length < 0 || std::size_t(length) < size - 1) {
+            break;
+        }
+    }
+    buffer.back() = 0;
+    return reinterpret_cast<const char*>(buffer.data());
+}
+
 std::string OciErrorText(const OciArea& area) {
     std::string message = "ORACLE Error";
     if (const ub1 fc = areaFc(area); fc != 0) {
@@ -49,10 +68,7 @@ std::string OciErrorText(const OciArea& area) {
         message += OciFunctionName(fc);
     }
     message += "\n";
-    text buffer[512] = {};
-    oerhms(&TheConnection().logonArea, static_cast<sb2>(areaRc(area)), buffer, sizeof buffer);
-    buffer[sizeof buffer - 1] = 0;
-    message += reinterpret_cast<const char*>(buffer);
+    message += ClientMessage(areaRc(area));
     return message;
 }
 

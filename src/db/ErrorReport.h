@@ -22,3 +22,5 @@ void ShowFailureMessage(const std::string& text);
 // area of the failed call and shows it.
 void ReportOciError(const OciArea& area);
 std::string OciErrorText(const OciArea& area);
+// The client library's message for an Oracle error number, however long.
+std::string ClientMessage(ub2 code);

@@ -179,15 +179,17 @@ sword oclose(Cda_Def* cursor) {
     });
 }
 
+// The code travels as a signed 16-bit value; error numbers up to 65535 are read back from it.
 sword oerhms(Lda_Def* lda, sb2 rcode, text* buf, sword bufsiz) {
+    const int code = static_cast<ub2>(rcode);
     auto bound = lda == nullptr ? std::nullopt : target(*lda);
     std::string message;
     if (bound) {
-        message = bound->provider->message(bound->binding.id, rcode);
-    } else if (rcode != 0 && rcode == lastLogonError().code) {
+        message = bound->provider->message(bound->binding.id, code);
+    } else if (code != 0 && code == lastLogonError().code) {
         message = lastLogonError().text;
     } else {
-        message = oracleMessage(rcode);
+        message = oracleMessage(code);
     }
     if (buf == nullptr || bufsiz <= 0) {
         return 0;
