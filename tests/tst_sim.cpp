@@ -1,7 +1,9 @@
 #include <QTest>
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -630,6 +632,13 @@ private slots:
         QVERIFY(std::all_of(all.rows.begin(), all.rows.end(), [](const Row& row) {
             return row[5]->size() <= 64 && row[6]->size() <= 48;
         }));
+        // Names beyond ASCII are part of it.
+        QVERIFY(std::any_of(all.rows.begin(), all.rows.end(), [](const Row& row) {
+            return std::any_of(row.begin(), row.end(), [](const sim::Value& value) {
+                return value && std::any_of(value->begin(), value->end(),
+                                            [](char c) { return (c & 0x80) != 0; });
+            });
+        }));
         const Result longest = run(*connection, "SELECT max(piece) FROM sys.v_$sqltext");
         QVERIFY(std::stoi(*longest.rows.at(0).at(0)) >= 2);
 
@@ -647,6 +656,44 @@ private slots:
         QVERIFY(std::is_sorted(all.rows.begin(), all.rows.end(), [](const Row& a, const Row& b) {
             return a[0].has_value() && (!b[0] || *a[0] < *b[0]);
         }));
+        // Each background process runs once per instance.
+        std::set<std::string> processes;
+        int background = 0;
+        for (const Row& row : all.rows) {
+            if (!row[0]) {
+                ++background;
+                processes.insert(*row[6]);
+            }
+        }
+        QCOMPARE(background, 40);
+        QCOMPARE(int(processes.size()), background);
+        QVERIFY(processes.count("oracle@dbhost01 (PMON)") == 1);
+    }
+
+    // A DATE holds the server's local time.
+    void logonTimeIsLocal_data() {
+        QTest::addColumn<QByteArray>("zone");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("UTC") << QByteArray("UTC0") << "05-MAR-2024 14:07:09";
+        QTest::newRow("Central Europe") << QByteArray("CET-1") << "05-MAR-2024 15:07:09";
+        QTest::newRow("New York") << QByteArray("EST5") << "05-MAR-2024 09:07:09";
+    }
+    void logonTimeIsLocal() {
+        QFETCH(QByteArray, zone);
+        QFETCH(QString, shown);
+        const QByteArray before = qgetenv("TZ");
+        qputenv("TZ", zone);
+        tzset();
+        sim::ScenarioSpec setup;
+        setup.sessions.push_back(session(7, "SCOTT"));
+        Controls::instance().defineScenario("zoned", setup);
+        const auto connection = logOn("zoned");
+        const Result result =
+            run(*connection,
+                "SELECT TO_CHAR(logon_time, 'DD-MON-YYYY HH24:MI:SS') FROM sys.v_$session");
+        qputenv("TZ", before);
+        tzset();
+        QCOMPARE(QString::fromStdString(*result.rows.at(0).at(0)), shown);
     }
 
     void statementLogAndOpenCursors() {

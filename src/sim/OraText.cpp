@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 
 namespace sim {
 
@@ -166,6 +167,15 @@ std::string isoDate(std::int64_t unixSeconds) {
     std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day,
                   t.hour, t.minute, t.second);
     return buffer;
+}
+
+std::string localIsoDate(std::int64_t unixSeconds) {
+    const std::time_t moment = static_cast<std::time_t>(unixSeconds);
+    std::tm local{};
+    if (localtime_r(&moment, &local) == nullptr) {
+        return isoDate(unixSeconds);
+    }
+    return isoDate(unixSeconds + local.tm_gmtoff);
 }
 
 std::optional<DateTime> parseIsoDate(std::string_view text) {

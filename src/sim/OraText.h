@@ -26,6 +26,8 @@ struct DateTime {
 
 DateTime dateFromUnix(std::int64_t unixSeconds);
 std::string isoDate(std::int64_t unixSeconds);
+// The same moment on this machine's clock, as the server keeps DATE values: local time.
+std::string localIsoDate(std::int64_t unixSeconds);
 std::optional<DateTime> parseIsoDate(std::string_view text);
 
 // TO_CHAR(date, model); nullopt when the model holds something that is not a date element.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 
 #include "OraText.h"
 
@@ -17,7 +18,9 @@ struct Client {
     const char* program;
 };
 
-constexpr std::array<Client, 14> kClients = {{
+// Names longer than 30 bytes, as Oracle 12.2 and later allow, and names beyond ASCII are part of
+// a believable instance: every value fits the width of its column in V$SESSION.
+constexpr std::array<Client, 19> kClients = {{
     {"APP_OWNER", "tomcat", "appserver-prod-01.corp.example.com", "JDBC Thin Client"},
     {"APP_OWNER", "w3svc", "WEBFARM\\IIS-FRONTEND-07", "w3wp.exe"},
     {"APP_USER", "tomcat", "appserver-prod-02.corp.example.com", "JDBC Thin Client"},
@@ -34,7 +37,16 @@ constexpr std::array<Client, 14> kClients = {{
     {"SALES_RO", "jsmith", "jsmith-macbook-pro.local", "DBeaver 23.1.0 - SQLEditor <Script-3.sql>"},
     {"APP_USER", "a.very.long.service.account.name", "k8s-worker-pool-b-7f9c4d8b6-xk2lp",
      "java@order-svc-5d8f7c9b4-qz7lp (TNS V1-V3)"},
+    {"APP_USER", "a.very.long.service.account.name", "k8s-worker-pool-b-7f9c4d8b6-xm9qt",
+     "java@order-svc-5d8f7c9b4-hw2vd (TNS V1-V3)"},
     {"MONITOR", "nagios", "monitoring.corp.example.com", "check_oracle_health"},
+    {"APP_REPORTING_READONLY_SERVICE_ACCOUNT", "svc_bi_readonly_prod_westeurope",
+     "bi-gateway-prod-westeurope-az1.analytics.corp.example", "PowerBI.Gateway.exe"},
+    {"FINANCE_APP", "CORP\\j\u00f3zef.wi\u015bniewski", "CORP\\B\u00dcRO-PC-M\u00dcNCHEN-07",
+     "\u00dcberweisungspr\u00fcfung.exe"},
+    {"SALES_RO", "\u738b\u5c0f\u660e", "shanghai-office-ws-042",
+     "\u6570\u636e\u540c\u6b65\u670d\u52a1.exe"},
+    {"HR", "\U00020BB7\u7530\u592a\u90ce", "TOKYO-HR-PC-11", "\u7d66\u4e0e\u8a08\u7b97.exe"},
 }};
 
 constexpr std::array<const char*, 10> kStatements = {
@@ -63,9 +75,28 @@ constexpr std::array<const char*, 20> kBackground = {
     "PMON", "CLMN", "PSP0", "VKTM", "GEN0", "MMAN", "GEN1", "DIAG", "DBRM", "VKRM",
     "DIA0", "DBW0", "LGWR", "CKPT", "SMON", "RECO", "LREG", "MMON", "MMNL", "TMON"};
 
+// Further processes, once each, as an instance numbers them: more database writers, log writer
+// workers, then space management slaves W000, W001, ...
+constexpr std::array<const char*, 8> kMoreBackground = {"DBW1", "DBW2", "DBW3", "LG00",
+                                                        "LG01", "SMCO", "CJQ0", "AQPC"};
+
+std::string backgroundName(int i) {
+    const std::size_t index = static_cast<std::size_t>(i);
+    if (index < kBackground.size()) {
+        return kBackground[index];
+    }
+    if (index < kBackground.size() + kMoreBackground.size()) {
+        return kMoreBackground[index - kBackground.size()];
+    }
+    char name[16];
+    std::snprintf(name, sizeof name, "W%03d",
+                  static_cast<int>(index - kBackground.size() - kMoreBackground.size()));
+    return name;
+}
+
 constexpr std::int64_t kDay = 86400;
 
-SessionSpec background(int sid, const char* process, std::int64_t startup) {
+SessionSpec background(int sid, const std::string& process, std::int64_t startup) {
     SessionSpec s;
     s.sid = sid;
     s.serial = 1 + (sid * 7919) % 60000;
@@ -86,8 +117,7 @@ ScenarioSpec populated(Rng& rng, int backgrounds, int users, std::int64_t now, i
     const std::int64_t startup = now - 3 * kDay - 4 * 3600 - rng.below(3600);
     int sid = 0;
     for (int i = 0; i < backgrounds; ++i) {
-        setup.sessions.push_back(background(
-            ++sid, kBackground[static_cast<std::size_t>(i) % kBackground.size()], startup));
+        setup.sessions.push_back(background(++sid, backgroundName(i), startup));
     }
     for (int i = 0; i < users; ++i) {
         sid += 1 + rng.below(maxGap);

@@ -175,7 +175,7 @@ int Store::add(const SessionSpec& session, bool own) {
     bindText(s, 6, session.machine);
     bindText(s, 7, session.program);
     bindText(s, 8, session.type);
-    bindText(s, 9, isoDate(session.logonTime));
+    bindText(s, 9, localIsoDate(session.logonTime));
     bindText(s, 10, session.schemaname);
     if (session.sqlText && !session.sqlText->empty()) {
         live.sqlAddress = useSql(*session.sqlText, s, 11);
