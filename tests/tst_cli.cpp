@@ -2,6 +2,7 @@
 
 #include <QtTest>
 
+#include "DisplayWidth.h"
 #include "SessionTable.h"
 
 class tst_SessionTable : public QObject {
@@ -62,11 +63,41 @@ private slots:
         QVERIFY(!lines[2].endsWith(' '));
     }
 
+    // Padding counts what a terminal shows: accents one column, East Asian characters two,
+    // combining marks none; a tab in a value does not break the row.
+    void alignedByDisplayWidth_data() {
+        QTest::addColumn<QString>("osUser");
+        QTest::newRow("ASCII") << "oracle";
+        QTest::newRow("accented") << QString::fromUtf8("jos\u00e9.m\u00fcller");
+        QTest::newRow("combining accent") << QString::fromUtf8("jose\u0301");
+        QTest::newRow("East Asian") << QString::fromUtf8("\u6570\u636e\u540c\u6b65");
+        QTest::newRow("tab inside") << "two\twords";
+    }
+    void alignedByDisplayWidth() {
+        QFETCH(QString, osUser);
+        const std::vector<SessionRow> rows = {
+            {"SYSTEM", "7", "1", "ACTIVE", osUser.toStdString(), "dbhost01", "sqlplus"},
+            {"HR", "12", "345", "ACTIVE", "x", "m", "toad"}};
+        const QStringList lines = QString::fromUtf8(FormatAligned(rows)).split('\n');
+        QCOMPARE(lines.size(), 4);
+        const auto column = [&](int line, const QString& text) {
+            const QString before = lines[line].left(lines[line].indexOf(text));
+            return int(DisplayWidth(before.toStdString()));
+        };
+        QCOMPARE(column(1, "dbhost01"), column(0, "Machine"));
+        QCOMPARE(column(2, "m "), column(0, "Machine"));
+        QVERIFY(!lines[1].contains('\t'));
+    }
+
+    // RFC 4180: fields with a comma, a quote or a line break are quoted, quotes doubled, line
+    // breaks kept inside the quotes; UTF-8 as it is.
     void csvQuotesWhatNeedsIt() {
-        const std::vector<SessionRow> rows = {{"A,B", "1", "2", "ACTIVE", "say \"hi\"", "m", "p"}};
-        QCOMPARE(FormatCsv(rows),
-                 std::string("Username,Sid,Serial,Status,OS User,Machine,Program\r\n"
-                             "\"A,B\",1,2,ACTIVE,\"say \"\"hi\"\"\",m,p\r\n"));
+        const std::vector<SessionRow> rows = {
+            {"A,B", "1", "2", "ACTIVE", "say \"hi\"", "line\nbreak", "M\u00fcller"}};
+        QCOMPARE(
+            FormatCsv(rows),
+            std::string("Username,Sid,Serial,Status,OS User,Machine,Program\r\n"
+                        "\"A,B\",1,2,ACTIVE,\"say \"\"hi\"\"\",\"line\nbreak\",M\u00fcller\r\n"));
     }
 };
 

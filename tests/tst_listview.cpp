@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolTip>
 
 #include "ListViewEx.h"
 
@@ -125,6 +126,7 @@ private slots:
     void cellText_data();
     void cellText();
     void longTextEndsInEllipsis();
+    void cutTextShowsAsToolTipAndFits();
     void deselectedRowLeavesNoStaleStrip();
     void focusChangeRepaintsAtOnce();
 };
@@ -471,6 +473,33 @@ void tst_ListViewEx::longTextEndsInEllipsis() {
     // The blocks stop short of the ink's end; the low dots of the ellipsis follow them.
     const QRect middle(cell.left(), cell.center().y(), cell.width(), 1);
     QVERIFY(InkSpan(image, middle, base).second < inkRight - 3);
+}
+
+void tst_ListViewEx::cutTextShowsAsToolTipAndFits() {
+    ListWindow list(2);
+    QVERIFY(list.Ready());
+    const QString program = QStringLiteral("java@order-svc-5d8f7c9b4-qz7lp (TNS V1-V3)");
+    list.model->SetItemText(0, kLeft, program);
+    list.model->SetItemText(1, kLeft, QStringLiteral("two\twords"));
+    const auto tipAt = [&](int row) {
+        const QPoint at = list.Cell(row, kLeft).center();
+        QHelpEvent help(QEvent::ToolTip, at, list.view->viewport()->mapToGlobal(at));
+        QCoreApplication::sendEvent(list.view->viewport(), &help);
+        return help.isAccepted() ? QToolTip::text() : QString();
+    };
+    QCOMPARE(tipAt(0), program);
+    QCOMPARE(tipAt(1), QString());
+    // A tab shows as a blank, never joining the words.
+    QCOMPARE(list.model->DisplayText(1, kLeft), QStringLiteral("two words"));
+
+    // Fitted to its contents (a double click on the divider), the column cuts nothing.
+    list.view->resizeColumnToContents(kLeft);
+    QCOMPARE(list.view->columnWidth(kLeft),
+             QFontMetrics(list.view->font()).horizontalAdvance(program) + 2 * list.Inset());
+    QCOMPARE(tipAt(0), QString());
+    QToolTip::hideText();
+    QTRY_VERIFY(!QToolTip::isVisible());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 void tst_ListViewEx::deselectedRowLeavesNoStaleStrip() {

@@ -2,7 +2,7 @@
 // which control, and the sheet's caption, first page and buttons.
 
 #include <QApplication>
-#include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSettings>
@@ -18,18 +18,21 @@
 #include "MessageBox.h"
 #include "NimbraView.h"
 #include "PropsSheet.h"
+#include "ValueField.h"
 
 namespace {
 // Stored in two pieces, of 64 and 11 characters.
 const std::string kStatement =
     "SELECT order_id, customer_id, total FROM sales.orders WHERE status = 'OPEN'";
+// Wider than its field at the sheet's first size.
+const std::string kMachine = "reporting-cluster-node-17.eu-west-1.compute.internal.corp.example";
 
 // Listed by user name: ALICE 12/345 running kStatement, BOB 20/7 running nothing.
 void listTwo(CNimbraView& view) {
     auto alice = userSession(12, "ALICE", 345);
     alice.status = "ACTIVE";
     alice.osuser = "alice";
-    alice.machine = "WKS-17";
+    alice.machine = kMachine;
     alice.program = "orders.exe";
     alice.schemaname = "SALES";
     alice.sqlText = kStatement;
@@ -88,12 +91,11 @@ private slots:
         general("Status 1009", "status1009", "ACTIVE");
         general("Schema name 1008", "schemaName1008", "SALES");
         general("OS User 1010", "osUser1010", "alice");
-        general("Machine 1011", "machine1011", "WKS-17");
+        general("Machine 1011", "machine1011", kMachine.c_str());
         general("Program 1012", "program1012", "orders.exe");
-        general("Login time 1013", "logonTime1013", "05-MAR-2024 02:07:09");
-        const std::string lines = kStatement.substr(0, 64) + "\n" + kStatement.substr(64) + "\n";
-        QTest::newRow("SQL 1006, two pieces on two lines")
-            << 0 << "sqlText1006" << QString::fromStdString(lines);
+        general("Login time 1013", "logonTime1013", "05-MAR-2024 14:07:09");
+        QTest::newRow("SQL 1006, two pieces as one statement")
+            << 0 << "sqlText1006" << QString::fromStdString(kStatement);
         QTest::newRow("SQL 1006, no statement") << 1 << "sqlText1006" << QString();
     }
     void fields() {
@@ -104,8 +106,9 @@ private slots:
         listTwo(view);
         QString shown = "none";
         QVERIFY(openProperties(view, row, [&](CPropsSheet& sheet) {
-            if (const auto* label = sheet.findChild<QLabel*>(control)) {
-                shown = label->text();
+            if (const auto* field = sheet.findChild<QLineEdit*>(control)) {
+                QVERIFY(field->isReadOnly());
+                shown = field->text();
             } else if (const auto* edit = sheet.findChild<QPlainTextEdit*>(control)) {
                 shown = edit->toPlainText();
             }
@@ -130,6 +133,29 @@ private slots:
             QCOMPARE(buttons, (QStringList{"OK", "Cancel", "&Apply greyed"}));
             // The wait cursor is held until the sheet closes, but the sheet shows the pointer.
             QCOMPARE(QApplication::overrideCursor()->shape(), Qt::ArrowCursor);
+        }));
+    }
+
+    // A long value ends in an ellipsis with the whole value as its tool tip; a bigger sheet
+    // widens the fields and the SQL text with it.
+    void longValuesAndResizing() {
+        CNimbraView view;
+        listTwo(view);
+        QVERIFY(openProperties(view, 0, [&](CPropsSheet& sheet) {
+            sheet.show();
+            auto* machine = sheet.findChild<CValueField*>("machine1011");
+            auto* sql = sheet.findChild<QPlainTextEdit*>("sqlText1006");
+            QVERIFY(machine->IsCut());
+            QCOMPARE(machine->toolTip(), QString::fromStdString(kMachine));
+            QCOMPARE(machine->text(), QString::fromStdString(kMachine));
+            sheet.resize(sheet.size() + QSize(600, 300));
+            QCoreApplication::processEvents();
+            QVERIFY(!machine->IsCut());
+            QCOMPARE(machine->toolTip(), QString());
+            const QSize sqlBefore = sql->size();
+            sheet.findChild<QTabWidget*>()->setCurrentIndex(1);
+            QCoreApplication::processEvents();
+            QVERIFY(sql->width() > sqlBefore.width() + 600);
         }));
     }
 };

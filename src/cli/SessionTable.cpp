@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "DisplayWidth.h"
+
 namespace {
 constexpr std::size_t kColumns = 7;
 using Cells = std::array<std::string, kColumns>;
@@ -11,6 +13,17 @@ const Cells kHeadings = {"Username", "Sid", "Serial", "Status", "OS User", "Mach
 
 Cells cellsOf(const SessionRow& r) {
     return {r.username, r.sid, r.serial, r.status, r.osUser, r.machine, r.program};
+}
+
+// A table row keeps to one line: tabs and line breaks in a value show as blanks.
+Cells tableCellsOf(const SessionRow& r) {
+    Cells cells = cellsOf(r);
+    for (std::string& cell : cells) {
+        std::replace_if(
+            cell.begin(), cell.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; },
+            ' ');
+    }
+    return cells;
 }
 
 std::string csvField(const std::string& s) {
@@ -28,32 +41,30 @@ std::string csvField(const std::string& s) {
 }
 }  // namespace
 
+// Columns are padded by the width a terminal shows, not by bytes, so that names with accents or
+// East Asian characters line up.
 std::string FormatAligned(const std::vector<SessionRow>& rows) {
-    std::array<std::size_t, kColumns> widths{};
-    for (std::size_t c = 0; c < kColumns; ++c) {
-        widths[c] = kHeadings[c].size();
-    }
+    std::vector<Cells> table = {kHeadings};
     for (const SessionRow& row : rows) {
-        const Cells cells = cellsOf(row);
+        table.push_back(tableCellsOf(row));
+    }
+    std::array<std::size_t, kColumns> widths{};
+    for (const Cells& cells : table) {
         for (std::size_t c = 0; c < kColumns; ++c) {
-            widths[c] = std::max(widths[c], cells[c].size());
+            widths[c] = std::max(widths[c], DisplayWidth(cells[c]));
         }
     }
     std::string out;
-    const auto appendLine = [&](const Cells& cells) {
+    for (const Cells& cells : table) {
         std::string line;
         for (std::size_t c = 0; c < kColumns; ++c) {
             line += cells[c];
             if (c + 1 < kColumns) {
-                line.append(widths[c] - cells[c].size() + 2, ' ');
+                line.append(widths[c] - DisplayWidth(cells[c]) + 2, ' ');
             }
         }
         line.erase(line.find_last_not_of(' ') + 1);
         out += line + "\n";
-    };
-    appendLine(kHeadings);
-    for (const SessionRow& row : rows) {
-        appendLine(cellsOf(row));
     }
     return out;
 }

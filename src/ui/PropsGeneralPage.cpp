@@ -3,9 +3,11 @@
 #include <QLabel>
 #include <QRect>
 #include <QSize>
+#include <algorithm>
 #include <string>
 
 #include "DialogUnits.h"
+#include "ValueField.h"
 
 namespace {
 struct Row {
@@ -28,28 +30,38 @@ constexpr Row kRows[] = {
     {125, 10, "Login time:", "logonTime1013", &SessionDetails::logonTime},
 };
 static_assert(std::size(kRows) == 9);
+// Value fields start here and end this far from the page's right edge, in dialog units.
+constexpr int kValueLeft = 75;
+constexpr int kValueRightMargin = 6;
 }  // namespace
 
 CPropsGeneralPage::CPropsGeneralPage(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("generalPage"));
-    setFixedSize(DialogUnitsToPixels(QSize(296, 141), font()));
+    setMinimumSize(DialogUnitsToPixels(QSize(296, 141), font()));
     for (std::size_t i = 0; i < m_values.size(); ++i) {
         const Row& row = kRows[i];
         auto* label = new QLabel(QString::fromLatin1(row.label), this);
         label->setGeometry(DialogUnitsToPixels(QRect(5, row.y, 60, row.labelHeight), font()));
-        auto* value = new QLabel(this);
+        auto* value = new CValueField(this);
         value->setObjectName(QString::fromLatin1(row.name));
-        value->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        // Texts from the database are shown as they are, never as markup.
-        value->setTextFormat(Qt::PlainText);
-        value->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        value->setGeometry(DialogUnitsToPixels(QRect(75, row.y, 215, 10), font()));
+        const QRect rect = DialogUnitsToPixels(QRect(kValueLeft, row.y, 215, 10), font());
+        value->setGeometry(rect.x(), rect.y(), rect.width(),
+                           std::max(rect.height(), value->sizeHint().height()));
         m_values[i] = value;
     }
 }
 
 void CPropsGeneralPage::SetDetails(const SessionDetails& details) {
     for (std::size_t i = 0; i < m_values.size(); ++i) {
-        m_values[i]->setText(QString::fromStdString(details.*kRows[i].field));
+        m_values[i]->SetValue(QString::fromStdString(details.*kRows[i].field));
+    }
+}
+
+void CPropsGeneralPage::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const QSize units = DialogUnitsToPixels(QSize(kValueLeft, 0), font());
+    const int right = width() - DialogUnitsToPixels(QSize(kValueRightMargin, 0), font()).width();
+    for (CValueField* value : m_values) {
+        value->resize(std::max(0, right - units.width()), value->height());
     }
 }

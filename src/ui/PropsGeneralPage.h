@@ -1,12 +1,13 @@
 #pragma once
-// The "General" page of the properties sheet: nine details of one session, read-only.
+// The "General" page of the properties sheet: nine details of one session in read-only fields
+// that can be selected and copied, widening with the page.
 
 #include <QWidget>
 #include <array>
 
 #include "SessionRecords.h"
 
-class QLabel;
+class CValueField;
 
 class CPropsGeneralPage : public QWidget {
     Q_OBJECT
@@ -17,6 +18,9 @@ public:
     // Copies the nine texts; the SQL text is the other page's.
     void SetDetails(const SessionDetails& details);
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
-    std::array<QLabel*, 9> m_values{};
+    std::array<CValueField*, 9> m_values{};
 };

@@ -37,5 +37,7 @@ CPropsSheet::CPropsSheet(const QString& caption, QWidget* parent, int firstPage)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs);
     layout->addLayout(buttons);
-    setFixedSize(sizeHint());
+    // It opens at the pages' size and can be made bigger to read a long statement.
+    setSizeGripEnabled(true);
+    resize(sizeHint());
 }

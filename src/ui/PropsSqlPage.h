@@ -1,6 +1,6 @@
 #pragma once
-// The "SQL" page of the properties sheet: the statement a session runs, one stored piece per
-// line, to read and copy.
+// The "SQL" page of the properties sheet: the statement a session runs, wrapped at the page's
+// width to read, and selected and copied as it is.
 
 #include <QWidget>
 
@@ -12,8 +12,11 @@ public:
     // The text empty.
     explicit CPropsSqlPage(QWidget* parent = nullptr);
 
-    // sqlText as the statement delivers it, "\r\n" after each piece.
     void SetSqlText(const QString& sqlText);
+    QString SqlText() const;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     QPlainTextEdit* m_edit;
