@@ -184,7 +184,7 @@ private slots:
         // The failed statement never reached the instance, and no second one was sent.
         QTest::newRow("connection lost: one message, no more kills")
             << "lost" << QStringList{refused + "ORA-03113: end-of-file on communication channel"}
-            << "Ready" << 0;
+            << "The connection to the database was lost." << 0;
     }
     void killAnswers() {
         QFETCH(QString, situation);

@@ -415,6 +415,20 @@ private slots:
         QVERIFY(frame->View()->TimerId() != 0);
     }
 
+    // A password about to expire is told once the log-on is done, and is no failure.
+    void logOnWarningIsShownOnce() {
+        sim::Controls::instance().warnAtNextLogon(sim::oraError(28002));
+        const auto frame = CreateMainWindow(true);
+        QVERIFY(frame && IsLoggedOn());
+        QCOMPARE(m_messages, QStringList());
+        QCoreApplication::processEvents();
+        const QString warning = "ORA-28002: the password will expire within 7 days";
+        QCOMPARE(m_messages, QStringList{warning});
+        QCOMPARE(StatusPaneText(frame.get()), warning);
+        QCoreApplication::processEvents();
+        QCOMPARE(m_messages.size(), 1);
+    }
+
     void exitClosesTheWindowAndLogsOff() {
         auto frame = CreateMainWindow(true);
         QVERIFY(frame && IsLoggedOn());

@@ -285,7 +285,7 @@ private slots:
         QCOMPARE(shown.first(), message);
         QVERIFY(!IsLoggedOn());
         QCOMPARE(port.steps().mid(port.steps().size() - 2),
-                 (QStringList{"set timer 15000", "status "}));
+                 (QStringList{"set timer 15000", "status " + ConnectionLostText()}));
         QCOMPARE(port.waitDepth, 0);
         QCOMPARE(cycle.TimerId(), 10010);
 

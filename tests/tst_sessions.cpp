@@ -3,7 +3,9 @@
 #include <QtTest>
 
 #include "DbTestSupport.h"
+#include "SessionActions.h"
 #include "SessionStatements.h"
+#include "TableProbes.h"
 
 namespace {
 const std::string kCount = "SELECT count(*) FROM sys.v_$session";
@@ -22,6 +24,30 @@ void logOn(const char* scenario, const char* user = "system", const char* passwo
     QVERIFY(LogOn(user, password, testHost(scenario).c_str()));
     sim::Controls::instance().clearStatementLog();
 }
+
+enum class Operation { Refresh, Properties, Kill, LogOn };
+
+// A list window for the operations: the rows shown, the first one selected, its timer.
+class MatrixPort : public SessionListPort {
+public:
+    void ShowSessions(std::vector<SessionRow> shown) override { rows = std::move(shown); }
+    QString GetItemText(int item, int subItem) const override {
+        const SessionRow& r = rows.at(std::size_t(item));
+        const std::string* texts[] = {&r.username, &r.sid,     &r.serial, &r.status,
+                                      &r.osUser,   &r.machine, &r.program};
+        return QString::fromStdString(*texts[subItem]);
+    }
+    std::vector<int> SelectedItems() const override {
+        return rows.empty() ? std::vector<int>{} : std::vector<int>{0};
+    }
+    int SetTimer(int) override { return 10010; }
+    void KillTimer(int) override {}
+    void SetStatusText(const QString&) override {}
+    void BeginWaitCursor() override {}
+    void EndWaitCursor() override {}
+
+    std::vector<SessionRow> rows;
+};
 }  // namespace
 
 class tst_SessionStatements : public QObject {
@@ -253,6 +279,140 @@ private slots:
         QVERIFY(QuerySqlText("7", "1", details));
         QCOMPARE(sent(), (std::vector<std::string>{SqlTextStatement("7", "1")}));
         QCOMPARE(QString::fromStdString(details.sqlText), statement);
+    }
+
+    // Each client call made to fail in each statement of an operation, with an ordinary error
+    // and with a lost connection: the messages it shows, what it leaves open, and no refresh
+    // started inside its messages. Prints the table it measured.
+    void faultMatrix_data() {
+        QTest::addColumn<int>("operation");
+        QTest::addColumn<int>("call");
+        QTest::addColumn<int>("nth");
+        QTest::addColumn<int>("code");
+        struct Step {
+            const char* statement;
+            sim::Call call;
+            int nth;
+        };
+        using C = sim::Call;
+        const std::vector<std::pair<Operation, std::vector<Step>>> operations = {
+            {Operation::Refresh,
+             {{"count", C::Open, 1},
+              {"count", C::Parse, 1},
+              {"count", C::Define, 1},
+              {"count", C::Exec, 1},
+              {"count", C::Fetch, 1},
+              {"count", C::Close, 1},
+              {"list", C::Open, 2},
+              {"list", C::Parse, 2},
+              {"list", C::Define, 2},
+              {"list", C::ExecFetch, 1},
+              {"list", C::Close, 2}}},
+            {Operation::Properties,
+             {{"detail", C::Open, 1},
+              {"detail", C::Parse, 1},
+              {"detail", C::Define, 1},
+              {"detail", C::ExecFetch, 1},
+              {"detail", C::Close, 1},
+              {"sql text", C::Open, 2},
+              {"sql text", C::Parse, 2},
+              {"sql text", C::Define, 8},
+              {"sql text", C::Exec, 1},
+              {"sql text", C::Fetch, 1},
+              {"sql text", C::Close, 2}}},
+            {Operation::Kill,
+             {{"kill", C::Open, 1},
+              {"kill", C::Parse, 1},
+              {"kill", C::Exec, 1},
+              {"kill", C::Close, 1}}},
+            {Operation::LogOn,
+             {{"log-on", C::Logon, 1},
+              {"v$session probe", C::Open, 1},
+              {"v$session probe", C::Parse, 1},
+              {"v$session probe", C::Define, 1},
+              {"v$session probe", C::Exec, 1},
+              {"v$session probe", C::Close, 1},
+              {"v$sqltext probe", C::Open, 2},
+              {"v$sqltext probe", C::Parse, 2},
+              {"v$sqltext probe", C::Define, 2},
+              {"v$sqltext probe", C::Exec, 2},
+              {"v$sqltext probe", C::Close, 2}}}};
+        const char* calls[] = {"olog",  "ologof", "oopen",  "oparse", "odefin",
+                               "oexec", "ofetch", "oexfet", "oclose"};
+        for (const auto& [operation, steps] : operations) {
+            for (const Step& step : steps) {
+                for (int code : {1031, 3113}) {
+                    QTest::addRow("%s %s, %s", step.statement, calls[int(step.call)],
+                                  code == 3113 ? "lost" : "error")
+                        << int(operation) << int(step.call) << step.nth << code;
+                }
+            }
+        }
+    }
+    void faultMatrix() {
+        QFETCH(int, operation);
+        QFETCH(int, call);
+        QFETCH(int, nth);
+        QFETCH(int, code);
+        auto setup = mixedScenario(6, 0);
+        setup.sessions[0].sqlText = std::string(100, 'x');
+        sim::Controls::instance().defineScenario("matrix", setup);
+        const auto op = Operation(operation);
+        if (op != Operation::LogOn) {
+            logOn("matrix");
+        }
+        MatrixPort port;
+        RefreshCycle cycle(port, 5, false);
+        cycle.StartRefreshTimer();
+        if (op == Operation::Kill) {
+            cycle.RefreshList();
+        }
+        int messages = 0;
+        bool nested = false;
+        SetMessageSink([&](const std::string&) {
+            ++messages;
+            if (op != Operation::Refresh) {
+                return;
+            }
+            // A tick and a Refresh inside a refresh's message start nothing.
+            const std::size_t before = sent().size();
+            cycle.OnTimer(cycle.TimerId());
+            cycle.RefreshList();
+            nested = nested || sent().size() != before;
+        });
+        sim::Controls::instance().failCall(sim::Call(call), nth, code);
+
+        switch (op) {
+            case Operation::Refresh:
+                cycle.RefreshList();
+                break;
+            case Operation::Properties: {
+                SessionDetails details;
+                ReadSessionDetails({"1", "101"}, details);
+                break;
+            }
+            case Operation::Kill:
+                KillSelectedSessions(port, cycle, [](const QString&) { return true; });
+                break;
+            case Operation::LogOn:
+                if (LogOn("system", "manager", testHost("matrix").c_str())) {
+                    CanSelectFrom("sys.v_$session") && CanSelectFrom("sys.v_$sqltext");
+                }
+                break;
+        }
+        const int open = sim::Controls::instance().openCursors();
+        // The connection's own handles (error, service context) stay while it is up.
+        const int handles = liveClientHandles() - (throughClient() && IsLoggedOn() ? 2 : 0);
+        SetMessageSink({});
+        qInfo("matrix: %s | messages %d | open cursors %d | handles %d", QTest::currentDataTag(),
+              messages, open, handles);
+        QCOMPARE(open, 0);
+        QCOMPARE(handles, 0);
+        QVERIFY(!nested);
+        if (code == 3113) {
+            QCOMPARE(messages, 1);
+            QVERIFY(!IsLoggedOn());
+        }
     }
 
     void killOutcomesAreSilent_data() {

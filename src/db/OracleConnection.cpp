@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <iterator>
 #include <map>
+#include <utility>
 
 #include "ErrorReport.h"
 
@@ -23,6 +24,22 @@ void notifyObservers() {
     for (const auto& [id, observer] : current) {
         observer();
     }
+}
+
+int& callTimeoutSeconds() {
+    static int seconds = 30;
+    return seconds;
+}
+
+// A client library that cannot limit calls is said so once; the calls then go unlimited.
+void applyCallTimeout(OracleConnection& c) {
+    static bool told = false;
+    const int seconds = callTimeoutSeconds();
+    if (seconds <= 0 || ocalltimeout(&c.logonArea, ub4(seconds) * 1000) == 0 || told) {
+        return;
+    }
+    told = true;
+    ShowFailureMessage(ClientMessage(areaRc(c.logonArea)));
 }
 
 void setLoggedOff(OracleConnection& c) {
@@ -46,6 +63,9 @@ bool LogOn(const char* user, const char* password, const char* host) {
         c.connectionLost = false;
         c.user = user;
         c.host = host;
+        c.logonWarningCode = areaRc(c.logonArea);
+        c.logonWarning = c.logonWarningCode != 0 ? ClientMessage(ub2(c.logonWarningCode)) : "";
+        applyCallTimeout(c);
         notifyObservers();
         return true;
     }
@@ -79,6 +99,21 @@ void DropConnection() {
         ologof(&c.logonArea);
         setLoggedOff(c);
     }
+}
+
+void SetCallTimeoutSeconds(int seconds) {
+    callTimeoutSeconds() = seconds;
+}
+
+std::string TakeLogonWarning() {
+    OracleConnection& c = TheConnection();
+    c.logonWarningCode = 0;
+    return std::exchange(c.logonWarning, std::string());
+}
+
+bool IsPasswordExpiryWarning(int code) {
+    // 28002 from release 9 on; 28011 on older servers.
+    return code == 28002 || code == 28011;
 }
 
 int AddConnectionObserver(std::function<void()> observer) {

@@ -18,6 +18,9 @@ struct OracleConnection {
     // Who logged on where, as given to LogOn; empty while logged off. Never the password.
     std::string user;
     std::string host;
+    // The warning of the last log-on (a password about to expire), until it is taken.
+    int logonWarningCode = 0;
+    std::string logonWarning;
     // Return-length and return-code targets of every scalar define; nothing reads them.
     ub2 scalarLength = 0;
     ub2 scalarCode = 0;
@@ -26,8 +29,17 @@ struct OracleConnection {
 // The process-wide connection, all-zero at start.
 OracleConnection& TheConnection();
 
-// Logs on with three NUL-terminated texts; on failure shows one message and returns false.
+// Logs on with three NUL-terminated texts; on failure shows one message and returns false. An
+// empty user and password log on by external authentication (a wallet, the operating system).
+// A warning that comes with the log-on is no failure: it waits in the connection for the caller.
+// Every later round trip is limited to the call time limit.
 bool LogOn(const char* user, const char* password, const char* host);
+// The limit on each round trip of later log-ons, in seconds; 0 for none. 30 until set.
+void SetCallTimeoutSeconds(int seconds);
+// The text of the last log-on's warning, once; empty when there was none.
+std::string TakeLogonWarning();
+// Whether an Oracle error number warns of a password that will expire.
+bool IsPasswordExpiryWarning(int code);
 // The regular log-off; a failing client library is noted on standard output, never in a box.
 void LogOff();
 bool IsLoggedOn();

@@ -20,7 +20,9 @@ void failed(const OciArea& area) {
         return;
     }
     const std::string text = OciErrorText(area);
-    c.connectionLost = IsConnectionLostCode(areaRc(area));
+    // A connection this layer dropped itself makes later calls fail too; those failures keep
+    // their messages, as every failure but a lost connection does.
+    c.connectionLost = c.loggedOn && IsConnectionLostCode(areaRc(area));
     DropConnection();
     ShowFailureMessage(text);
 }
@@ -66,8 +68,16 @@ bool ExecuteCursor(OracleCursor& cursor, bool report) {
     return executed;
 }
 
+// The end of the rows and an ordinary failure end the caller's loop silently; a lost connection
+// is reported, since it ends more than the loop.
 bool FetchRow(OracleCursor& cursor) {
-    return ofetch(&cursor.area) == 0;
+    if (ofetch(&cursor.area) == 0) {
+        return true;
+    }
+    if (IsConnectionLostCode(areaRc(cursor.area))) {
+        failed(cursor.area);
+    }
+    return false;
 }
 
 bool ExecuteFetch(OracleCursor& cursor, ub4& rows) {

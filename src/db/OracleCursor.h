@@ -19,7 +19,8 @@ void DefineColumn(OracleCursor& cursor, int position, void* buffer, int width, i
 // True when the statement executed; report false keeps a failure silent and the connection up,
 // unless the failure was the loss of the connection.
 bool ExecuteCursor(OracleCursor& cursor, bool report);
-// True when a row was fetched; the end of the rows and a failure both end the caller's loop.
+// True when a row was fetched; the end of the rows and a failure both end the caller's loop, and
+// only a lost connection is reported.
 bool FetchRow(OracleCursor& cursor);
 // Executes and fetches up to rows rows in one call; afterwards rows holds the rows delivered.
 // False only when fewer rows existed than asked for (ORA-01403).

@@ -15,6 +15,10 @@ QString SessionCountText(std::size_t sessions) {
                          : QStringLiteral("%1 sessions").arg(sessions);
 }
 
+QString ConnectionLostText() {
+    return QStringLiteral("The connection to the database was lost.");
+}
+
 RefreshCycle::RefreshCycle(SessionListPort& port, int refreshSeconds, bool showSystem)
     : m_port(port), m_nRefreshSeconds(refreshSeconds), m_bShowSystem(showSystem) {}
 
@@ -40,6 +44,10 @@ void RefreshCycle::OnTimer(int timerId) {
 // The rows on screen stay until the new ones replace them, so that the list is updated in place
 // and the user's selection and scroll position survive the refresh.
 void RefreshCycle::RefreshList() {
+    if (m_bRefreshing) {
+        return;
+    }
+    m_bRefreshing = true;
     m_port.SetStatusText(kCollecting);
     StopRefreshTimer();
     std::size_t listed = 0;
@@ -53,5 +61,8 @@ void RefreshCycle::RefreshList() {
         m_port.ShowSessions({});
     }
     StartRefreshTimer();
-    m_port.SetStatusText(IsLoggedOn() ? SessionCountText(listed) : QString());
+    m_port.SetStatusText(IsLoggedOn()                     ? SessionCountText(listed)
+                         : TheConnection().connectionLost ? ConnectionLostText()
+                                                          : QString());
+    m_bRefreshing = false;
 }

@@ -10,6 +10,8 @@
 
 // What the status bar says after a refresh: "61 sessions", "1 session".
 QString SessionCountText(std::size_t sessions);
+// What the status bar says once the connection has been lost.
+QString ConnectionLostText();
 
 class RefreshCycle {
 public:
@@ -34,4 +36,6 @@ private:
     int m_nRefreshSeconds;
     int m_nTimerId = 0;
     bool m_bShowSystem;
+    // A refresh in progress, its messages included: no second one starts inside it.
+    bool m_bRefreshing = false;
 };

@@ -7,12 +7,15 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QStatusTipEvent>
+#include <QTimer>
 #include <QToolBar>
 
 #include "CommandIds.h"
 #include "Commands.h"
+#include "MessageBox.h"
 #include "NimbraView.h"
 #include "OracleConnection.h"
+#include "RefreshCycle.h"
 #include "StatusBar.h"
 #include "Strings.h"
 
@@ -21,7 +24,7 @@ CMainFrame::CMainFrame(QWidget* parent)
       m_view(new CNimbraView(this)),
       m_statusBar(new CStatusBar(this)),
       m_toolBar(new QToolBar(QStringLiteral("Toolbar"), this)) {
-    m_nConnectionObserver = AddConnectionObserver([this] { UpdateTitle(); });
+    m_nConnectionObserver = AddConnectionObserver([this] { OnConnectionChanged(); });
     UpdateTitle();
     setWindowIcon(QIcon(QStringLiteral(":/images/nimbra.png")));
     setCentralWidget(m_view);
@@ -57,6 +60,29 @@ QString ConnectionTitle() {
         user = user.toUpper();
     }
     return c.host.empty() ? user : user + u'@' + QString::fromStdString(c.host);
+}
+
+void CMainFrame::OnConnectionChanged() {
+    UpdateTitle();
+    if (!IsLoggedOn() && TheConnection().connectionLost) {
+        m_statusBar->SetMessageText(ConnectionLostText());
+    }
+    if (IsLoggedOn() && TheConnection().logonWarningCode != 0) {
+        // Once the log-on that brought it has finished: a warning is no failure.
+        QTimer::singleShot(0, this, &CMainFrame::ShowLogonWarning);
+    }
+}
+
+void CMainFrame::ShowLogonWarning() {
+    const int code = TheConnection().logonWarningCode;
+    const QString warning = QString::fromStdString(TakeLogonWarning());
+    if (warning.isEmpty()) {
+        return;
+    }
+    m_statusBar->SetMessageText(warning.section(u'\n', 0, 0));
+    if (IsPasswordExpiryWarning(code)) {
+        NimbraMessageBox(warning, MsgButtons::Ok, MsgIcon::Information);
+    }
 }
 
 void CMainFrame::UpdateTitle() {

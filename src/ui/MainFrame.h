@@ -41,6 +41,9 @@ private:
     void CreateToolBar();
     void CreateAccelerators();
     void RouteCommands();
+    // The title, the lost connection in the status bar, and the warning of a log-on.
+    void OnConnectionChanged();
+    void ShowLogonWarning();
     // The descriptive title, then who is logged on where while a connection is open.
     void UpdateTitle();
 
