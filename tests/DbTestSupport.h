@@ -27,17 +27,22 @@ inline std::string testHost(const std::string& scenario) {
     return throughClient() ? scenario : "sim:" + scenario;
 }
 
-// Handles the client-library double holds besides its environment; 0 while it is not loaded.
-inline int liveClientHandles() {
+// One of the client-library double's counters; 0 while it is not loaded.
+inline int clientDoubleCount(const char* counter) {
     const char* file = std::getenv("NIMBRA_OCI_LIBRARY");
     void* library = file == nullptr ? nullptr : dlopen(file, RTLD_NOW | RTLD_NOLOAD);
     if (library == nullptr) {
         return 0;
     }
-    auto* live = reinterpret_cast<int (*)()>(dlsym(library, "nimbraFakeLiveHandles"));
-    const int count = live == nullptr ? 0 : live();
+    auto* count = reinterpret_cast<int (*)()>(dlsym(library, counter));
+    const int value = count == nullptr ? 0 : count();
     dlclose(library);
-    return count;
+    return value;
+}
+
+// Handles the client-library double holds besides its environment.
+inline int liveClientHandles() {
+    return clientDoubleCount("nimbraFakeLiveHandles");
 }
 
 // Collects every failure message the database layer shows.

@@ -79,6 +79,36 @@ private slots:
         QCOMPARE(files[31], std::string("/opt/oracle/instantclient_19_8/libclntsh.so.11.1"));
         search.override = "/somewhere/libclntsh.so.19.1";
         QCOMPARE(search.candidates(), std::vector<std::string>{search.override});
+
+        // Releases compare as numbers, newest first.
+        std::vector<std::string> folders = {
+            "/opt/oracle/instantclient_19_3", "/usr/lib/oracle/19.3/client64/lib",
+            "/opt/oracle/instantclient_19_25", "/opt/oracle/instantclient_21_1",
+            "/usr/lib/oracle/19.25/client64/lib"};
+        SortNewestFirst(folders);
+        QCOMPARE(folders,
+                 (std::vector<std::string>{
+                     "/usr/lib/oracle/19.25/client64/lib", "/usr/lib/oracle/19.3/client64/lib",
+                     "/opt/oracle/instantclient_21_1", "/opt/oracle/instantclient_19_25",
+                     "/opt/oracle/instantclient_19_3"}));
+    }
+
+    // A library that lacks an entry point is passed over for the next candidate.
+    void searchGoesOnPastAnUnusableLibrary() {
+        const auto open = [](const std::string& file, std::string& error) -> void* {
+            const char* actual = file == "libclntsh.so"        ? FAKECLNTSH_INCOMPLETE
+                                 : file == "libclntsh.so.21.1" ? FAKECLNTSH
+                                                               : nullptr;
+            return actual ? openSharedLibrary(actual, error)
+                          : (error = file +
+                                     ": cannot open "
+                                     "shared object file",
+                             nullptr);
+        };
+        std::string error;
+        const auto library = ClientLibrary::load(ClientSearch{}, error, open);
+        QVERIFY2(library != nullptr, error.c_str());
+        QCOMPARE(library->file(), std::string("libclntsh.so.21.1"));
     }
 
     // The message names what was searched and what to install, and oerhms' 512 bytes hold it.
@@ -155,7 +185,8 @@ private slots:
         for (int attempt = 1; attempt <= 2; ++attempt) {
             ub4 connection = 0;
             std::string error;
-            QCOMPARE(provider.logon("system", "manager", "client", connection, error),
+            int warning = 0;
+            QCOMPARE(provider.logon("system", "manager", "client", connection, warning, error),
                      OraCode::NoInterfaceDriver);
             QCOMPARE(loads, attempt);
             const QString text = QString::fromStdString(error);

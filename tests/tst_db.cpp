@@ -3,6 +3,7 @@
 #include <unistd.h>
 #include <QTemporaryFile>
 #include <QtTest>
+#include <chrono>
 
 #include "DbTestSupport.h"
 #include "OracleCursor.h"
@@ -44,6 +45,9 @@ private slots:
     void init() {
         resetDatabase();
         sim::Controls::instance().defineScenario("test", mixedScenario(12, 0));
+        auto wallet = mixedScenario(1, 0);
+        wallet.externalUser = "system";
+        sim::Controls::instance().defineScenario("wallet", wallet);
     }
     void cleanup() {
         LogOff();
@@ -67,6 +71,14 @@ private slots:
         QTest::newRow("password case matters") << "system"
                                                << "MANAGER"
                                                << "test" << kLoginFailure;
+        // No user name and no password: external authentication, which the instance refuses.
+        QTest::newRow("external authentication") << ""
+                                                 << ""
+                                                 << "test" << kLoginFailure;
+        QTest::newRow("external authentication vouched for") << ""
+                                                             << ""
+                                                             << "wallet"
+                                                             << "";
         QTest::newRow("unknown scenario")
             << "system"
             << "manager"
@@ -79,11 +91,75 @@ private slots:
         QFETCH(QString, scenario);
         QFETCH(QString, message);
         MessageRecorder recorder;
+        const int external = clientDoubleCount("nimbraFakeExternalSessions");
         const bool ok = LogOn(user.toUtf8().constData(), password.toUtf8().constData(),
                               testHost(scenario.toStdString()).c_str());
         QCOMPARE(ok, message.isEmpty());
         QCOMPARE(IsLoggedOn(), ok);
         QCOMPARE(recorder.messages, message.isEmpty() ? QStringList() : QStringList{message});
+        if (throughClient()) {
+            QCOMPARE(clientDoubleCount("nimbraFakeExternalSessions") - external,
+                     user.isEmpty() ? 1 : 0);
+        }
+    }
+
+    // A warning that comes with the log-on is kept for the caller, never reported as a failure.
+    void logOnWarningIsNoFailure() {
+        sim::Controls::instance().warnAtNextLogon(sim::oraError(28002));
+        MessageRecorder recorder;
+        QVERIFY(logOnToTest());
+        QVERIFY(recorder.messages.isEmpty());
+        QVERIFY(IsPasswordExpiryWarning(TheConnection().logonWarningCode));
+        QCOMPARE(TakeLogonWarning(),
+                 std::string("ORA-28002: the password will expire within 7 days"));
+        QCOMPARE(TakeLogonWarning(), std::string());
+        QCOMPARE(CountRows("sys.v_$session", ""), 12);
+    }
+
+    // Past the call time limit a call fails with the client's message and the connection goes,
+    // with one message for the whole operation.
+    void callTimeLimit_data() {
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<int>("delay");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("within the limit") << 1 << 20 << "";
+        QTest::newRow("past the limit") << 1 << 5000
+                                        << "ORACLE Error when processing OCI function OEXEC, OEXN\n"
+                                           "ORA-03156: OCI call timed out";
+        QTest::newRow("no limit") << 0 << 20 << "";
+    }
+    void callTimeLimit() {
+        QFETCH(int, limit);
+        QFETCH(int, delay);
+        QFETCH(QString, message);
+        SetCallTimeoutSeconds(limit);
+        QVERIFY(logOnToTest());
+        sim::Controls::instance().delayCall(Call::Exec, 1, std::chrono::milliseconds(delay));
+        MessageRecorder recorder;
+        const int count = CountRows("sys.v_$session", "");
+        SetCallTimeoutSeconds(30);
+        QCOMPARE(recorder.messages, message.isEmpty() ? QStringList() : QStringList{message});
+        QCOMPARE(IsLoggedOn(), message.isEmpty());
+        QCOMPARE(count, message.isEmpty() ? 12 : 0);
+    }
+
+    // A client library older than release 18 cannot limit calls: said once, then calls go on.
+    void olderClientSaysSoOnce() {
+        if (!throughClient()) {
+            QSKIP("the simulated instance is reached without a client library");
+        }
+        qputenv("NIMBRA_FAKE_CLIENT_RELEASE", "12");
+        MessageRecorder recorder;
+        QVERIFY(logOnToTest());
+        LogOff();
+        QVERIFY(logOnToTest());
+        qunsetenv("NIMBRA_FAKE_CLIENT_RELEASE");
+        QCOMPARE(recorder.messages.size(), 1);
+        QVERIFY2(recorder.messages[0].startsWith("ORA-24315: illegal attribute type\n") &&
+                     recorder.messages[0].contains("release 12.0; a time limit on calls to the "
+                                                   "database needs release 18 or later"),
+                 qPrintable(recorder.messages[0]));
+        QCOMPARE(CountRows("sys.v_$session", ""), 12);
     }
 
     // A host string outside the simulation goes to the client library: without one (CTest names

@@ -4,9 +4,11 @@
 #include <glob.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <functional>
 #include <iterator>
+#include <variant>
 
 namespace {
 
@@ -38,8 +40,7 @@ std::vector<std::string> foldersMatching(const char* pattern) {
         folders.assign(found.gl_pathv, found.gl_pathv + found.gl_pathc);
     }
     globfree(&found);
-    // Newest release first: the names carry the version.
-    std::sort(folders.rbegin(), folders.rend());
+    SortNewestFirst(folders);
     return folders;
 }
 
@@ -70,8 +71,10 @@ void resolve(void* library, const char* name, Function& target, std::string& mis
     target = reinterpret_cast<Function>(symbol);
 }
 
-// The name of the first entry point the library lacks; empty when it has them all.
+// The name of the first entry point the library lacks; empty when it has them all. The
+// client's release is asked of it only when it can tell.
 std::string resolveAll(void* library, oci::Api& api) {
+    api.clientVersion = reinterpret_cast<oci::ClientVersion>(dlsym(library, "OCIClientVersion"));
     std::string missing;
     resolve(library, "OCIEnvNlsCreate", api.envNlsCreate, missing);
     resolve(library, "OCIHandleAlloc", api.handleAlloc, missing);
@@ -84,6 +87,11 @@ std::string resolveAll(void* library, oci::Api& api) {
     resolve(library, "OCIStmtExecute", api.stmtExecute, missing);
     resolve(library, "OCIStmtFetch2", api.stmtFetch2, missing);
     resolve(library, "OCIAttrGet", api.attrGet, missing);
+    resolve(library, "OCIAttrSet", api.attrSet, missing);
+    resolve(library, "OCIServerAttach", api.serverAttach, missing);
+    resolve(library, "OCIServerDetach", api.serverDetach, missing);
+    resolve(library, "OCISessionBegin", api.sessionBegin, missing);
+    resolve(library, "OCISessionEnd", api.sessionEnd, missing);
     return missing;
 }
 
@@ -128,6 +136,8 @@ void* openSharedLibrary(const std::string& file, std::string& error) {
     return library;
 }
 
+// A candidate that cannot be loaded, or lacks an entry point, is noted and the search goes on;
+// the first such note explains the failure when no candidate serves.
 std::unique_ptr<ClientLibrary> ClientLibrary::load(const ClientSearch& search, std::string& error,
                                                    const LibraryOpener& open) {
     std::string firstFailure;
@@ -149,10 +159,38 @@ std::unique_ptr<ClientLibrary> ClientLibrary::load(const ClientSearch& search, s
             return std::unique_ptr<ClientLibrary>(new ClientLibrary(file, api));
         }
         dlclose(library);
-        error = file + " is not a usable Oracle client library: it lacks the entry point " +
-                missing + "." + kInstallAdvice;
-        return nullptr;
+        if (firstFailure.empty()) {
+            firstFailure = file +
+                           " is not a usable Oracle client library: it lacks the entry point " +
+                           missing + ".";
+        }
     }
     error = (firstFailure.empty() ? notFoundSentence(search) : firstFailure) + kInstallAdvice;
     return nullptr;
+}
+
+void SortNewestFirst(std::vector<std::string>& folders) {
+    // The numbers in a name compare as numbers: instantclient_19_25 is newer than 19_3.
+    const auto parts = [](const std::string& name) {
+        std::vector<std::variant<long long, std::string>> out;
+        for (std::size_t i = 0; i < name.size();) {
+            std::size_t j = i;
+            const bool digits = std::isdigit(static_cast<unsigned char>(name[i])) != 0;
+            while (j < name.size() &&
+                   (std::isdigit(static_cast<unsigned char>(name[j])) != 0) == digits) {
+                ++j;
+            }
+            const std::string piece = name.substr(i, j - i);
+            if (digits) {
+                out.emplace_back(std::stoll(piece.substr(0, 18)));
+            } else {
+                out.emplace_back(piece);
+            }
+            i = j;
+        }
+        return out;
+    };
+    std::stable_sort(
+        folders.begin(), folders.end(),
+        [&](const std::string& a, const std::string& b) { return parts(a) > parts(b); });
 }

@@ -25,6 +25,9 @@ struct ClientSearch {
     std::vector<std::string> candidates() const;
 };
 
+// Orders install folders newest release first, reading the numbers in their names as numbers.
+void SortNewestFirst(std::vector<std::string>& folders);
+
 // Opens a shared library: its handle, or null with the loader's reason in error.
 using LibraryOpener = std::function<void*(const std::string& file, std::string& error)>;
 void* openSharedLibrary(const std::string& file, std::string& error);

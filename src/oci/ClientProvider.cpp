@@ -49,53 +49,6 @@ int ClientProvider::prepareLibrary(std::string& error) {
     return 0;
 }
 
-int ClientProvider::logon(const std::string& user, const std::string& password,
-                          const std::string& connect, ub4& connection, std::string& error) {
-    if (int code = prepareLibrary(error)) {
-        return code;
-    }
-    Connection opened;
-    sword status = api().handleAlloc(m_environment, &opened.error, oci::HtypeError, 0, nullptr);
-    if (int code = checkEnvironment(opened, status, OraCode::NoInterfaceDriver)) {
-        error = opened.lastText;
-        return code;
-    }
-    // An empty connect string reaches the local default database.
-    status = api().logon2(m_environment, opened.error, &opened.service, asText(user),
-                          lengthOf(user), asText(password), lengthOf(password), asText(connect),
-                          lengthOf(connect), oci::Default);
-    if (int code = check(opened, status, OraCode::NotLoggedOn)) {
-        api().handleFree(opened.error, oci::HtypeError);
-        error = opened.lastText;
-        return code;
-    }
-    connection = ++m_lastId;
-    m_connections[connection] = std::move(opened);
-    return 0;
-}
-
-int ClientProvider::logoff(ub4 id) {
-    Connection* connection = findConnection(id);
-    if (connection == nullptr) {
-        return OraCode::NotLoggedOn;
-    }
-    // Cursors still open, after a failed close or a dropped connection, go with it.
-    for (auto it = m_cursors.begin(); it != m_cursors.end();) {
-        if (it->second.connection == id) {
-            api().handleFree(it->second.statement, oci::HtypeStmt);
-            it = m_cursors.erase(it);
-        } else {
-            ++it;
-        }
-    }
-    const int code = check(*connection, api().logoff(connection->service, connection->error),
-                           OraCode::NotLoggedOn);
-    // OCILogoff releases the session whatever it reports, so the connection is gone either way.
-    api().handleFree(connection->error, oci::HtypeError);
-    m_connections.erase(id);
-    return code;
-}
-
 int ClientProvider::open(ub4 connection, ub4& cursor) {
     Connection* owner = findConnection(connection);
     if (owner == nullptr) {

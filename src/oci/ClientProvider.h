@@ -3,7 +3,9 @@
 // client library's handle API, the library loaded by the first log-on that needs it.
 // Each release-7 call makes exactly one library call that can fail on its own account:
 // olog OCILogon2, ologof OCILogoff, oopen OCIHandleAlloc, oparse OCIStmtPrepare, odefin
-// OCIDefineByPos, oexec and oexfet OCIStmtExecute, ofetch OCIStmtFetch2, oclose OCIHandleFree.
+// OCIDefineByPos, oexec and oexfet OCIStmtExecute, ofetch OCIStmtFetch2, oclose OCIHandleFree;
+// a log-on without user name and password takes the explicit sequence of external
+// authentication (OCIServerAttach, OCISessionBegin) instead.
 
 #include <functional>
 #include <map>
@@ -22,7 +24,8 @@ public:
     explicit ClientProvider(Loader loader = {});
 
     int logon(const std::string& user, const std::string& password, const std::string& connect,
-              ub4& connection, std::string& error) override;
+              ub4& connection, int& warning, std::string& error) override;
+    int setCallTimeout(ub4 connection, ub4 milliseconds) override;
     int logoff(ub4 connection) override;
     int open(ub4 connection, ub4& cursor) override;
     int parse(ub4 cursor, const std::string& sql, bool deferred) override;
@@ -37,11 +40,22 @@ private:
     struct Connection {
         void* service = nullptr;
         void* error = nullptr;
+        // Set for a session begun by external authentication; null after OCILogon2.
+        void* server = nullptr;
+        void* session = nullptr;
         int lastCode = 0;
         std::string lastText;
     };
 
     int prepareLibrary(std::string& error);
+    // The two ways of beginning a session; 0 or the error, whose text the connection keeps.
+    int logonWithPassword(Connection& opened, const std::string& user, const std::string& password,
+                          const std::string& connect);
+    int logonExternally(Connection& opened, const std::string& connect);
+    // Ends the session and frees every handle of the connection; 0 or the error of the end.
+    int endSession(Connection& connection);
+    // The warning of a log-on that succeeded with information, 0 for none.
+    int warningOf(Connection& connection, sword status);
     const oci::Api& api() const { return m_library->api(); }
     Connection* findConnection(ub4 id);
     ClientCursor* findCursor(ub4 id);

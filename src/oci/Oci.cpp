@@ -87,9 +87,10 @@ sword olog(Lda_Def* lda, ub1* hda, const text* uid, sword uidl, const text* pswd
     const ub1 tag = OciProviders::forHost(textOf(conn, connl), connect);
     OciProvider& provider = *OciProviders::byTag(tag);
     ub4 connection = 0;
+    int warning = 0;
     std::string error;
     const int code =
-        provider.logon(textOf(uid, uidl), textOf(pswd, pswdl), connect, connection, error);
+        provider.logon(textOf(uid, uidl), textOf(pswd, pswdl), connect, connection, warning, error);
     if (code != 0) {
         unbindArea(*lda);
         lastLogonError() = {code, std::move(error)};
@@ -100,7 +101,18 @@ sword olog(Lda_Def* lda, ub1* hda, const text* uid, sword uidl, const text* pswd
         bindHostArea(hda, {tag, connection});
     }
     setAreaRpc(*lda, 0);
-    return finish(*lda, OciFunction::None, 0);
+    finish(*lda, OciFunction::None, warning);
+    return 0;
+}
+
+sword ocalltimeout(Lda_Def* lda, ub4 milliseconds) {
+    if (lda == nullptr) {
+        return OraCode::NotLoggedOn;
+    }
+    auto bound = target(*lda);
+    const int code = bound ? bound->provider->setCallTimeout(bound->binding.id, milliseconds)
+                           : OraCode::NotLoggedOn;
+    return finish(*lda, OciFunction::None, code);
 }
 
 sword ologof(Lda_Def* lda) {

@@ -15,7 +15,8 @@ using sword = int;
 using text = unsigned char;
 
 // A logon or cursor data area: 64 bytes of which the caller reads rpc, fc and rc; the rest is
-// the provider's private state.
+// the provider's private state. After a successful olog, a non-zero rc is the log-on's warning
+// (ORA-28002 for a password about to expire), whose text oerhms gives.
 struct OciArea {
     alignas(8) ub1 bytes[64];
 };
@@ -69,3 +70,7 @@ sword ofetch(Cda_Def* cursor);
 sword oexfet(Cda_Def* cursor, ub4 nrows, sword cancel, sword exact);
 sword oclose(Cda_Def* cursor);
 sword oerhms(Lda_Def* lda, sb2 rcode, text* buf, sword bufsiz);
+
+// Not of the release-7 set: limits how long any later round trip of the connection may take
+// (0 = no limit). Non-zero, with rc set, when the client library cannot limit it.
+sword ocalltimeout(Lda_Def* lda, ub4 milliseconds);

@@ -21,7 +21,18 @@ inline constexpr ub4 Default = 0;
 // Handle types.
 inline constexpr ub4 HtypeEnv = 1;
 inline constexpr ub4 HtypeError = 2;
+inline constexpr ub4 HtypeSvcctx = 3;
 inline constexpr ub4 HtypeStmt = 4;
+inline constexpr ub4 HtypeServer = 8;
+inline constexpr ub4 HtypeSession = 9;
+
+// Service context attributes, and the credentials of a session begun without a password.
+inline constexpr ub4 AttrServer = 6;
+inline constexpr ub4 AttrSession = 7;
+inline constexpr ub4 AttrCallTimeout = 531;
+inline constexpr ub4 CredExt = 2;
+// The first client release that knows the call timeout.
+inline constexpr int CallTimeoutRelease = 18;
 
 inline constexpr ub4 NtvSyntax = 1;
 inline constexpr ub2 FetchNext = 2;
@@ -70,6 +81,16 @@ using StmtFetch2 = sword (*)(void* statement, void* error, ub4 rows, ub2 orienta
                              ub4 mode);
 using AttrGet = sword (*)(const void* handle, ub4 type, void* value, ub4* size, ub4 attribute,
                           void* error);
+using AttrSet = sword (*)(void* handle, ub4 type, void* value, ub4 size, ub4 attribute,
+                          void* error);
+using ClientVersion = void (*)(sword* major, sword* minor, sword* update, sword* patch,
+                               sword* portUpdate);
+using ServerAttach = sword (*)(void* server, void* error, const text* link, sb4 linkLength,
+                               ub4 mode);
+using ServerDetach = sword (*)(void* server, void* error, ub4 mode);
+using SessionBegin = sword (*)(void* service, void* error, void* session, ub4 credentials,
+                               ub4 mode);
+using SessionEnd = sword (*)(void* service, void* error, void* session, ub4 mode);
 
 // The entry points, resolved from one loaded library.
 struct Api {
@@ -84,6 +105,13 @@ struct Api {
     StmtExecute stmtExecute = nullptr;
     StmtFetch2 stmtFetch2 = nullptr;
     AttrGet attrGet = nullptr;
+    AttrSet attrSet = nullptr;
+    ServerAttach serverAttach = nullptr;
+    ServerDetach serverDetach = nullptr;
+    SessionBegin sessionBegin = nullptr;
+    SessionEnd sessionEnd = nullptr;
+    // Null in a library too old to tell its release.
+    ClientVersion clientVersion = nullptr;
 };
 
 }  // namespace oci

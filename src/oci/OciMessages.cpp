@@ -10,6 +10,8 @@ std::string oracleMessage(int code) {
             return "ORA-01455: converting column overflows integer datatype";
         case OraCode::UnsupportedConversion:
             return "ORA-01460: unimplemented or unreasonable conversion requested";
+        case OraCode::IllegalAttribute:
+            return "ORA-24315: illegal attribute type";
         default:
             // The server's catalogue stands in for the client's message files.
             return sim::standardMessage(code);

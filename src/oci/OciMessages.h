@@ -16,6 +16,7 @@ inline constexpr int IntegerOverflow = 1455;
 inline constexpr int UnsupportedConversion = 1460;
 inline constexpr int InvalidNumber = 1722;
 inline constexpr int NoInterfaceDriver = 3121;
+inline constexpr int IllegalAttribute = 24315;
 }  // namespace OraCode
 
 // "ORA-01001: invalid cursor" and the like, for any error number.

@@ -13,10 +13,17 @@ class OciProvider {
 public:
     virtual ~OciProvider() = default;
 
-    // Texts are exact byte strings; connect is the host string without any routing prefix.
-    // Success sets connection to a non-zero id; failure sets error to the log-on's message.
+    // Texts are exact byte strings; connect is the host string without any routing prefix. An
+    // empty user and password ask for external authentication (a wallet, the operating system).
+    // Success sets connection to a non-zero id, and warning to the number of a warning that
+    // came with the log-on (0 for none), whose text message() then gives; failure sets error to
+    // the log-on's message.
     virtual int logon(const std::string& user, const std::string& password,
-                      const std::string& connect, ub4& connection, std::string& error) = 0;
+                      const std::string& connect, ub4& connection, int& warning,
+                      std::string& error) = 0;
+    // Limits the time of every later round trip (0 = none); 0, or the error whose text
+    // message() gives when the limit cannot be set.
+    virtual int setCallTimeout(ub4 connection, ub4 milliseconds) = 0;
     // Also closes the connection's cursors that are still open.
     virtual int logoff(ub4 connection) = 0;
     // Success sets cursor to a non-zero id.

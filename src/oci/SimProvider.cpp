@@ -1,6 +1,7 @@
 #include "SimProvider.h"
 
 #include <iterator>
+#include <thread>
 
 #include "OciMessages.h"
 
@@ -36,7 +37,8 @@ int SimProvider::exchange(ub4 cursor, sim::Call call, ub4& rpc, bool remote, Wor
 }
 
 int SimProvider::logon(const std::string& user, const std::string& password,
-                       const std::string& connect, ub4& connection, std::string& error) {
+                       const std::string& connect, ub4& connection, int& warning,
+                       std::string& error) {
     sim::OraError failure;
     if (auto code = controls().takeFailure(sim::Call::Logon)) {
         failure = sim::oraError(*code);
@@ -44,12 +46,23 @@ int SimProvider::logon(const std::string& user, const std::string& password,
         controls().roundTrip();
         if (auto session = sim::Connection::logon(user, password, connect, failure)) {
             connection = ++m_lastId;
-            m_sessions[connection] = Session{std::move(session), {}};
+            sim::OraError notice = controls().takeLogonWarning();
+            warning = notice.code;
+            m_sessions[connection] = Session{std::move(session), std::move(notice), {}};
             return 0;
         }
     }
     error = failure.text;
     return failure.code;
+}
+
+int SimProvider::setCallTimeout(ub4 connection, ub4 milliseconds) {
+    Session* session = findSession(connection);
+    if (session == nullptr) {
+        return OraCode::NotLoggedOn;
+    }
+    session->callTimeout = std::chrono::milliseconds(milliseconds);
+    return 0;
 }
 
 int SimProvider::logoff(ub4 connection) {
@@ -212,7 +225,23 @@ int SimProvider::begin(Session& session, sim::Call call) {
     if (int code = planned(session, call)) {
         return code;
     }
+    if (int code = delayed(session, call)) {
+        return code;
+    }
     return checkState(session);
+}
+
+int SimProvider::delayed(Session& session, sim::Call call) {
+    const auto delay = controls().takeDelay(call);
+    if (!delay) {
+        return 0;
+    }
+    // The client gives up once the limit has passed; the wait itself is not simulated.
+    if (session.callTimeout.count() > 0 && *delay > session.callTimeout) {
+        return fail(session, sim::kCallTimedOut);
+    }
+    std::this_thread::sleep_for(*delay);
+    return 0;
 }
 
 int SimProvider::execute(Session& session, Statement& statement) {

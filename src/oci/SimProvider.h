@@ -2,6 +2,7 @@
 // The provider for host strings "sim:<scenario>": the release-7 calls over the simulated
 // instance, with the instance's planned failures, lost lines and round-trip count.
 
+#include <chrono>
 #include <cstddef>
 #include <map>
 #include <memory>
@@ -15,7 +16,8 @@ public:
     SimProvider();
 
     int logon(const std::string& user, const std::string& password, const std::string& connect,
-              ub4& connection, std::string& error) override;
+              ub4& connection, int& warning, std::string& error) override;
+    int setCallTimeout(ub4 connection, ub4 milliseconds) override;
     int logoff(ub4 connection) override;
     int open(ub4 connection, ub4& cursor) override;
     int parse(ub4 cursor, const std::string& sql, bool deferred) override;
@@ -30,6 +32,7 @@ private:
     struct Session {
         std::unique_ptr<sim::Connection> connection;
         sim::OraError lastError;
+        std::chrono::milliseconds callTimeout{0};  // 0: none
     };
     struct Statement {
         ub4 session = 0;
@@ -47,6 +50,8 @@ private:
     int fail(Session& session, sim::OraError error);
     int fail(Session& session, int code);
     int planned(Session& session, sim::Call call);
+    // A call the instance takes long over: given up on, as a lost connection, past the limit.
+    int delayed(Session& session, sim::Call call);
     int checkState(Session& session);
     int begin(Session& session, sim::Call call);
     // One call on a cursor, a round trip when remote; rpc gets the cursor's rows processed after

@@ -15,9 +15,11 @@ std::unique_ptr<Connection> Connection::logon(const std::string& user, const std
     if (!instance) {
         return nullptr;
     }
-    const std::string name = upperCase(user);
+    const ScenarioSpec* defined = Controls::instance().definedScenario(scenario);
+    const bool external = user.empty() && password.empty() && defined && defined->externalUser;
+    const std::string name = upperCase(external ? *defined->externalUser : user);
     const Account* account = findAccount(name);
-    if (!account || account->password != password) {
+    if (!account || (!external && account->password != password)) {
         error = oraError(1017);
         return nullptr;
     }

@@ -16,6 +16,8 @@ Controls& Controls::instance() {
 // Defined scenarios stay: a test may define them once for all its cases.
 void Controls::reset() {
     m_failures.clear();
+    m_delays.clear();
+    m_logonWarning = {};
     m_latency = std::chrono::microseconds{0};
     m_roundTrips = 0;
     m_sessionsAfterCount = 0;
@@ -41,6 +43,31 @@ std::optional<int> Controls::takeFailure(Call call) {
     }
     std::erase_if(m_failures, [](const PlannedFailure& p) { return p.remaining <= 0; });
     return code;
+}
+
+void Controls::delayCall(Call call, int nth, std::chrono::milliseconds duration) {
+    if (nth > 0) {
+        m_delays.push_back({call, nth, duration});
+    }
+}
+
+std::optional<std::chrono::milliseconds> Controls::takeDelay(Call call) {
+    std::optional<std::chrono::milliseconds> duration;
+    for (PlannedDelay& planned : m_delays) {
+        if (planned.call == call && --planned.remaining == 0 && !duration) {
+            duration = planned.duration;
+        }
+    }
+    std::erase_if(m_delays, [](const PlannedDelay& p) { return p.remaining <= 0; });
+    return duration;
+}
+
+void Controls::warnAtNextLogon(OraError warning) {
+    m_logonWarning = std::move(warning);
+}
+
+OraError Controls::takeLogonWarning() {
+    return std::exchange(m_logonWarning, OraError{});
 }
 
 void Controls::setRoundTripLatency(std::chrono::microseconds latency) {

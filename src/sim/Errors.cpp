@@ -53,9 +53,13 @@ constexpr Message kMessages[] = {
     {3113, "end-of-file on communication channel"},
     {3114, "not connected to ORACLE"},
     {3121, "no interface driver connected - function not performed"},
+    {3135, "connection lost contact"},
+    {3136, "inbound connection timed out"},
+    {3156, "OCI call timed out"},
     {12154, "TNS:could not resolve the connect identifier specified"},
     {12541, "TNS:no listener"},
     {28000, "the account is locked"},
+    {28002, "the password will expire within 7 days"},
 };
 
 std::string formatted(const char* format, int a, int b = 0) {
@@ -80,7 +84,8 @@ OraError oraError(int code) {
 }
 
 bool isConnectionLost(int code) {
-    constexpr int kLost[] = {28, 1012, 1089, 1092, 3113, 3114, 3135, 12537, 12547, 12570, 12583};
+    constexpr int kLost[] = {28,   1012, 1089,  1092,  3113,  3114, 3135,
+                             3136, 3156, 12537, 12547, 12570, 12583};
     return std::find(std::begin(kLost), std::end(kLost), code) != std::end(kLost);
 }
 

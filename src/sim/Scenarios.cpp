@@ -168,7 +168,7 @@ std::optional<ScenarioSpec> builtinScenario(const std::string& name, std::uint32
     if (lower == "large")
         return populated(rng, 40, 9959, now, 1);
     if (lower == "empty")
-        return ScenarioSpec{{}, true};
+        return ScenarioSpec{{}, true, std::nullopt};
     return std::nullopt;
 }
 

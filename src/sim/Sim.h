@@ -29,6 +29,9 @@ OraError oraError(int code);
 // Codes after which the connection is gone.
 bool isConnectionLost(int code);
 
+// What a client that gave up on a call reports: the call timed out, and the connection with it.
+inline constexpr int kCallTimedOut = 3156;
+
 // One column value as the server returns it: nullopt is NULL; numbers come as Oracle prints
 // them ("7", "-1.5"), dates as DD-MON-RR unless the statement formats them.
 using Value = std::optional<std::string>;
@@ -109,6 +112,9 @@ struct ScenarioSpec {
     std::vector<SessionSpec> sessions;
     // Whether log-ons to this scenario appear in v$session as sessions of their own.
     bool listOwnSessions = false;
+    // The account an external log-on (no user name, no password) becomes, as a wallet or the
+    // operating system would vouch for it; none refuses it with ORA-01017.
+    std::optional<std::string> externalUser;
 };
 
 // The release-7 calls whose k-th occurrence a test can make fail.
@@ -126,6 +132,15 @@ public:
     void failCall(Call call, int nth, int code);
     // Counts one call of that kind; returns the code to fail it with, if one was planned.
     std::optional<int> takeFailure(Call call);
+    // Makes the nth call of that kind from now take that long at the server, as a hung network
+    // or instance does; a client with a shorter call time limit gives up on it.
+    void delayCall(Call call, int nth, std::chrono::milliseconds duration);
+    // Counts one call of that kind; returns how long it takes, if a delay was planned.
+    std::optional<std::chrono::milliseconds> takeDelay(Call call);
+    // The next successful log-on comes with this warning, as an expiring password gives
+    // ORA-28002.
+    void warnAtNextLogon(OraError warning);
+    OraError takeLogonWarning();
 
     void setRoundTripLatency(std::chrono::microseconds latency);
     // Called by a client for each exchange with the server: waits the latency and counts it.
@@ -167,6 +182,13 @@ private:
         int code;
     };
     std::vector<PlannedFailure> m_failures;
+    struct PlannedDelay {
+        Call call;
+        int remaining;
+        std::chrono::milliseconds duration;
+    };
+    std::vector<PlannedDelay> m_delays;
+    OraError m_logonWarning;
     std::chrono::microseconds m_latency{0};
     int m_roundTrips = 0;
     int m_sessionsAfterCount = 0;

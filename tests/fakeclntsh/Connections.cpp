@@ -28,6 +28,18 @@ ErrorRecord* recordOf(void* handle, ub4 type) {
 
 }  // namespace
 
+namespace fake {
+// A log-on that succeeds with the warning the instance was told to give.
+sword withLogonWarning(Error& error) {
+    const sim::OraError warning = sim::Controls::instance().takeLogonWarning();
+    if (warning.ok()) {
+        return OCI_SUCCESS;
+    }
+    error.record = {warning.code, warning.text};
+    return OCI_SUCCESS_WITH_INFO;
+}
+}  // namespace fake
+
 FAKE_EXPORT sword OCIEnvNlsCreate(void** env, ub4, void*, void* (*)(void*, std::size_t),
                                   void* (*)(void*, void*, std::size_t), void (*)(void*, void*),
                                   std::size_t, void**, ub2, ub2) {
@@ -47,6 +59,12 @@ FAKE_EXPORT sword OCIHandleAlloc(const void* parent, void** handle, ub4 type, st
     env->record = {};
     if (type == OCI_HTYPE_ERROR) {
         *handle = adopt(std::make_unique<Error>());
+        return OCI_SUCCESS;
+    }
+    if (type == OCI_HTYPE_SERVER || type == OCI_HTYPE_SVCCTX || type == OCI_HTYPE_SESSION) {
+        *handle = type == OCI_HTYPE_SERVER   ? adopt(std::make_unique<Server>())
+                  : type == OCI_HTYPE_SVCCTX ? adopt(std::make_unique<Service>())
+                                             : adopt(std::make_unique<Session>());
         return OCI_SUCCESS;
     }
     if (type != OCI_HTYPE_STMT) {
@@ -127,7 +145,7 @@ FAKE_EXPORT sword OCILogon2(void* envHandle, void* errorHandle, void** service, 
     auto opened = std::make_unique<Service>();
     opened->connection = std::move(connection);
     *service = adopt(std::move(opened));
-    return OCI_SUCCESS;
+    return withLogonWarning(*error);
 }
 
 // Ends the session whatever happens; a failure only reports.

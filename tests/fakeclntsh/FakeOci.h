@@ -3,6 +3,7 @@
 // answered by the simulated instance. Declared here from Oracle's public documentation, apart
 // from the provider's own declarations, so that a misread constant shows up as a failing test.
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -33,6 +34,13 @@ inline constexpr ub4 OCI_HTYPE_ERROR = 2;
 inline constexpr ub4 OCI_HTYPE_SVCCTX = 3;
 inline constexpr ub4 OCI_HTYPE_STMT = 4;
 inline constexpr ub4 OCI_HTYPE_DEFINE = 6;
+inline constexpr ub4 OCI_HTYPE_SERVER = 8;
+inline constexpr ub4 OCI_HTYPE_SESSION = 9;
+
+inline constexpr ub4 OCI_ATTR_SERVER = 6;
+inline constexpr ub4 OCI_ATTR_SESSION = 7;
+inline constexpr ub4 OCI_ATTR_CALL_TIMEOUT = 531;
+inline constexpr ub4 OCI_CRED_EXT = 2;
 
 inline constexpr ub4 OCI_NTV_SYNTAX = 1;
 inline constexpr ub2 OCI_FETCH_NEXT = 2;
@@ -66,9 +74,23 @@ struct Error : Handle {
     ErrorRecord record;
 };
 
+struct Server : Handle {
+    Server() : Handle(OCI_HTYPE_SERVER) {}
+    bool attached = false;
+    std::string link;  // the connect string, which names the scenario
+};
+
+struct Session : Handle {
+    Session() : Handle(OCI_HTYPE_SESSION) {}
+};
+
 struct Service : Handle {
     Service() : Handle(OCI_HTYPE_SVCCTX) {}
     std::unique_ptr<sim::Connection> connection;
+    std::chrono::milliseconds callTimeout{0};
+    // Set by OCIAttrSet for a session begun by hand; null after OCILogon2.
+    Server* server = nullptr;
+    Session* session = nullptr;
 };
 
 struct Statement;
@@ -121,13 +143,17 @@ sword fail(ErrorRecord& record, int code, std::string text = {});
 // The message for code: the server's catalogue, or the client's own for its codes.
 std::string messageFor(int code);
 
-// Takes a planned failure of call; marks the service's connection lost for a lost-line code.
+// Takes a planned failure of call, or a planned delay longer than the service's call time
+// limit (ORA-03156); marks the service's connection lost for a lost-line code.
 std::optional<int> plannedFailure(sim::Call call, Service* service);
 
 struct Written {
     int error = 0;  // the Oracle error number that fails the fetch
     bool truncated = false;
 };
+// OCI_SUCCESS, or OCI_SUCCESS_WITH_INFO with the warning the instance gives at this log-on.
+sword withLogonWarning(Error& error);
+
 // Writes value into element of the define, as the array fetch of the define's type does.
 Written writeValue(const Define& define, std::size_t element, const sim::Value& value);
 

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <iterator>
+#include <thread>
 #include <vector>
 
 #include "FakeOci.h"
@@ -91,7 +92,18 @@ sword fail(ErrorRecord& record, int code, std::string text) {
 }
 
 std::optional<int> plannedFailure(sim::Call call, Service* service) {
-    std::optional<int> code = sim::Controls::instance().takeFailure(call);
+    sim::Controls& controls = sim::Controls::instance();
+    std::optional<int> code = controls.takeFailure(call);
+    if (!code) {
+        if (const auto delay = controls.takeDelay(call)) {
+            if (service != nullptr && service->callTimeout.count() > 0 &&
+                *delay > service->callTimeout) {
+                code = sim::kCallTimedOut;
+            } else {
+                std::this_thread::sleep_for(*delay);
+            }
+        }
+    }
     if (code && service != nullptr && service->connection && sim::isConnectionLost(*code)) {
         service->connection->markLost();
     }

@@ -12,4 +12,9 @@ void OCIStmtPrepare() {}
 void OCIDefineByPos() {}
 void OCIStmtExecute() {}
 void OCIAttrGet() {}
+void OCIAttrSet() {}
+void OCIServerAttach() {}
+void OCIServerDetach() {}
+void OCISessionBegin() {}
+void OCISessionEnd() {}
 }
