@@ -1,5 +1,8 @@
 // nimbra-sessions' renderings and its log-on argument.
 
+#include <unistd.h>
+
+#include <QProcess>
 #include <QtTest>
 
 #include "DisplayWidth.h"
@@ -48,6 +51,56 @@ private slots:
         QCOMPARE(QString::fromStdString(parsed.user), user);
         QCOMPARE(QString::fromStdString(parsed.password), password);
         QCOMPARE(QString::fromStdString(parsed.host), host);
+    }
+
+    // The program as a script runs it, without a terminal: what goes where, and its status.
+    void commandLine_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("output");  // how standard output begins; empty: nothing
+        QTest::addColumn<QString>("error");   // what standard error holds
+        const QString heading = "Username  Sid  Serial";
+        QTest::newRow("password in the argument")
+            << QStringList{"system/manager@sim:empty"} << QByteArray() << 0 << heading << "";
+        QTest::newRow("password on standard input")
+            << QStringList{"--password-stdin", "system@sim:empty"} << QByteArray("manager\n") << 0
+            << heading << "";
+        QTest::newRow("no terminal to ask on")
+            << QStringList{"system@sim:empty"} << QByteArray() << 2 << ""
+            << "no terminal to ask for the password of system";
+        QTest::newRow("two passwords")
+            << QStringList{"--password-stdin", "system/manager@sim:empty"}
+            << QByteArray("manager\n") << 2 << ""
+            << "--password-stdin";
+        QTest::newRow("external authentication")
+            << QStringList{"/@sim:empty"} << QByteArray() << 1 << ""
+            << "ORA-01017: invalid username/password; logon denied";
+        QTest::newRow("an Oracle failure: no table")
+            << QStringList{"scott/tiger@sim:empty"} << QByteArray() << 1 << ""
+            << "ORA-00942: table or view does not exist";
+        QTest::newRow("unknown option")
+            << QStringList{"--bogus", "system/manager@sim:empty"} << QByteArray() << 2 << ""
+            << "Unknown option 'bogus'";
+    }
+    void commandLine() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, input);
+        QFETCH(int, status);
+        QFETCH(QString, output);
+        QFETCH(QString, error);
+        QProcess program;
+        // A session of its own has no controlling terminal to be asked on.
+        program.setChildProcessModifier([] { ::setsid(); });
+        program.start(NIMBRA_SESSIONS, arguments);
+        program.write(input);
+        program.closeWriteChannel();
+        QVERIFY(program.waitForFinished(60000));
+        const QString out = QString::fromUtf8(program.readAllStandardOutput());
+        const QString err = QString::fromUtf8(program.readAllStandardError());
+        QCOMPARE(program.exitCode(), status);
+        QVERIFY2(output.isEmpty() ? out.isEmpty() : out.startsWith(output), qPrintable(out));
+        QVERIFY2(err.contains(error), qPrintable(err));
     }
 
     void alignedColumnsLineUp() {

@@ -93,6 +93,7 @@ LogonArgument ParseLogonArgument(const std::string& argument) {
     if (slash != std::string::npos && (at == std::string::npos || slash < at)) {
         result.password = argument.substr(
             slash + 1, at == std::string::npos ? std::string::npos : at - slash - 1);
+        result.hasPassword = true;
     }
     if (at != std::string::npos) {
         result.host = argument.substr(at + 1);

@@ -15,6 +15,9 @@ struct LogonArgument {
     std::string user;
     std::string password;
     std::string host;
+    // Whether the argument gave a password ("user/password", "user/"): "user@host" asks for it.
+    bool hasPassword = false;
 };
 // Splits "user/password@host"; the password may itself hold '@' (the host follows the last one).
+// "/@alias" is external authentication: no user name, no password.
 LogonArgument ParseLogonArgument(const std::string& argument);

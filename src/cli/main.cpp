@@ -1,13 +1,53 @@
-// nimbra-sessions: prints the sessions of an Oracle instance, for scripts.
+// nimbra-sessions: prints the sessions of an Oracle instance, for scripts. Standard output holds
+// the table or the CSV and nothing else; messages go to standard error. Exit status: 0 done,
+// 1 an Oracle failure, 2 a mistake in the command line.
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <cstdio>
+#include <optional>
+#include <string>
 
 #include "ErrorReport.h"
 #include "OracleConnection.h"
+#include "PasswordInput.h"
 #include "SessionStatements.h"
 #include "SessionTable.h"
+
+namespace {
+constexpr int kOracleFailure = 1;
+constexpr int kUsageError = 2;
+
+int usageError(const QString& text) {
+    std::fprintf(stderr, "nimbra-sessions: %s\n", qPrintable(text));
+    return kUsageError;
+}
+
+// The password from where the command line says it comes; none after a message.
+std::optional<std::string> passwordFor(LogonArgument& logon, bool fromStdin) {
+    if (fromStdin) {
+        if (logon.hasPassword) {
+            usageError("the log-on names a password and --password-stdin asks for one: give one.");
+            return std::nullopt;
+        }
+        std::optional<std::string> line = ReadPasswordLine(stdin);
+        if (!line) {
+            usageError("--password-stdin found no password on standard input.");
+        }
+        return line;
+    }
+    if (logon.hasPassword) {
+        return logon.password;
+    }
+    std::optional<std::string> typed = AskPasswordOnTerminal("Enter password: ");
+    if (!typed) {
+        usageError(QStringLiteral("there is no terminal to ask for the password of %1 on; give it "
+                                  "with --password-stdin.")
+                       .arg(QString::fromStdString(logon.user)));
+    }
+    return typed;
+}
+}  // namespace
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
@@ -22,13 +62,35 @@ int main(int argc, char* argv[]) {
     parser.addVersionOption();
     const QCommandLineOption allOption("all", "Include sessions without a user name.");
     const QCommandLineOption csvOption("csv", "Print CSV instead of an aligned table.");
-    parser.addOption(allOption);
-    parser.addOption(csvOption);
-    parser.addPositionalArgument("logon", "user/password@host");
-    parser.process(app);
+    const QCommandLineOption stdinOption(
+        "password-stdin", "Read the password from the first line of standard input.");
+    parser.addOptions({allOption, csvOption, stdinOption});
+    parser.addPositionalArgument(
+        "logon",
+        "user/password@host, or user@host to be asked for the password, or /@host to "
+        "log on by external authentication (a wallet or the operating system).");
+    if (!parser.parse(QCoreApplication::arguments())) {
+        return usageError(parser.errorText());
+    }
+    if (parser.isSet("help")) {
+        parser.showHelp(0);
+    }
+    if (parser.isSet("version")) {
+        parser.showVersion();
+    }
     if (parser.positionalArguments().size() != 1) {
         std::fputs(qPrintable(parser.helpText()), stderr);
-        return 2;
+        return kUsageError;
+    }
+
+    LogonArgument logon = ParseLogonArgument(parser.positionalArguments().first().toStdString());
+    const bool external = logon.user.empty() && logon.password.empty() && logon.hasPassword;
+    if (!external) {
+        std::optional<std::string> password = passwordFor(logon, parser.isSet(stdinOption));
+        if (!password) {
+            return kUsageError;
+        }
+        logon.password = std::move(*password);
     }
 
     bool failed = false;
@@ -36,14 +98,18 @@ int main(int argc, char* argv[]) {
         failed = true;
         std::fprintf(stderr, "%s\n", message.c_str());
     });
-    const LogonArgument logon =
-        ParseLogonArgument(parser.positionalArguments().first().toStdString());
     if (!LogOn(logon.user.c_str(), logon.password.c_str(), logon.host.c_str())) {
-        return 1;
+        return kOracleFailure;
+    }
+    if (const std::string warning = TakeLogonWarning(); !warning.empty()) {
+        std::fprintf(stderr, "nimbra-sessions: %s\n", warning.c_str());
     }
     const std::vector<SessionRow> rows = FetchSessionRows(parser.isSet(allOption));
     LogOff();
+    if (failed) {
+        return kOracleFailure;
+    }
     const std::string out = parser.isSet(csvOption) ? FormatCsv(rows) : FormatAligned(rows);
     std::fwrite(out.data(), 1, out.size(), stdout);
-    return failed ? 1 : 0;
+    return 0;
 }

@@ -1,0 +1,14 @@
+#pragma once
+// Where nimbra-sessions takes a password from when the command line does not hold it, so that
+// it never shows in `ps` or in the shell's history.
+
+#include <cstdio>
+#include <optional>
+#include <string>
+
+// Asks on the controlling terminal with prompt and echo off, as SQL*Plus does; none when there
+// is no terminal to ask on.
+std::optional<std::string> AskPasswordOnTerminal(const std::string& prompt);
+
+// The first line of stream without its line break; none at the end of the input.
+std::optional<std::string> ReadPasswordLine(std::FILE* stream);
