@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Nimbra needs to build, test and run; does nothing when all are present.
 set -euo pipefail
+# cups and cups-client run the private print server of the printing tests; libcups2-dev is the
+# client library print jobs are handed to CUPS through.
 packages=(cmake ninja-build g++ qt6-base-dev qt6-wayland libsqlite3-dev libbenchmark-dev
-          fonts-liberation fonts-dejavu-core clang-format poppler-utils)
+          fonts-liberation fonts-dejavu-core clang-format poppler-utils
+          cups cups-client libcups2-dev)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

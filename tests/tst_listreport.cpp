@@ -3,6 +3,7 @@
 
 #include <QPaintEngine>
 #include <QPainter>
+#include <QSet>
 #include <QtTest>
 #include <memory>
 
@@ -22,6 +23,7 @@ struct Text {
 };
 struct Page {
     QList<QLine> lines;
+    QList<int> penWidths;  // of the lines
     QList<QRect> boxes;
     QList<Text> texts;
     QStringList textsOfSize(int pixelSize) const {
@@ -46,6 +48,7 @@ public:
     void drawLines(const QLine* lines, int count) override {
         for (int i = 0; i < count; ++i) {
             m_pages.back().lines << lines[i];
+            m_pages.back().penWidths << painter()->pen().width();
         }
     }
     void drawRects(const QRect* rects, int count) override {
@@ -175,14 +178,15 @@ private:
         print(&one, height);
         return static_cast<int>(rowTops(m_surface->pages.at(0)).size()) - 1;
     }
-    // The tops of the row boxes, heading row first: where the first column's top edge is drawn.
+    // The tops of the row boxes, heading row first: the rules from the left margin but the last.
     QList<int> rowTops(const Page& page) const {
         QList<int> tops;
         for (const QLine& line : page.lines) {
-            if (line.y1() == line.y2() && line.x1() == kMargin && line.x2() < right()) {
+            if (line.y1() == line.y2() && line.x1() == kMargin && !tops.contains(line.y1())) {
                 tops << line.y1();
             }
         }
+        tops.removeLast();
         return tops;
     }
     int right() const { return kMargin + m_width; }
@@ -303,8 +307,11 @@ private slots:
         for (int k = 0; k < rows; ++k) {
             QCOMPARE(tops.at(k + 1), y0 + k * (h + 1));
         }
-        QCOMPARE(page.lines.last(),
-                 QLine(kMargin, y0 + rows * (h + 1), right(), y0 + rows * (h + 1)));
+        const int closing = y0 + rows * (h + 1);
+        QCOMPARE(page.lines.last(), QLine(kMargin, closing, right(), closing));
+        QVERIFY(page.lines.contains(QLine(kMargin, y0, kMargin, closing - 1)));
+        // Every rule as wide as 1 unit at 300 dpi.
+        QCOMPARE(QSet<int>(page.penWidths.begin(), page.penWidths.end()), QSet<int>{2});
         QCOMPARE(page.boxes.first(), QRect(kMargin, kMargin + band, m_width / 2 - 1, h - 1));
 
         // The footer's lines start fh + 2 above the bottom margin.
@@ -397,7 +404,8 @@ private slots:
         print(&list);
         const QFontMetrics body = metricsOf(66, *m_surface);
         const int column1 = kMargin + m_width / 2;
-        const int inner = m_width / 2 - 10;
+        // Texts stay 10 units, 5 at 300 dpi, inside their cell's edges.
+        const int inner = m_width / 2 - 20;
         const QList<int> tops = rowTops(m_surface->pages.at(0));
         const QList<Text> texts = m_surface->pages.at(0).texts;
         // The heading of column 1 and the cell of column 1 in its heading and first slot.
@@ -411,10 +419,10 @@ private slots:
             const int offset = alignment == Qt::AlignRight     ? spare
                                : alignment == Qt::AlignHCenter ? spare / 2
                                                                : 0;
-            QCOMPARE(drawn.topLeft.x(), column1 + 5 + offset);
+            QCOMPARE(drawn.topLeft.x(), column1 + 10 + offset);
             if (clipped) {
                 const int h = body.height() + 4;
-                QCOMPARE(drawn.clip, QRect(column1 + 5, tops[at], inner, h));
+                QCOMPARE(drawn.clip, QRect(column1 + 10, tops[at], inner, h));
             }
         }
     }

@@ -29,7 +29,12 @@ public:
     }
     bool StartPage() override { return Call("StartPage") && CPrinterContext::StartPage(); }
     bool EndPage() override { return Call("EndPage") && CPrinterContext::EndPage(); }
-    void EndDoc() override { Call("EndDoc"), CPrinterContext::EndDoc(); }
+    void EndDoc() override {
+        if (!Call("EndDoc")) {
+            SetFailure("The output is incomplete.");
+        }
+        CPrinterContext::EndDoc();
+    }
     void AbortDoc() override { Call("AbortDoc"), CPrinterContext::AbortDoc(); }
     QString fail;
 
@@ -54,12 +59,16 @@ public:
         }
         info.m_bPrintToFile = !file.isNull();
         info.m_strOutputFile = file;
+        info.m_nCopies = copies;
+        info.m_bCollate = collate;
         return context;
     }
     QString AskOutputFileName(QWidget*) override { return m_log << "save file", fileAnswer; }
     CPrinterContext* context = nullptr;
     int from = 0;  // 0: all pages
     int to = 0;
+    int copies = 1;
+    bool collate = true;
     QString file;  // null: a printer; empty: a file not named yet
     QString fileAnswer;
 
@@ -189,23 +198,34 @@ private slots:
         QTest::addColumn<int>("pageCount");
         QTest::addColumn<int>("from");
         QTest::addColumn<int>("to");
+        QTest::addColumn<int>("copies");  // negative: uncollated
         QTest::addColumn<QStringList>("printed");
-        QTest::newRow("all of 3") << 3 << 0 << 0
+        const QStringList p2to3{"page 2 of 5", "page 3 of 5"};
+        QTest::newRow("all of 3") << 3 << 0 << 0 << 1
                                   << QStringList{"page 1 of 3", "page 2 of 3", "page 3 of 3"};
-        QTest::newRow("2 to 3 of 5") << 5 << 2 << 3 << QStringList{"page 2 of 5", "page 3 of 5"};
-        QTest::newRow("7 to 9 of 5") << 5 << 7 << 9 << QStringList{"page 5 of 5"};
-        QTest::newRow("4 to 9 of 5") << 5 << 4 << 9 << QStringList{"page 4 of 5", "page 5 of 5"};
+        QTest::newRow("2 to 3 of 5") << 5 << 2 << 3 << 1 << p2to3;
+        QTest::newRow("7 to 9 of 5") << 5 << 7 << 9 << 1 << QStringList{"page 5 of 5"};
+        QTest::newRow("4 to 9 of 5")
+            << 5 << 4 << 9 << 1 << QStringList{"page 4 of 5", "page 5 of 5"};
         QTest::newRow("4 back to 2 of 5")
-            << 5 << 4 << 2 << QStringList{"page 4 of 5", "page 3 of 5", "page 2 of 5"};
-        QTest::newRow("count never set") << 0 << 0 << 0 << QStringList{"page 1 of 65535"};
+            << 5 << 4 << 2 << 1 << QStringList{"page 4 of 5", "page 3 of 5", "page 2 of 5"};
+        QTest::newRow("all backwards")
+            << 2 << 65535 << 1 << 1 << QStringList{"page 2 of 2", "page 1 of 2"};
+        QTest::newRow("count never set") << 0 << 0 << 0 << 1 << QStringList{"page 1 of 65535"};
+        QTest::newRow("2 collated copies") << 5 << 2 << 3 << 2 << p2to3 + p2to3;
+        QTest::newRow("2 uncollated copies")
+            << 5 << 2 << 3 << -2 << QStringList{p2to3[0], p2to3[0], p2to3[1], p2to3[1]};
     }
     void pageRange() {
         QFETCH(int, pageCount);
         QFETCH(int, from);
         QFETCH(int, to);
+        QFETCH(int, copies);
         QFETCH(QStringList, printed);
         m_environment->from = from;
         m_environment->to = to;
+        m_environment->copies = std::abs(copies);
+        m_environment->collate = copies > 0;
         newJob(pageCount)->Print();
         QCOMPARE(m_log.filter(QRegularExpression("^page ")), printed);
         QCOMPARE(m_log.count("StartPage"), printed.size());
@@ -231,6 +251,10 @@ private slots:
             << "" << int(ClickCancel) << page2 + QStringList{"AbortDoc", "end"};
         QTest::newRow("quit requested")
             << "" << int(PostQuit) << page2 + QStringList{"AbortDoc", "end"};
+        QTest::newRow("output incomplete")
+            << "EndDoc #1" << int(Nothing)
+            << page2 + QStringList{"StartPage", "page 3 of 3", "EndPage",
+                                   "EndDoc",    "end",         "The output is incomplete."};
     }
     void interrupted() {
         QFETCH(QString, fail);
@@ -282,9 +306,9 @@ private slots:
             QTimer::singleShot(0, [&timerFired] { timerFired = true; });
         };
         job->Print();
-        QCOMPARE(seen,
-                 (QStringList{"Printing page 1 ?? window disabled progress usable timer waiting",
-                              "Printing page 2 ?? window disabled progress usable timer fired"}));
+        QCOMPARE(seen, (QStringList{
+                           "Printing page 1 of 2 ?? window disabled progress usable timer waiting",
+                           "Printing page 2 of 2 ?? window disabled progress usable timer fired"}));
         QVERIFY(m_mainWindow->isEnabled());
         QVERIFY(!progressWindow());
     }

@@ -1,6 +1,7 @@
 // The Print command of the session list, end to end: the demo instance's sessions printed to a
 // PDF file and read back, and the command's silent and failing roads.
 
+#include <sys/resource.h>
 #include <QApplication>
 #include <QPrinter>
 #include <QProcess>
@@ -8,6 +9,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
 #include <memory>
 
 #include "DbTestSupport.h"
@@ -144,12 +146,36 @@ private slots:
         }
     }
 
-    void startFails() {
+    // A file that cannot be opened, or written whole, is told of; what was written of it is
+    // removed, but a device is left alone.
+    void fileFails_data() {
+        QTest::addColumn<QString>("file");  // empty: one in the test folder, on a full disk
+        QTest::addColumn<QString>("message");
+        const QString notWritten = "Could not write the PDF file \"%1\": %2.";
+        QTest::newRow("no folder") << "/nonexistent-folder/sessions.pdf"
+                                   << "Could not start print job.";
+        QTest::newRow("device full")
+            << "/dev/full" << notWritten.arg("/dev/full", "No space left on device");
+        QTest::newRow("disk full") << "" << notWritten.arg("%1", "File too large");
+    }
+    void fileFails() {
+        QFETCH(QString, file);
+        QFETCH(QString, message);
         QVERIFY(LogOn("system", "manager", "sim:demo"));
         view()->RefreshList();
-        QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
-        printWith("/nonexistent-folder/sessions.pdf");
-        QCOMPARE(m_messages, QStringList{"Could not start print job."});
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        if (file.isEmpty()) {
+            file = m_dir->filePath("sessions.pdf");
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit full{4096, saved.rlim_max};
+            setrlimit(RLIMIT_FSIZE, &full);
+        }
+        printWith(file);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        QCOMPARE(m_messages, QStringList{message.replace("%1", file)});
+        QVERIFY(!QFileInfo(file).isFile());
+        QVERIFY(QFileInfo::exists("/dev/full"));
     }
 };
 

@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QLine>
 #include <QPainter>
+#include <QPen>
 #include <algorithm>
 
 #include "PrintListSource.h"
@@ -63,6 +64,8 @@ bool CListReport::OnPreparePrinting(CPrintInfo& info) {
 
 void CListReport::OnBeginPrinting(CPrinterContext& dc, CPrintInfo& info) {
     const int dpiY = dc.DpiY();
+    m_nCellPadding = MulDiv(5, dc.DpiX(), 300);
+    m_nGridPen = std::max(1, MulDiv(1, dc.DpiX(), 300));
     m_fontBody = PointFont(m_nBodyPoints, m_strBodyFace, dpiY);
     m_fontTitle = PointFont(m_nTitlePoints, m_strTitleFace, dpiY);
     m_fontFooter = PointFont(m_nFooterPoints, m_strFooterFace, dpiY);
@@ -127,6 +130,8 @@ void CListReport::OnPrint(CPrinterContext& dc, CPrintInfo& info) {
     DeflateByMargins(dc, area);
     const Qt::BGMode previousMode = painter.backgroundMode();
     painter.setBackgroundMode(Qt::TransparentMode);
+    const QPen previousPen = painter.pen();
+    painter.setPen(QPen(Qt::black, m_nGridPen));
     LayoutPageHeader(dc, area, page, info.GetMaxPage(), false);
     LayoutHeadingRow(dc, area, false);
 
@@ -135,23 +140,26 @@ void CListReport::OnPrint(CPrinterContext& dc, CPrintInfo& info) {
     const QFontMetrics metrics(m_fontBody, &dc.Device());
     const int h = m_nRowHeight;
     const int first = (page - 1) * m_nRowsPerPage;
-    // The grid goes out in one call per page; it lies under no text.
+    // The grid goes out in one call per page; it lies under no text. The cells' edges join into
+    // one line along each slot's top and one down each column's edge, which marks the page as
+    // the edges of every cell would, with a fraction of the lines.
+    const int tableLeft = area.left + m_columnEdges.front();
+    const int tableRight = area.left + m_columnEdges.back();
     std::vector<QLine> grid;
-    grid.reserve(static_cast<std::size_t>(m_nRowsPerPage * (2 * m_nColumns + 1) + 1));
+    grid.reserve(static_cast<std::size_t>(m_nRowsPerPage + m_nColumns + 2));
     int y = area.top;
     for (int row = first; row < first + m_nRowsPerPage; ++row) {
-        CDeviceRect cell;
-        for (int j = 0; j < m_nColumns; ++j) {
+        for (int j = 0; row < m_nItems && j < m_nColumns; ++j) {
             const auto at = static_cast<std::size_t>(j);
-            cell = {area.left + m_columnEdges[at], y, area.left + m_columnEdges[at + 1], y + h};
-            if (row < m_nItems) {
-                DrawCellText(painter, metrics, cell, j, m_pList->CellText(row, j));
-            }
-            grid.emplace_back(cell.left, cell.bottom, cell.left, cell.top);
-            grid.emplace_back(cell.left, cell.top, cell.right, cell.top);
+            const CDeviceRect cell{area.left + m_columnEdges[at], y,
+                                   area.left + m_columnEdges[at + 1], y + h};
+            DrawCellText(painter, metrics, cell, j, m_pList->CellText(row, j));
         }
-        grid.emplace_back(cell.right, cell.top, cell.right, cell.bottom);
+        grid.emplace_back(tableLeft, y, tableRight, y);
         y += h + 1;
+    }
+    for (const int edge : m_columnEdges) {
+        grid.emplace_back(area.left + edge, area.top, area.left + edge, y - 1);
     }
     grid.emplace_back(area.left, y, area.right, y);
     painter.drawLines(grid.data(), static_cast<int>(grid.size()));
@@ -161,5 +169,6 @@ void CListReport::OnPrint(CPrinterContext& dc, CPrintInfo& info) {
     DeflateByMargins(dc, area);
     area.top = area.bottom - m_nFooterBand;
     LayoutFooter(dc, area, false);
+    painter.setPen(previousPen);
     painter.setBackgroundMode(previousMode);
 }

@@ -46,7 +46,7 @@ private:
     // that fit; 0 or less when not even one does.
     int MeasureRowsPerPage(CPrinterContext& dc, CDeviceRect area, int pageCount);
     void ScaleColumns(int width);
-    // The cell's text 5 units inside its left and right edges, clipped there.
+    // The cell's text m_nCellPadding inside its left and right edges, clipped there.
     void DrawCellText(QPainter& painter, const QFontMetrics& metrics, const CDeviceRect& cell,
                       int column, const QString& text) const;
 
@@ -78,4 +78,8 @@ private:
     int m_nBodyPoints = 8;
     // Reserved at the bottom of each page: the footer's height and 2 units under it.
     int m_nFooterBand = 0;
+    // Between a cell's edges and its text, and the width of the rules: their sizes at 300 dpi
+    // whatever the printer's resolution, so that texts stay apart and rules visible.
+    int m_nCellPadding = 5;
+    int m_nGridPen = 1;
 };

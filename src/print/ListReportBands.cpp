@@ -11,12 +11,6 @@
 #include "ReportText.h"
 
 namespace {
-// a × b / c rounded to the nearest integer, c > 0.
-int MulDiv(int a, int b, int c) {
-    const long long product = static_cast<long long>(a) * b;
-    return static_cast<int>((product >= 0 ? product + c / 2 : product - c / 2) / c);
-}
-
 // Selects a font on the painter for as long as it lives.
 class FontSelection {
 public:
@@ -138,7 +132,8 @@ void CListReport::DrawCellText(QPainter& painter, const QFontMetrics& metrics,
     if (text.isEmpty()) {
         return;
     }
-    const CDeviceRect inner{cell.left + 5, cell.top, cell.right - 5, cell.bottom};
+    const CDeviceRect inner{cell.left + m_nCellPadding, cell.top, cell.right - m_nCellPadding,
+                            cell.bottom};
     DrawTextBlock(painter, metrics, inner, LayoutText(metrics, text),
                   m_columnAlignments[static_cast<std::size_t>(column)]);
 }

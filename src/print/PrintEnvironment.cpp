@@ -1,23 +1,57 @@
 #include "PrintEnvironment.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <memory>
+#include <utility>
 
 #include "PrintInfo.h"
 #include "QtPrinterContext.h"
 
 namespace {
-// The printer the dialog configures; it lives as long as the application object.
+// The printer the dialog configures, with the choices of the last job; it lives as long as the
+// application object.
 class SharedPrinter : public QObject {
 public:
     explicit SharedPrinter(QObject* parent)
         : QObject(parent), printer(QPrinter::HighResolution), context(printer) {}
     QPrinter printer;
     CQtPrinterContext context;
+    bool toFile = false;
+    QString file;
+};
+
+// Qt's dialog offers the first printer again after a job to a file, and a folder where the file's
+// name belongs; this one offers the last job's choice and its file, or the default file.
+class RememberingPrintDialog : public QPrintDialog {
+public:
+    RememberingPrintDialog(QPrinter* printer, QWidget* parent, bool toFile, const QString& file)
+        : QPrintDialog(printer, parent), m_bToFile(toFile), m_strFile(file) {}
+
+    // Qt fills the dialog from the printer as it is shown.
+    void setVisible(bool visible) override {
+        QPrintDialog::setVisible(visible);
+        auto* printers = findChild<QComboBox*>(QStringLiteral("printers"));
+        auto* file = findChild<QLineEdit*>(QStringLiteral("filename"));
+        if (!visible || !printers || !file) {
+            return;
+        }
+        const int fileEntry =
+            printers->findText(QCoreApplication::translate("QPrintDialog", "Print to File (PDF)"));
+        if (m_bToFile && fileEntry >= 0) {
+            printers->setCurrentIndex(fileEntry);
+        }
+        file->setText(m_strFile);
+    }
+
+private:
+    bool m_bToFile;
+    QString m_strFile;
 };
 
 SharedPrinter& Shared() {
@@ -35,7 +69,9 @@ public:
         QPrinter& printer = shared.printer;
         printer.setPrintRange(QPrinter::AllPages);
         printer.setFromTo(info.m_nFromPage, info.m_nToPage);
-        QPrintDialog dialog(&printer, parent);
+        RememberingPrintDialog dialog(
+            &printer, parent, shared.toFile,
+            shared.file.isEmpty() ? info.m_strDefaultOutputFile : shared.file);
         dialog.setMinMax(info.GetMinPage(), info.GetMaxPage());
         dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange |
                           QAbstractPrintDialog::PrintCollateCopies |
@@ -48,7 +84,18 @@ public:
             info.m_nFromPage = static_cast<quint16>(printer.fromPage());
             info.m_nToPage = static_cast<quint16>(printer.toPage());
         }
-        info.m_bPrintToFile = printer.outputFormat() == QPrinter::PdfFormat;
+        // A range from its last page to its first is printed backwards.
+        if (printer.pageOrder() == QPrinter::LastPageFirst) {
+            std::swap(info.m_nFromPage, info.m_nToPage);
+        }
+        shared.toFile = printer.outputFormat() == QPrinter::PdfFormat;
+        if (shared.toFile) {
+            shared.file = printer.outputFileName();
+            // A PDF file holds each page once; the job draws the copies.
+            info.m_nCopies = printer.copyCount();
+            info.m_bCollate = printer.collateCopies();
+        }
+        info.m_bPrintToFile = shared.toFile;
         info.m_strOutputFile = printer.outputFileName();
         return &shared.context;
     }

@@ -28,10 +28,16 @@ struct CPrintInfo {
     // The printable area in device units, its origin where the painter's is.
     CDeviceRect m_rectDraw;
 
+    // The file the print dialog offers until the user has chosen one.
+    QString m_strDefaultOutputFile;
     // Filled by the print dialog. The context is the dialog's; the job only borrows it.
     CPrinterContext* m_pDC = nullptr;
     bool m_bPrintToFile = false;
     QString m_strOutputFile;
+    // The copies the job draws itself, for an output that cannot make them (a PDF file):
+    // collated, the whole range again and again; otherwise each page so many times in a row.
+    int m_nCopies = 1;
+    bool m_bCollate = true;
 
     // Set by the begin step when the job cannot be printed: the document is never started.
     bool m_bRefused = false;

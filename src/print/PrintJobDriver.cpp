@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QScopeGuard>
 #include <QWidget>
+#include <algorithm>
 #include <cstdlib>
 
 #include "PrintEnvironment.h"
@@ -89,6 +90,9 @@ void CPrintJobDriver::Print() {
     }
     SetEnabled(mainWindow, true);
     OnEndPrinting(dc, info);
+    if (!dc.Failure().isEmpty()) {
+        ShowMessage(dc.Failure());
+    }
     if (m_bQuitRequested) {
         QCoreApplication::postEvent(QCoreApplication::instance(), new QEvent(QEvent::Quit));
     }
@@ -102,6 +106,8 @@ bool CPrintJobDriver::PrintPages(CPrinterContext& dc, CPrintInfo& info) {
     const int step = to >= from ? 1 : -1;
     const int end = to == kPageCountUnknown ? kPageCountUnknown : to + step;
     const int pages = std::abs(end - from);
+    const int copies = std::max(1, info.m_nCopies);
+    const int sheets = pages * copies;
 
     const QuitWatcher quitWatcher(m_bQuitRequested);
     // Owned here, but its owner window would take it along if it went first.
@@ -116,21 +122,21 @@ bool CPrintJobDriver::PrintPages(CPrinterContext& dc, CPrintInfo& info) {
         progress->setEnabled(true);
     }
 
-    int done = 0;
     QElapsedTimer clock;
     clock.start();
     quint32 msPerPage = 0;
     QString estimate;
-    info.m_nCurPage = static_cast<unsigned>(from);
-    while (from != end) {
-        ++done;
+    for (int done = 1; done <= sheets; ++done) {
+        const int sheet = done - 1;
+        const int offset = info.m_bCollate ? sheet % pages : sheet / copies;
+        info.m_nCurPage = static_cast<unsigned>(from + step * offset);
         OnPrepareDC(dc, info);
         if (!info.m_bContinuePrinting) {
             return true;
         }
-        estimate = RemainingTimeText(msPerPage, pages, done, estimate);
+        estimate = RemainingTimeText(msPerPage, sheets, done, estimate);
         if (progress) {
-            progress->ShowPage(info.m_nCurPage, estimate);
+            progress->ShowPage(info.m_nCurPage, info.GetMaxPage(), estimate);
         }
         info.m_rectDraw = PrintableArea(dc);
         if (!dc.StartPage()) {
@@ -148,10 +154,6 @@ bool CPrintJobDriver::PrintPages(CPrinterContext& dc, CPrintInfo& info) {
             return false;
         }
         msPerPage = static_cast<quint32>(clock.elapsed()) / static_cast<quint32>(done);
-        info.m_nCurPage = static_cast<unsigned>(static_cast<int>(info.m_nCurPage) + step);
-        if (static_cast<int>(info.m_nCurPage) == end) {
-            break;
-        }
     }
     return true;
 }
@@ -182,6 +184,7 @@ bool CPrintJobDriver::DoPreparePrinting(CPrintInfo& info) {
     }
     info.m_nFromPage = info.GetMinPage();
     info.m_nToPage = info.GetMaxPage();
+    info.m_strDefaultOutputFile = m_strDefaultOutputFile;
     info.m_pDC = PrintEnvironment().RunPrintDialog(info, MainWindow());
     return info.m_pDC != nullptr;
 }

@@ -29,6 +29,8 @@ public:
     // The name under which the spooler lists the job.
     QString DocName() const { return m_strDocName; }
     void SetDocName(const QString& name) { m_strDocName = name; }
+    // The file the print dialog offers for printing to a file until the user has chosen one.
+    void SetDefaultOutputFile(const QString& path) { m_strDefaultOutputFile = path; }
 
 protected:
     virtual void OnPrint(CPrinterContext& dc, CPrintInfo& info);
@@ -53,6 +55,7 @@ private:
     bool AbortProc();
 
     QString m_strDocName = QStringLiteral("(unknown)");
+    QString m_strDefaultOutputFile;
     QPointer<QWidget> m_pMainWnd;
     std::function<void(const QString&)> m_messageHandler;
     bool m_bUserAbort = false;

@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "PrintInfo.h"
+
 CPrintProgress::CPrintProgress(QWidget* owner)
     : QDialog(owner), m_page(new QLabel(this)), m_estimate(new QLabel(this)) {
     setObjectName(QStringLiteral("printProgress"));
@@ -27,8 +29,10 @@ CPrintProgress::CPrintProgress(QWidget* owner)
     setMinimumWidth(280);
 }
 
-void CPrintProgress::ShowPage(unsigned page, const QString& estimate) {
-    m_page->setText(QStringLiteral("Printing page %1").arg(page));
+void CPrintProgress::ShowPage(unsigned page, unsigned pageCount, const QString& estimate) {
+    m_page->setText(pageCount == kPageCountUnknown
+                        ? QStringLiteral("Printing page %1").arg(page)
+                        : QStringLiteral("Printing page %1 of %2").arg(page).arg(pageCount));
     m_estimate->setText(estimate);
     // Events are only dispatched between pages; the new texts should not wait for that.
     if (isVisible()) {

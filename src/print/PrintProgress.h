@@ -11,7 +11,8 @@ class CPrintProgress : public QDialog {
 public:
     explicit CPrintProgress(QWidget* owner);
 
-    void ShowPage(unsigned page, const QString& estimate);
+    // A page count of kPageCountUnknown shows the page alone.
+    void ShowPage(unsigned page, unsigned pageCount, const QString& estimate);
 
 signals:
     // Cancel, Escape or closing the window.

@@ -15,6 +15,7 @@ int CPrinterContext::DpiY() {
 }
 
 bool CPrinterContext::StartDoc(const QString&, const QString&) {
+    m_strFailure.clear();
     return m_painter.begin(&Device());
 }
 

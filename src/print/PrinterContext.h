@@ -30,10 +30,19 @@ public:
     virtual bool StartDoc(const QString& docName, const QString& outputFile);
     virtual bool StartPage();
     virtual bool EndPage();
+    // Closes the document; when its output cannot be completed, Failure() tells why.
     virtual void EndDoc();
     // Drops the document with the pages spooled so far, where the device allows it.
     virtual void AbortDoc();
+    // Why the last document's output failed, in words for the user; empty when nothing failed
+    // that the user has not seen.
+    QString Failure() const { return m_strFailure; }
 
 protected:
+    void SetFailure(const QString& failure) { m_strFailure = failure; }
+
     QPainter m_painter;
+
+private:
+    QString m_strFailure;
 };

@@ -1,14 +1,26 @@
 #include "QtPrinterContext.h"
 
-#include <QFile>
 #include <QPageLayout>
+#include <QPdfWriter>
 #include <QPrinter>
+
+#include "CupsQueue.h"
+#include "PdfOutput.h"
 
 CQtPrinterContext::CQtPrinterContext(QPrinter& printer) : m_printer(printer) {
     m_printer.setFullPage(false);
 }
 
+CQtPrinterContext::~CQtPrinterContext() {
+    if (m_output) {
+        AbortDoc();
+    }
+}
+
 QPaintDevice& CQtPrinterContext::Device() {
+    if (m_output) {
+        return m_output->Writer();
+    }
     return m_printer;
 }
 
@@ -17,17 +29,28 @@ QSize CQtPrinterContext::PrintableSize() {
 }
 
 bool CQtPrinterContext::StartDoc(const QString& docName, const QString& outputFile) {
-    m_printer.setDocName(docName);
-    if (!outputFile.isEmpty()) {
-        m_printer.setOutputFileName(outputFile);
+    const QString file = outputFile.isEmpty() ? m_printer.outputFileName() : outputFile;
+    m_strQueue = file.isEmpty() ? m_printer.printerName() : QString();
+    m_strDocName = docName;
+    if (file.isEmpty() && !CupsQueueAcceptsJobs(m_strQueue)) {
+        return false;
+    }
+    m_output = std::make_unique<CPdfOutput>();
+    if (!m_output->Open(file, m_printer, docName)) {
+        m_output.reset();
+        return false;
     }
     m_bFirstPage = true;
-    return m_painter.begin(&m_printer);
+    if (CPrinterContext::StartDoc(docName, outputFile)) {
+        return true;
+    }
+    AbortDoc();
+    return false;
 }
 
 // Beginning the painter opened the first page; every later one is a new page.
 bool CQtPrinterContext::StartPage() {
-    if (!m_bFirstPage && !m_printer.newPage()) {
+    if (!m_bFirstPage && !m_output->Writer().newPage()) {
         return false;
     }
     m_bFirstPage = false;
@@ -35,23 +58,31 @@ bool CQtPrinterContext::StartPage() {
 }
 
 bool CQtPrinterContext::EndPage() {
-    return m_painter.isActive() && m_printer.printerState() != QPrinter::Error;
+    if (!m_output->Written()) {
+        SetFailure(m_output->Failure());
+        return false;
+    }
+    return m_painter.isActive();
 }
 
 void CQtPrinterContext::EndDoc() {
-    if (m_painter.isActive()) {
-        m_painter.end();
+    CPrinterContext::EndDoc();
+    QString reason;
+    if (!m_output->Close()) {
+        SetFailure(m_output->Failure());
+    } else if (!m_strQueue.isEmpty() && !SubmitToCupsQueue(m_strQueue, m_output->FileName(),
+                                                           m_strDocName, m_printer, reason)) {
+        SetFailure(
+            QStringLiteral("Could not send the print job to \"%1\": %2").arg(m_strQueue, reason));
     }
+    // A temporary file goes with it.
+    m_output.reset();
 }
 
-// Qt's PDF and CUPS engines cannot abort; a file they leave behind is removed instead.
 void CQtPrinterContext::AbortDoc() {
-    const bool aborted = m_printer.abort();
-    if (m_painter.isActive()) {
-        m_painter.end();
-    }
-    const QString file = m_printer.outputFileName();
-    if (!aborted && m_printer.outputFormat() == QPrinter::PdfFormat && !file.isEmpty()) {
-        QFile::remove(file);
+    CPrinterContext::AbortDoc();
+    if (m_output) {
+        m_output->Discard();
+        m_output.reset();
     }
 }

@@ -1,5 +1,8 @@
 // The view's Print command.
 
+#include <QDir>
+#include <QStandardPaths>
+
 #include "ListPrintSource.h"
 #include "ListReport.h"
 #include "MessageBox.h"
@@ -13,6 +16,9 @@ void CNimbraView::OnFilePrint() {
     report.SetFooter(Strings::ReportFooter);
     report.SetPageFormat(Strings::ReportPageFormat);
     report.SetList(&list);
+    report.SetDefaultOutputFile(
+        QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+            .filePath(QStringLiteral("nimbra-sessions.pdf")));
     report.SetMainWindow(window());
     report.SetMessageHandler([](const QString& text) { NimbraMessageBox(text); });
     report.Print();
