@@ -22,7 +22,6 @@ CMainFrame::CMainFrame(QWidget* parent)
       m_statusBar(new CStatusBar(this)),
       m_toolBar(new QToolBar(QStringLiteral("Toolbar"), this)) {
     setWindowTitle(Strings::DescriptiveTitle);
-    setWindowIcon(QIcon(QStringLiteral(":/images/nimbra.png")));
     setCentralWidget(m_view);
     setStatusBar(m_statusBar);
     CreateActions();
