@@ -24,6 +24,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://nimbra.velmoor.example/)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Oracle Instant Client, which Nimbra loads for real databases, needs libaio (libaio1t64 from
-# Debian 13 on).
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libaio1 | libaio1t64")
+# Debian 13 on); on a Wayland desktop Qt's Wayland plugin lets the window name its entry there
+# instead of going through XWayland.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libaio1 | libaio1t64, qt6-wayland")
 include(CPack)
