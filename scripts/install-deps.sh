@@ -7,6 +7,8 @@ packages=(cmake ninja-build g++ qt6-base-dev qt6-wayland libsqlite3-dev libbench
           fonts-liberation fonts-dejavu-core clang-format poppler-utils
           cups cups-client libcups2-dev)
 missing=()
+# Installing and packaging: the package build, its checks and the installed-tree tests.
+packages+=(dpkg-dev lintian desktop-file-utils appstream man-db binutils)
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done

@@ -4,7 +4,10 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QHash>
+#include <QIcon>
 #include <QImage>
 #include <QLabel>
 #include <QMouseEvent>
@@ -357,6 +360,22 @@ private slots:
         frame.Action(CommandId::About)->trigger();
         QCOMPARE(seen, QStringList({"About", "over the main window", Strings::TemplateString,
                                     "okButton", "logo 180x70"}));
+    }
+
+    // The window shows the pictures the desktop entry installs, at each of their sizes, and
+    // names that entry, so that the desktop matches the window to it.
+    void windowCarriesTheDesktopEntrysIcon() {
+        QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral(NIMBRA_APP_ID));
+        const QIcon icon = CMainFrame().windowIcon();
+        const QFileInfoList pictures = QDir(NIMBRA_ICON_DIR).entryInfoList({"nimbra-*.png"});
+        QCOMPARE(pictures.size(), 8);
+        // A pixmap holds premultiplied colours: compare both sides in that form.
+        constexpr QImage::Format kPixmapFormat = QImage::Format_ARGB32_Premultiplied;
+        for (const QFileInfo& picture : pictures) {
+            const QImage installed = QImage(picture.filePath()).convertToFormat(kPixmapFormat);
+            QCOMPARE(icon.pixmap(installed.size()).toImage().convertToFormat(kPixmapFormat),
+                     installed);
+        }
     }
 };
 

@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
-"""Draws Nimbra's toolbar pictures, application icon and about-box logo into images/*.png.
+"""Draws Nimbra's toolbar pictures and about-box logo into images/*.png, and the application
+icon at every size of the desktop's icon theme into icons/ (PNG files and one SVG).
 
 Each picture is a stack of filled shapes painted back to front and sampled 4 x 4 times per
 pixel, which gives smooth edges without a drawing library. Run it again after changing a shape;
-the build only compiles the PNG files in.
+the build only compiles the files in and installs the icons.
 """
 import math
 import os
@@ -13,8 +14,20 @@ import zlib
 SAMPLES = 4
 
 
+def num(value):
+    return f"{round(value, 3):g}"
+
+
+def drawable(inside, svg):
+    """Gives an inside test its SVG element, a function of the shape's colour."""
+    inside.svg = svg
+    return inside
+
+
 def rect(x0, y0, x1, y1):
-    return lambda x, y: x0 <= x < x1 and y0 <= y < y1
+    return drawable(lambda x, y: x0 <= x < x1 and y0 <= y < y1,
+                    lambda fill: f'<rect x="{num(x0)}" y="{num(y0)}" width="{num(x1 - x0)}" '
+                                 f'height="{num(y1 - y0)}" fill="{fill}"/>')
 
 
 def circle(cx, cy, r):
@@ -39,7 +52,10 @@ def segment(x0, y0, x1, y1, width):
         dx, dy = x1 - x0, y1 - y0
         t = max(0.0, min(1.0, ((x - x0) * dx + (y - y0) * dy) / (dx * dx + dy * dy)))
         return math.hypot(x - (x0 + t * dx), y - (y0 + t * dy)) <= width / 2
-    return inside
+    # A line with round caps covers exactly the points within half its width of the segment.
+    return drawable(inside, lambda fill: f'<line x1="{num(x0)}" y1="{num(y0)}" x2="{num(x1)}" '
+                                         f'y2="{num(y1)}" stroke="{fill}" '
+                                         f'stroke-width="{num(width)}" stroke-linecap="round"/>')
 
 
 def polygon(*points):
@@ -51,7 +67,8 @@ def polygon(*points):
             if (ay > y) != (by > y) and x < ax + (y - ay) * (bx - ax) / (by - ay):
                 result = not result
         return result
-    return inside
+    corners = " ".join(f"{num(x)},{num(y)}" for x, y in points)
+    return drawable(inside, lambda fill: f'<polygon points="{corners}" fill="{fill}"/>')
 
 
 def framed(x0, y0, x1, y1, face, edge):
@@ -59,7 +76,8 @@ def framed(x0, y0, x1, y1, face, edge):
     return [(rect(x0, y0, x1, y1), edge), (rect(x0 + 1, y0 + 1, x1 - 1, y1 - 1), face)]
 
 
-def render(width, height, layers):
+def render(width, height, layers, scale=1):
+    """Pixels of layers drawn at scale pixels per unit of their coordinates."""
     rows = []
     for py in range(height):
         row = bytearray()
@@ -67,8 +85,8 @@ def render(width, height, layers):
             acc = [0.0, 0.0, 0.0, 0.0]
             for sy in range(SAMPLES):
                 for sx in range(SAMPLES):
-                    x = px + (sx + 0.5) / SAMPLES
-                    y = py + (sy + 0.5) / SAMPLES
+                    x = (px + (sx + 0.5) / SAMPLES) / scale
+                    y = (py + (sy + 0.5) / SAMPLES) / scale
                     colour = None
                     for shape, c in layers:
                         if shape(x, y):
@@ -103,6 +121,18 @@ def write_png(path, width, height, rows, alpha=True):
            + chunk(b"IEND", b""))
     with open(path, "wb") as f:
         f.write(png)
+
+
+def write_svg(path, size, layers):
+    """The layers as vector shapes on a size x size canvas, for the scalable icon."""
+    elements = []
+    for shape, colour in layers:
+        if not hasattr(shape, "svg"):
+            raise ValueError("a shape of the icon has no SVG form")
+        elements.append("  " + shape.svg("#%02x%02x%02x" % colour))
+    with open(path, "w", encoding="utf-8") as f:
+        f.write(f'<svg xmlns="http://www.w3.org/2000/svg" width="{size}" height="{size}" '
+                f'viewBox="0 0 {size} {size}">\n' + "\n".join(elements) + "\n</svg>\n")
 
 
 BLACK = (32, 32, 32)
@@ -170,20 +200,24 @@ PICTURES = {
         (rect(6, 7, 9, 8), WHITE),
         (rect(6, 11.5, 10, 12.5), WHITE),
     ]),
-    # The application: a database drum with a pulse line across it.
-    "nimbra": (32, [
-        (rect(5, 7, 27, 25), BLUE),
-        (polygon(*[(16 + 11 * math.cos(math.radians(a)), 25 + 3.5 * math.sin(math.radians(a)))
-                   for a in range(0, 181, 10)]), BLUE),
-        (polygon(*[(16 + 11 * math.cos(math.radians(a)), 7 + 3.5 * math.sin(math.radians(a)))
-                   for a in range(0, 360, 10)]), SKY),
-        (segment(5, 18, 11, 18, 2), WHITE),
-        (segment(11, 18, 14, 12, 2), WHITE),
-        (segment(14, 12, 18, 23, 2), WHITE),
-        (segment(18, 23, 21, 18, 2), WHITE),
-        (segment(21, 18, 27, 18, 2), WHITE),
-    ]),
 }
+
+# The application icon: a database drum with a pulse line across it, designed on 32 x 32 units
+# and drawn at the sizes of the hicolor icon theme.
+ICON_UNITS = 32
+ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
+ICON = [
+    (rect(5, 7, 27, 25), BLUE),
+    (polygon(*[(16 + 11 * math.cos(math.radians(a)), 25 + 3.5 * math.sin(math.radians(a)))
+               for a in range(0, 181, 10)]), BLUE),
+    (polygon(*[(16 + 11 * math.cos(math.radians(a)), 7 + 3.5 * math.sin(math.radians(a)))
+               for a in range(0, 360, 10)]), SKY),
+    (segment(5, 18, 11, 18, 2), WHITE),
+    (segment(11, 18, 14, 12, 2), WHITE),
+    (segment(14, 12, 18, 23, 2), WHITE),
+    (segment(18, 23, 21, 18, 2), WHITE),
+    (segment(21, 18, 27, 18, 2), WHITE),
+]
 
 
 # The about-box logo: a larger drum and the lower-case word "nimbra" built from stems, rings and
@@ -260,12 +294,19 @@ def logo():
 
 
 def main():
-    folder = os.path.join(os.path.dirname(os.path.abspath(__file__)), "images")
+    here = os.path.dirname(os.path.abspath(__file__))
+    folder = os.path.join(here, "images")
     os.makedirs(folder, exist_ok=True)
     for name, (size, layers) in PICTURES.items():
         write_png(os.path.join(folder, name + ".png"), size, size, render(size, size, layers))
     # Opaque, 24 bits per pixel.
     write_png(os.path.join(folder, "logo.png"), 180, 70, render(180, 70, logo()), alpha=False)
+    icons = os.path.join(here, "icons")
+    os.makedirs(icons, exist_ok=True)
+    for size in ICON_SIZES:
+        write_png(os.path.join(icons, f"nimbra-{size}.png"), size, size,
+                  render(size, size, ICON, size / ICON_UNITS))
+    write_svg(os.path.join(icons, "nimbra.svg"), ICON_UNITS, ICON)
 
 
 if __name__ == "__main__":

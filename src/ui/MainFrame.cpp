@@ -26,7 +26,6 @@ CMainFrame::CMainFrame(QWidget* parent)
       m_toolBar(new QToolBar(QStringLiteral("Toolbar"), this)) {
     m_nConnectionObserver = AddConnectionObserver([this] { OnConnectionChanged(); });
     UpdateTitle();
-    setWindowIcon(QIcon(QStringLiteral(":/images/nimbra.png")));
     setCentralWidget(m_view);
     setStatusBar(m_statusBar);
     CreateActions();

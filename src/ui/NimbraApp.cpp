@@ -1,7 +1,6 @@
 #include "NimbraApp.h"
 
 #include <QCommandLineParser>
-#include <QIcon>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +9,7 @@
 #include <string>
 
 #include "AboutDialog.h"
+#include "AppIdentity.h"
 #include "ConnectDialog.h"
 #include "LogonFlow.h"
 #include "MainFrame.h"
@@ -86,7 +86,11 @@ bool AnswerInformationOptions(int argc, char** argv) {
     parser.showHelp(0);
 }
 
-CNimbraApp::CNimbraApp(int& argc, char** argv) : QApplication(argc, argv) {}
+CNimbraApp::CNimbraApp(int& argc, char** argv) : QApplication(argc, argv) {
+    // Every window shows the installed icon, and the window system matches it to the entry.
+    setWindowIcon(AppIcon());
+    setDesktopFileName(DesktopFileName());
+}
 
 CNimbraApp::~CNimbraApp() {
     m_mainFrame.reset();
@@ -96,7 +100,6 @@ CNimbraApp::~CNimbraApp() {
 }
 
 bool CNimbraApp::InitInstance() {
-    setWindowIcon(QIcon(QStringLiteral(":/images/nimbra.png")));
     m_profile.Load(kRecentFiles);
     m_bProfileLoaded = true;
 
