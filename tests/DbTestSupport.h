@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QtTest>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -43,6 +44,13 @@ inline int clientDoubleCount(const char* counter) {
 // Handles the client-library double holds besides its environment.
 inline int liveClientHandles() {
     return clientDoubleCount("nimbraFakeLiveHandles");
+}
+
+// Fails the running test when a cursor or a client statement handle is still open. Called when
+// the operations have finished and before log-off, which would free them.
+inline void VerifyNoCursorOpen() {
+    QCOMPARE(sim::Controls::instance().openCursors(), 0);
+    QCOMPARE(clientDoubleCount("nimbraFakeLiveStatements"), 0);
 }
 
 // Collects every failure message the database layer shows.

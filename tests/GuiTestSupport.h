@@ -10,6 +10,7 @@
 #include "ErrorReport.h"
 #include "MessageBox.h"
 #include "OracleConnection.h"
+#include "Sim.h"
 
 // Points the settings store at a fresh empty folder for as long as it lives.
 class SettingsLocation {
@@ -32,12 +33,14 @@ inline void AnswerUnexpectedBoxes() {
     });
 }
 
-// Restores real message boxes and logs off, then fails the running case if a window or an
-// override cursor was left over.
+// Restores real message boxes and logs off, then fails the running case if a cursor was left
+// open before the log-off, or a window or an override cursor was left over.
 inline void VerifyNothingLeftBehind() {
     SetMessageSink({});
     SetMessageBoxHandler({});
+    const int openCursors = sim::Controls::instance().openCursors();
     LogOff();
+    QCOMPARE(openCursors, 0);
     QVERIFY(!QApplication::overrideCursor());
     QVERIFY(QApplication::topLevelWidgets().isEmpty());
 }

@@ -1,9 +1,13 @@
 // Killing the selected session through the view: the question, what is sent, the refresh, and
 // the keys that end the command without a word.
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTimerEvent>
 #include <QtTest>
 #include <functional>
@@ -230,6 +234,51 @@ private slots:
         QCOMPARE(kills, killsSent + (situation == "gone" ? 2 : 0));
         QCOMPARE(IsLoggedOn(), situation != "lost");
         QCOMPARE(view.ListModel()->GetItemCount() == 0, situation == "lost");
+    }
+
+    // The question through the real message box: its caption, icon, buttons and default, and
+    // each way of answering it.
+    void killThroughTheRealBox_data() {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("killed");
+        QTest::newRow("Yes") << "Yes" << true;
+        QTest::newRow("No") << "No" << false;
+        QTest::newRow("Enter answers No") << "Enter" << false;
+        QTest::newRow("Escape answers No") << "Escape" << false;
+    }
+    void killThroughTheRealBox() {
+        QFETCH(QString, answer);
+        QFETCH(bool, killed);
+        SetMessageBoxHandler({});
+        CNimbraView view;
+        listThree(view, {0});
+        QString seen;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr) {
+                return;
+            }
+            QAbstractButton* yes = box->button(QMessageBox::Yes);
+            QAbstractButton* no = box->button(QMessageBox::No);
+            const bool noIsDefault = box->defaultButton() == no;
+            seen = QStringList{box->windowTitle(), QString::number(int(box->icon())),
+                               QString::number(box->buttons().size()),
+                               QString(noIsDefault ? "No" : "not No"), box->text()}
+                       .join('|');
+            if (answer == "Yes") {
+                yes->click();
+            } else if (answer == "No") {
+                no->click();
+            } else {
+                QTest::keyClick(box, answer == "Enter" ? Qt::Key_Return : Qt::Key_Escape);
+            }
+        });
+        view.OnKillSession();
+        QCOMPARE(seen, QStringList({"Nimbra", QString::number(int(QMessageBox::Warning)), "2",
+                                    "No", "Do You really want to kill this session?\n\n" +
+                                              kAliceLine})
+                           .join('|'));
+        QCOMPARE(sent().contains(kKill), killed);
     }
 
     // The timer runs on behind the question; the kill keeps the key it read before asking.

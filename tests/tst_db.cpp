@@ -50,6 +50,7 @@ private slots:
         sim::Controls::instance().defineScenario("wallet", wallet);
     }
     void cleanup() {
+        VerifyNoCursorOpen();
         LogOff();
         QCOMPARE(sim::Controls::instance().openCursors(), 0);
         QCOMPARE(liveClientHandles(), 0);

@@ -59,8 +59,8 @@ private slots:
         resetDatabase();
     }
     void cleanup() {
-        LogOff();
         QCOMPARE(sim::Controls::instance().openCursors(), 0);
+        LogOff();
         m_dir.reset();
     }
 

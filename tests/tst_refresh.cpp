@@ -102,6 +102,7 @@ private slots:
     }
     void cleanup() {
         SetMessageSink({});
+        VerifyNoCursorOpen();
         LogOff();
         QCOMPARE(sim::Controls::instance().openCursors(), 0);
     }

@@ -56,6 +56,7 @@ class tst_SessionStatements : public QObject {
 private slots:
     void init() { resetDatabase(); }
     void cleanup() {
+        VerifyNoCursorOpen();
         LogOff();
         QCOMPARE(sim::Controls::instance().openCursors(), 0);
         QCOMPARE(liveClientHandles(), 0);
@@ -112,6 +113,8 @@ private slots:
         QTest::newRow("a few more") << 10 << 3;
         QTest::newRow("more than twice as many") << 5 << 40;
         QTest::newRow("none counted") << 0 << 2;
+        // Buffers for 5, 64 and 128 rows all come short before 256 hold them.
+        QTest::newRow("far more than one retry holds") << 5 << 200;
     }
     void sessionsStartingDuringRefreshAreListed() {
         QFETCH(int, existing);

@@ -132,8 +132,8 @@ T* find(const void* address, ub4 type) {
 }
 Handle* adopt(std::unique_ptr<Handle> handle);
 void release(Handle* handle);
-// Live handles other than environments.
-int liveHandles();
+// Live handles of a type; of every type but environments for 0.
+int liveHandles(ub4 type = 0);
 
 // Statements that ran on a service context lose their cursor when it goes.
 void detachStatements(Service& service);

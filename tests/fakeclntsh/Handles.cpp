@@ -57,9 +57,9 @@ void release(Handle* handle) {
     registry().erase(handle);
 }
 
-int liveHandles() {
-    return static_cast<int>(std::count_if(registry().begin(), registry().end(), [](const auto& e) {
-        return e.second->type != OCI_HTYPE_ENV;
+int liveHandles(ub4 type) {
+    return static_cast<int>(std::count_if(registry().begin(), registry().end(), [&](const auto& e) {
+        return type == 0 ? e.second->type != OCI_HTYPE_ENV : e.second->type == type;
     }));
 }
 
@@ -114,4 +114,8 @@ std::optional<int> plannedFailure(sim::Call call, Service* service) {
 
 FAKE_EXPORT int nimbraFakeLiveHandles() {
     return fake::liveHandles();
+}
+
+FAKE_EXPORT int nimbraFakeLiveStatements() {
+    return fake::liveHandles(fake::OCI_HTYPE_STMT);
 }
