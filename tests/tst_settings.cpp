@@ -1,6 +1,7 @@
 // The settings store: values, defaults, the history rules and the file as Nimbra writes it.
 
 #include <sys/stat.h>
+#include <QDirIterator>
 #include <QFile>
 #include <QScopeGuard>
 #include <QSettings>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "AppSettings.h"
+#include "ErrorReport.h"
 #include "LoginData.h"
 #include "ServerHistory.h"
 #include "SettingsStore.h"
@@ -200,9 +202,89 @@ private slots:
             QVERIFY(fileStamp(path) != stamp);
             stamp = fileStamp(path);
             QCOMPARE(fileMode(path), QString("600"));
+            QCOMPARE(fileMode(QFileInfo(path).absolutePath()), QString("700"));
         }
         QCOMPARE(SettingsStore::GetProfileString("Connect", "Pwd"),
                  QString("secret%1").arg(writes));
+    }
+
+    // Only what is there is closed, and nothing is created or rewritten.
+    void startUpClosesToOthers_data() {
+        QTest::addColumn<QString>("before");  // modes of the folder and the file
+        QTest::addColumn<QString>("after");
+        QTest::newRow("both open to others") << "755 644"
+                                             << "700 600";
+        QTest::newRow("folder without file") << "775 absent"
+                                             << "700 absent";
+        QTest::newRow("neither there") << "absent absent"
+                                       << "absent absent";
+        QTest::newRow("owner's own restriction kept") << "700 400"
+                                                      << "700 400";
+    }
+    void startUpClosesToOthers() {
+        QFETCH(QString, before);
+        QFETCH(QString, after);
+        const QString path = SettingsStore::FilePath();
+        const QStringList paths{QFileInfo(path).absolutePath(), path};
+        const QStringList modes = before.split(' ');
+        if (modes[1] != "absent") {
+            writeFile("[Options]\nRefreshSec=5\n");
+        }
+        for (int i = 0; i < 2; ++i) {
+            QVERIFY(modes[i] == "absent" ||
+                    (QDir().mkpath(paths[0]) && ::chmod(QFile::encodeName(paths[i]).constData(),
+                                                        modes[i].toUInt(nullptr, 8)) == 0));
+        }
+        const QByteArray stamp = fileStamp(path);
+        SettingsStore::SecureAtStartUp();
+        QCOMPARE(fileMode(paths[0]) + " " + fileMode(path), after);
+        QCOMPARE(fileStamp(path), stamp);
+    }
+
+    // Obstacles that stop root as well as anyone else.
+    void unusableStoreSaysSoOnceAndKeepsChangesInMemory_data() {
+        QTest::addColumn<QString>("obstacle");
+        QTest::addColumn<QString>("problem");  // %1: the settings location
+        QTest::newRow("folder is a file") << "folder"
+                                          << "%1/Velmoor is not a folder";
+        QTest::newRow("file is a folder") << "file"
+                                          << "it is a folder";
+        QTest::newRow("file links nowhere") << "link"
+                                            << "it cannot be written";
+    }
+    void unusableStoreSaysSoOnceAndKeepsChangesInMemory() {
+        QFETCH(QString, obstacle);
+        QFETCH(QString, problem);
+        const QString root = m_dirs.back()->path();
+        const QString path = SettingsStore::FilePath();
+        if (obstacle == "folder") {
+            QVERIFY(QFile(root + "/Velmoor").open(QIODevice::WriteOnly));
+        } else if (obstacle == "file") {
+            QVERIFY(QDir().mkpath(path));
+        } else {
+            QVERIFY(QDir().mkpath(root + "/Velmoor") && QFile::link(root + "/nowhere/x", path));
+        }
+        const QStringList before = tree(root);
+        QStringList messages;
+        SetMessageSink([&](const std::string& text) { messages << QString::fromStdString(text); });
+        const auto restoreSink = qScopeGuard([] { SetMessageSink({}); });
+
+        QCOMPARE(AppSettings::Load().RefreshSec, 0);
+        AppSettings::Save({.AutoLogin = true, .RefreshSec = 15, .ShowSystem = true});
+        LoginData::Save({"system", "manager", "sim:demo"});
+        QVERIFY(ServerHistory::Remember("sim:demo"));
+        QVERIFY(!ServerHistory::Remember("sim:demo"));
+        StdProfileSettings standard;
+        standard.Load(4);
+        standard.Save();
+        QCOMPARE(AppSettings::Load().RefreshSec, 15);
+        QCOMPARE(LoginData::Load().Password, QString("manager"));
+        QCOMPARE(ServerHistory::Load(), QStringList{"sim:demo"});
+        QCOMPARE(messages, QStringList{QString("Nimbra cannot use its settings file %1: %2.\nIt "
+                                               "goes on with the settings it has; changes you "
+                                               "make now are kept only until it ends.")
+                                           .arg(path, problem.arg(root))});
+        QCOMPARE(tree(root), before);
     }
 
     void standardSettings_data() {
@@ -262,6 +344,19 @@ private:
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         QCOMPARE(file.write(text), text.size());
+    }
+
+    // Every path under root, folders marked and files with their sizes, so a stray write shows.
+    static QStringList tree(const QString& root) {
+        QStringList paths;
+        QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QFileInfo entry(it.next());
+            paths << entry.filePath() + (entry.isDir() ? "/" : " " + QString::number(entry.size()));
+        }
+        paths.sort();
+        return paths;
     }
 
     QByteArray fileText() {
