@@ -157,6 +157,19 @@ private slots:
             << QByteArray("Items=1\nItem1=a\nItem2=b") << "b" << true << QStringList{"a", "b"};
         QTest::newRow("unreadable count is none")
             << QByteArray("Items=x\nItem1=a") << "a" << true << QStringList{"a"};
+        QTest::newRow("negative count is none")
+            << QByteArray("Items=-1\nItem1=a") << "b" << true << QStringList{"b"};
+        QTest::newRow("count beyond the entries present")
+            << QByteArray("Items=5\nItem1=a\nItem02=b") << "b" << true << QStringList{"a", "b"};
+        QTest::newRow("largest count, entry present")
+            << QByteArray("Items=2147483647\nItem1=a") << "a" << false << QStringList{"a"};
+        QTest::newRow("largest count, new entry")
+            << QByteArray("Items=2147483647\nItem1=a") << "b" << true << QStringList{"a", "b"};
+        QTest::newRow("missing entries read as one empty text")
+            << QByteArray("Items=9\nItem1=a\nItem9=i") << "" << false << QStringList{"a", "", "i"};
+        QTest::newRow("no number left for another entry")
+            << QByteArray("Items=2147483647\nItem2147483647=z") << "y" << false
+            << QStringList{"", "z"};
     }
     void remember() {
         QFETCH(QByteArray, serverList);
