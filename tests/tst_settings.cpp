@@ -78,31 +78,46 @@ private slots:
         QTest::addColumn<bool>("autoLogin");
         QTest::addColumn<int>("refreshSec");
         QTest::addColumn<bool>("showSystem");
+        QTest::addColumn<int>("callTimeoutSec");
         QTest::newRow("as Nimbra writes them")
-            << QByteArray("AutoLogin=1\nRefreshSec=25\nShowSystem=1") << true << 25 << true;
+            << QByteArray("AutoLogin=1\nRefreshSec=25\nShowSystem=1") << true << 25 << true << 30;
         QTest::newRow("interval beyond the dialog's range")
-            << QByteArray("RefreshSec=300") << false << 300 << false;
-        QTest::newRow("negative interval") << QByteArray("RefreshSec=-5") << false << -5 << false;
+            << QByteArray("RefreshSec=300") << false << 60 << false << 30;
+        QTest::newRow("interval beyond any timer")
+            << QByteArray("RefreshSec=3000000") << false << 60 << false << 30;
+        QTest::newRow("negative interval")
+            << QByteArray("RefreshSec=-5") << false << 0 << false << 30;
         QTest::newRow("any non-zero is on")
-            << QByteArray("AutoLogin=7\nShowSystem=-1") << true << 0 << true;
+            << QByteArray("AutoLogin=7\nShowSystem=-1") << true << 0 << true << 30;
         QTest::newRow("words are unreadable")
-            << QByteArray("AutoLogin=true\nRefreshSec=ten\nShowSystem=yes") << false << 0 << false;
-        QTest::newRow("fraction") << QByteArray("RefreshSec=2.5") << false << 0 << false;
+            << QByteArray("AutoLogin=true\nRefreshSec=ten\nShowSystem=yes\nCallTimeoutSec=x")
+            << false << 0 << false << 30;
+        QTest::newRow("fraction") << QByteArray("RefreshSec=2.5") << false << 0 << false << 30;
         QTest::newRow("beyond 32 bits")
-            << QByteArray("RefreshSec=4294967296") << false << 0 << false;
-        QTest::newRow("empty value") << QByteArray("RefreshSec=") << false << 0 << false;
-        QTest::newRow("list") << QByteArray("RefreshSec=5,6") << false << 0 << false;
+            << QByteArray("RefreshSec=4294967296") << false << 0 << false << 30;
+        QTest::newRow("empty value") << QByteArray("RefreshSec=") << false << 0 << false << 30;
+        QTest::newRow("list") << QByteArray("RefreshSec=5,6") << false << 0 << false << 30;
+        QTest::newRow("call timeout set by hand")
+            << QByteArray("CallTimeoutSec=120") << false << 0 << false << 120;
+        QTest::newRow("no call timeout")
+            << QByteArray("CallTimeoutSec=0") << false << 0 << false << 0;
+        QTest::newRow("call timeout beyond an hour")
+            << QByteArray("CallTimeoutSec=86400") << false << 0 << false << 3600;
+        QTest::newRow("negative call timeout")
+            << QByteArray("CallTimeoutSec=-1") << false << 0 << false << 0;
     }
     void optionsAsRead() {
         QFETCH(QByteArray, options);
         QFETCH(bool, autoLogin);
         QFETCH(int, refreshSec);
         QFETCH(bool, showSystem);
+        QFETCH(int, callTimeoutSec);
         writeFile("[Options]\n" + options + "\n");
         const AppSettings read = AppSettings::Load();
         QCOMPARE(read.AutoLogin, autoLogin);
         QCOMPARE(read.RefreshSec, refreshSec);
         QCOMPARE(read.ShowSystem, showSystem);
+        QCOMPARE(read.CallTimeoutSec, callTimeoutSec);
     }
 
     void textsRoundTripUnchanged_data() {
