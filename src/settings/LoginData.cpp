@@ -22,3 +22,7 @@ void LoginData::Save(const LoginData& data) {
     SettingsStore::WriteProfileValues(
         kSection, {{kUser, data.UserName}, {kPassword, data.Password}, {kHost, data.HostString}});
 }
+
+bool LoginData::IsStored() {
+    return SettingsStore::Snapshot().Entries(kSection).contains(kUser);
+}
