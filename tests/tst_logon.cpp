@@ -129,6 +129,11 @@ private slots:
         QTest::newRow("option off")
             << "[Options]\nAutoLogin=0\n" + logon << false << QStringList() << false;
         QTest::newRow("empty store") << QString() << false << QStringList() << false;
+        QTest::newRow("on, no log-on stored") << "[Options]\nAutoLogin=1\n"
+                                              << false << QStringList() << false;
+        QTest::newRow("on, an empty user name stored")
+            << "[Options]\nAutoLogin=1\n[Connect]\nPwd=\nSrv=sim:demo\nUsr=\n"
+            << false << QStringList{kBadLogon, kAutoFailed} << true;
     }
     void automaticLogOn() {
         QFETCH(QString, settings);

@@ -1,21 +1,26 @@
 // The main window and start-up: menus, toolbar, keys, status bar, the roads to a logged-on
 // window, and the command line of the nimbra program.
 
+#include <sys/stat.h>
 #include <QAction>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QProcess>
+#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
 #include <QtTest>
+#include <chrono>
 #include <functional>
 #include <memory>
 
+#include "AppSettings.h"
 #include "CommandIds.h"
 #include "LoginData.h"
 #include "MainFrame.h"
@@ -429,6 +434,36 @@ private slots:
         QCOMPARE(m_messages.size(), 1);
     }
 
+    // The stored call time limit reaches the connection: a call past it loses the connection.
+    void storedCallTimeLimitApplies() {
+        SettingsStore::WriteProfileInt("Options", "CallTimeoutSec", 2);
+        sim::Controls::instance().delayCall(sim::Call::ExecFetch, 1, std::chrono::seconds(3));
+        const auto frame = CreateMainWindow(true);
+        QVERIFY(frame);
+        QCOMPARE(m_messages.size(), 1);
+        QVERIFY2(m_messages[0].endsWith("ORA-03156: OCI call timed out"),
+                 qPrintable(m_messages[0]));
+        QVERIFY(!IsLoggedOn());
+    }
+
+    // The demo stores no log-on: automatic log-on ticked there must not try one at the next start.
+    void autoLogonTickedInTheDemoLeadsToTheDialog() {
+        auto frame = CreateMainWindow(true);
+        QVERIFY(frame);
+        QTimer::singleShot(0, this, [] {
+            QWidget* options = QApplication::activeModalWidget();
+            QTest::mouseClick(options->findChild<QCheckBox*>("autoLogin1005"), Qt::LeftButton);
+            QTest::mouseClick(options->findChild<QPushButton*>("okButton"), Qt::LeftButton);
+        });
+        frame->Action(CommandId::Options)->trigger();
+        frame.reset();
+        QCOMPARE(AppSettings::Load().AutoLogin, true);
+        cancelEveryDialog();
+        QVERIFY(!CreateMainWindow(false));
+        QCOMPARE(m_dialogs, QStringList{"CConnectDialog over CMainFrame after 0 messages"});
+        QCOMPARE(m_messages, QStringList());
+    }
+
     void exitClosesTheWindowAndLogsOff() {
         auto frame = CreateMainWindow(true);
         QVERIFY(frame && IsLoggedOn());
@@ -441,28 +476,43 @@ private slots:
         QVERIFY(!IsLoggedOn());
     }
 
+    // Without a display; the settings folder is open to others before.
     void commandLine_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("output");
-        QTest::newRow("version") << QStringList{"--version"} << 0 << "Nimbra Version 1.2.0\n";
+        QTest::addColumn<QString>("folderMode");  // afterwards: start-up closes it
+        QTest::newRow("version") << QStringList{"--version"} << 0 << "Nimbra Version 1.2.0\n"
+                                 << "755";
         QTest::newRow("Qt's own options still work")
-            << QStringList{"-style", "fusion", "--version"} << 0 << "Nimbra Version 1.2.0\n";
-        QTest::newRow("help names the demo") << QStringList{"--help"} << 0 << "--demo";
-        QTest::newRow("a file name") << QStringList{"sessions.txt"} << 1 << "";
+            << QStringList{"-style", "fusion", "--version"} << 0 << "Nimbra Version 1.2.0\n"
+            << "755";
+        QTest::newRow("help names the demo") << QStringList{"--help"} << 0 << "--demo"
+                                             << "755";
+        QTest::newRow("help with Qt's options")
+            << QStringList{"--help-all"} << 0 << "--platform <platformName"
+            << "755";
+        QTest::newRow("a file name")
+            << QStringList{"-platform", "offscreen", "sessions.txt"} << 1 << ""
+            << "700";
     }
 
     void commandLine() {
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
         QFETCH(QString, output);
+        QFETCH(QString, folderMode);
         const QString program = QCoreApplication::applicationDirPath() + "/../src/nimbra";
         if (!QFile::exists(program)) {
             QSKIP("the nimbra program is not built");
         }
+        const QString folder = m_settingsDir->filePath("Velmoor");
+        QVERIFY(QDir().mkdir(folder) && ::chmod(QFile::encodeName(folder).constData(), 0755) == 0);
         QProcess nimbra;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        for (const char* display : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+            environment.remove(display);
+        }
         environment.insert("XDG_CONFIG_HOME", m_settingsDir->path());
         nimbra.setProcessEnvironment(environment);
         nimbra.start(program, arguments);
@@ -472,6 +522,9 @@ private slots:
         const QString printed = QString::fromLocal8Bit(nimbra.readAllStandardOutput());
         QVERIFY2(printed.contains(output), qPrintable(printed));
         QVERIFY(!QFile::exists(m_settingsDir->filePath("Velmoor/Nimbra.conf")));
+        struct stat info {};
+        QCOMPARE(::stat(QFile::encodeName(folder).constData(), &info), 0);
+        QCOMPARE(QString::number(info.st_mode & 0777, 8), folderMode);
     }
 };
 

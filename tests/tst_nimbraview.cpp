@@ -153,22 +153,26 @@ private slots:
         QTest::addColumn<bool>("stored");
         QTest::addColumn<int>("refreshSec");
         QTest::addColumn<int>("showSystem");
-        QTest::newRow("absent") << false << 0 << 0;
-        QTest::newRow("15 seconds, all sessions") << true << 15 << 1;
-        QTest::newRow("beyond the dialog's range") << true << 300 << 0;
-        QTest::newRow("any non-zero shows all") << true << 0 << 2;
+        QTest::addColumn<int>("used");  // the interval the view takes
+        QTest::newRow("absent") << false << 0 << 0 << 0;
+        QTest::newRow("15 seconds, all sessions") << true << 15 << 1 << 15;
+        QTest::newRow("beyond the dialog's range") << true << 300 << 0 << 60;
+        QTest::newRow("beyond any timer") << true << 3000000 << 0 << 60;
+        QTest::newRow("negative") << true << -5 << 0 << 0;
+        QTest::newRow("any non-zero shows all") << true << 0 << 2 << 0;
     }
     void options() {
         QFETCH(bool, stored);
         QFETCH(int, refreshSec);
         QFETCH(int, showSystem);
+        QFETCH(int, used);
         if (stored) {
             storeOptions(refreshSec, showSystem);
         }
         View view;
-        QCOMPARE(view.RefreshSeconds(), refreshSec);
+        QCOMPARE(view.RefreshSeconds(), used);
         QCOMPARE(view.ShowSystem(), showSystem != 0);
-        QCOMPARE(view.TimerId() != 0, refreshSec != 0);
+        QCOMPARE(view.TimerId() != 0, used != 0);
     }
 
     // A refresh that finds the same sessions changes nothing on screen.

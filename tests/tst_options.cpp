@@ -79,7 +79,7 @@ private slots:
         QTest::newRow("15 to 0, OK") << 15 << 0 << "OK" << 0 << 1 << 6;
         QTest::newRow("300, OK") << 300 << -1 << "OK" << 60 << 1 << 6;
         QTest::newRow("moved, Cancel") << 15 << 40 << "Cancel" << 15 << 0 << 0;
-        QTest::newRow("moved, Escape") << 300 << 40 << "Escape" << 300 << 0 << 0;
+        QTest::newRow("moved, Escape") << 300 << 40 << "Escape" << 60 << 0 << 0;
     }
     void command() {
         QFETCH(int, storedSec);

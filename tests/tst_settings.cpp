@@ -1,6 +1,7 @@
 // The settings store: values, defaults, the history rules and the file as Nimbra writes it.
 
 #include <sys/stat.h>
+#include <QDirIterator>
 #include <QFile>
 #include <QScopeGuard>
 #include <QSettings>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "AppSettings.h"
+#include "ErrorReport.h"
 #include "LoginData.h"
 #include "ServerHistory.h"
 #include "SettingsStore.h"
@@ -76,31 +78,46 @@ private slots:
         QTest::addColumn<bool>("autoLogin");
         QTest::addColumn<int>("refreshSec");
         QTest::addColumn<bool>("showSystem");
+        QTest::addColumn<int>("callTimeoutSec");
         QTest::newRow("as Nimbra writes them")
-            << QByteArray("AutoLogin=1\nRefreshSec=25\nShowSystem=1") << true << 25 << true;
+            << QByteArray("AutoLogin=1\nRefreshSec=25\nShowSystem=1") << true << 25 << true << 30;
         QTest::newRow("interval beyond the dialog's range")
-            << QByteArray("RefreshSec=300") << false << 300 << false;
-        QTest::newRow("negative interval") << QByteArray("RefreshSec=-5") << false << -5 << false;
+            << QByteArray("RefreshSec=300") << false << 60 << false << 30;
+        QTest::newRow("interval beyond any timer")
+            << QByteArray("RefreshSec=3000000") << false << 60 << false << 30;
+        QTest::newRow("negative interval")
+            << QByteArray("RefreshSec=-5") << false << 0 << false << 30;
         QTest::newRow("any non-zero is on")
-            << QByteArray("AutoLogin=7\nShowSystem=-1") << true << 0 << true;
+            << QByteArray("AutoLogin=7\nShowSystem=-1") << true << 0 << true << 30;
         QTest::newRow("words are unreadable")
-            << QByteArray("AutoLogin=true\nRefreshSec=ten\nShowSystem=yes") << false << 0 << false;
-        QTest::newRow("fraction") << QByteArray("RefreshSec=2.5") << false << 0 << false;
+            << QByteArray("AutoLogin=true\nRefreshSec=ten\nShowSystem=yes\nCallTimeoutSec=x")
+            << false << 0 << false << 30;
+        QTest::newRow("fraction") << QByteArray("RefreshSec=2.5") << false << 0 << false << 30;
         QTest::newRow("beyond 32 bits")
-            << QByteArray("RefreshSec=4294967296") << false << 0 << false;
-        QTest::newRow("empty value") << QByteArray("RefreshSec=") << false << 0 << false;
-        QTest::newRow("list") << QByteArray("RefreshSec=5,6") << false << 0 << false;
+            << QByteArray("RefreshSec=4294967296") << false << 0 << false << 30;
+        QTest::newRow("empty value") << QByteArray("RefreshSec=") << false << 0 << false << 30;
+        QTest::newRow("list") << QByteArray("RefreshSec=5,6") << false << 0 << false << 30;
+        QTest::newRow("call timeout set by hand")
+            << QByteArray("CallTimeoutSec=120") << false << 0 << false << 120;
+        QTest::newRow("no call timeout")
+            << QByteArray("CallTimeoutSec=0") << false << 0 << false << 0;
+        QTest::newRow("call timeout beyond an hour")
+            << QByteArray("CallTimeoutSec=86400") << false << 0 << false << 3600;
+        QTest::newRow("negative call timeout")
+            << QByteArray("CallTimeoutSec=-1") << false << 0 << false << 0;
     }
     void optionsAsRead() {
         QFETCH(QByteArray, options);
         QFETCH(bool, autoLogin);
         QFETCH(int, refreshSec);
         QFETCH(bool, showSystem);
+        QFETCH(int, callTimeoutSec);
         writeFile("[Options]\n" + options + "\n");
         const AppSettings read = AppSettings::Load();
         QCOMPARE(read.AutoLogin, autoLogin);
         QCOMPARE(read.RefreshSec, refreshSec);
         QCOMPARE(read.ShowSystem, showSystem);
+        QCOMPARE(read.CallTimeoutSec, callTimeoutSec);
     }
 
     void textsRoundTripUnchanged_data() {
@@ -155,6 +172,19 @@ private slots:
             << QByteArray("Items=1\nItem1=a\nItem2=b") << "b" << true << QStringList{"a", "b"};
         QTest::newRow("unreadable count is none")
             << QByteArray("Items=x\nItem1=a") << "a" << true << QStringList{"a"};
+        QTest::newRow("negative count is none")
+            << QByteArray("Items=-1\nItem1=a") << "b" << true << QStringList{"b"};
+        QTest::newRow("count beyond the entries present")
+            << QByteArray("Items=5\nItem1=a\nItem02=b") << "b" << true << QStringList{"a", "b"};
+        QTest::newRow("largest count, entry present")
+            << QByteArray("Items=2147483647\nItem1=a") << "a" << false << QStringList{"a"};
+        QTest::newRow("largest count, new entry")
+            << QByteArray("Items=2147483647\nItem1=a") << "b" << true << QStringList{"a", "b"};
+        QTest::newRow("missing entries read as one empty text")
+            << QByteArray("Items=9\nItem1=a\nItem9=i") << "" << false << QStringList{"a", "", "i"};
+        QTest::newRow("no number left for another entry")
+            << QByteArray("Items=2147483647\nItem2147483647=z") << "y" << false
+            << QStringList{"", "z"};
     }
     void remember() {
         QFETCH(QByteArray, serverList);
@@ -200,9 +230,89 @@ private slots:
             QVERIFY(fileStamp(path) != stamp);
             stamp = fileStamp(path);
             QCOMPARE(fileMode(path), QString("600"));
+            QCOMPARE(fileMode(QFileInfo(path).absolutePath()), QString("700"));
         }
         QCOMPARE(SettingsStore::GetProfileString("Connect", "Pwd"),
                  QString("secret%1").arg(writes));
+    }
+
+    // Only what is there is closed, and nothing is created or rewritten.
+    void startUpClosesToOthers_data() {
+        QTest::addColumn<QString>("before");  // modes of the folder and the file
+        QTest::addColumn<QString>("after");
+        QTest::newRow("both open to others") << "755 644"
+                                             << "700 600";
+        QTest::newRow("folder without file") << "775 absent"
+                                             << "700 absent";
+        QTest::newRow("neither there") << "absent absent"
+                                       << "absent absent";
+        QTest::newRow("owner's own restriction kept") << "700 400"
+                                                      << "700 400";
+    }
+    void startUpClosesToOthers() {
+        QFETCH(QString, before);
+        QFETCH(QString, after);
+        const QString path = SettingsStore::FilePath();
+        const QStringList paths{QFileInfo(path).absolutePath(), path};
+        const QStringList modes = before.split(' ');
+        if (modes[1] != "absent") {
+            writeFile("[Options]\nRefreshSec=5\n");
+        }
+        for (int i = 0; i < 2; ++i) {
+            QVERIFY(modes[i] == "absent" ||
+                    (QDir().mkpath(paths[0]) && ::chmod(QFile::encodeName(paths[i]).constData(),
+                                                        modes[i].toUInt(nullptr, 8)) == 0));
+        }
+        const QByteArray stamp = fileStamp(path);
+        SettingsStore::SecureAtStartUp();
+        QCOMPARE(fileMode(paths[0]) + " " + fileMode(path), after);
+        QCOMPARE(fileStamp(path), stamp);
+    }
+
+    // Obstacles that stop root as well as anyone else.
+    void unusableStoreSaysSoOnceAndKeepsChangesInMemory_data() {
+        QTest::addColumn<QString>("obstacle");
+        QTest::addColumn<QString>("problem");  // %1: the settings location
+        QTest::newRow("folder is a file") << "folder"
+                                          << "%1/Velmoor is not a folder";
+        QTest::newRow("file is a folder") << "file"
+                                          << "it is a folder";
+        QTest::newRow("file links nowhere") << "link"
+                                            << "it cannot be written";
+    }
+    void unusableStoreSaysSoOnceAndKeepsChangesInMemory() {
+        QFETCH(QString, obstacle);
+        QFETCH(QString, problem);
+        const QString root = m_dirs.back()->path();
+        const QString path = SettingsStore::FilePath();
+        if (obstacle == "folder") {
+            QVERIFY(QFile(root + "/Velmoor").open(QIODevice::WriteOnly));
+        } else if (obstacle == "file") {
+            QVERIFY(QDir().mkpath(path));
+        } else {
+            QVERIFY(QDir().mkpath(root + "/Velmoor") && QFile::link(root + "/nowhere/x", path));
+        }
+        const QStringList before = tree(root);
+        QStringList messages;
+        SetMessageSink([&](const std::string& text) { messages << QString::fromStdString(text); });
+        const auto restoreSink = qScopeGuard([] { SetMessageSink({}); });
+
+        QCOMPARE(AppSettings::Load().RefreshSec, 0);
+        AppSettings::Save({.AutoLogin = true, .RefreshSec = 15, .ShowSystem = true});
+        LoginData::Save({"system", "manager", "sim:demo"});
+        QVERIFY(ServerHistory::Remember("sim:demo"));
+        QVERIFY(!ServerHistory::Remember("sim:demo"));
+        StdProfileSettings standard;
+        standard.Load(4);
+        standard.Save();
+        QCOMPARE(AppSettings::Load().RefreshSec, 15);
+        QCOMPARE(LoginData::Load().Password, QString("manager"));
+        QCOMPARE(ServerHistory::Load(), QStringList{"sim:demo"});
+        QCOMPARE(messages, QStringList{QString("Nimbra cannot use its settings file %1: %2.\nIt "
+                                               "goes on with the settings it has; changes you "
+                                               "make now are kept only until it ends.")
+                                           .arg(path, problem.arg(root))});
+        QCOMPARE(tree(root), before);
     }
 
     void standardSettings_data() {
@@ -262,6 +372,19 @@ private:
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         QCOMPARE(file.write(text), text.size());
+    }
+
+    // Every path under root, folders marked and files with their sizes, so a stray write shows.
+    static QStringList tree(const QString& root) {
+        QStringList paths;
+        QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QFileInfo entry(it.next());
+            paths << entry.filePath() + (entry.isDir() ? "/" : " " + QString::number(entry.size()));
+        }
+        paths.sort();
+        return paths;
     }
 
     QByteArray fileText() {

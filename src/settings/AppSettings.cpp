@@ -1,5 +1,7 @@
 #include "AppSettings.h"
 
+#include <algorithm>
+
 #include "SettingsStore.h"
 
 namespace {
@@ -7,18 +9,24 @@ const QString kSection = QStringLiteral("Options");
 const QString kAutoLogin = QStringLiteral("AutoLogin");
 const QString kRefreshSec = QStringLiteral("RefreshSec");
 const QString kShowSystem = QStringLiteral("ShowSystem");
+const QString kCallTimeoutSec = QStringLiteral("CallTimeoutSec");
 }  // namespace
 
 AppSettings AppSettings::Load() {
+    const SettingsStore::Snapshot store;
+    const auto number = [&store](const QString& entry, int defaultValue, int maximum) {
+        return std::clamp(store.GetProfileInt(kSection, entry, defaultValue), 0, maximum);
+    };
     AppSettings settings;
-    settings.AutoLogin = SettingsStore::GetProfileInt(kSection, kAutoLogin, 0) != 0;
-    settings.RefreshSec = SettingsStore::GetProfileInt(kSection, kRefreshSec, 0);
-    settings.ShowSystem = SettingsStore::GetProfileInt(kSection, kShowSystem, 0) != 0;
+    settings.AutoLogin = store.GetProfileInt(kSection, kAutoLogin, 0) != 0;
+    settings.RefreshSec = number(kRefreshSec, 0, kMaxRefreshSec);
+    settings.ShowSystem = store.GetProfileInt(kSection, kShowSystem, 0) != 0;
+    settings.CallTimeoutSec = number(kCallTimeoutSec, kDefaultCallTimeoutSec, kMaxCallTimeoutSec);
     return settings;
 }
 
 void AppSettings::Save(const AppSettings& settings) {
-    SettingsStore::WriteProfileInt(kSection, kShowSystem, settings.ShowSystem ? 1 : 0);
-    SettingsStore::WriteProfileInt(kSection, kRefreshSec, settings.RefreshSec);
-    SettingsStore::WriteProfileInt(kSection, kAutoLogin, settings.AutoLogin ? 1 : 0);
+    SettingsStore::WriteProfileValues(kSection, {{kShowSystem, settings.ShowSystem ? 1 : 0},
+                                                 {kRefreshSec, settings.RefreshSec},
+                                                 {kAutoLogin, settings.AutoLogin ? 1 : 0}});
 }

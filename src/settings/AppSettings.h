@@ -1,10 +1,19 @@
 #pragma once
-// The three options in section "Options".
+// The options in section "Options".
+
+// Each number is held to its range when read, whatever another tool stored: the options
+// dialog's slider for the refresh interval, an hour for a round trip to the server.
+inline constexpr int kMaxRefreshSec = 60;
+inline constexpr int kMaxCallTimeoutSec = 3600;
+inline constexpr int kDefaultCallTimeoutSec = 30;
 
 struct AppSettings {
     bool AutoLogin = false;
     int RefreshSec = 0;  // seconds; 0 = no automatic refresh
     bool ShowSystem = false;
+    // Seconds a call to the server may take; 0 = no limit. Set in the file only: no dialog
+    // shows it and Save leaves it as stored.
+    int CallTimeoutSec = kDefaultCallTimeoutSec;
 
     static AppSettings Load();
     // Writes "ShowSystem", then "RefreshSec", then "AutoLogin".

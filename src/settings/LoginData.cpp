@@ -10,15 +10,19 @@ const QString kHost = QStringLiteral("Srv");
 }  // namespace
 
 LoginData LoginData::Load() {
+    const SettingsStore::Snapshot store;
     LoginData data;
-    data.UserName = SettingsStore::GetProfileString(kSection, kUser);
-    data.Password = SettingsStore::GetProfileString(kSection, kPassword);
-    data.HostString = SettingsStore::GetProfileString(kSection, kHost);
+    data.UserName = store.GetProfileString(kSection, kUser);
+    data.Password = store.GetProfileString(kSection, kPassword);
+    data.HostString = store.GetProfileString(kSection, kHost);
     return data;
 }
 
 void LoginData::Save(const LoginData& data) {
-    SettingsStore::WriteProfileString(kSection, kUser, data.UserName);
-    SettingsStore::WriteProfileString(kSection, kPassword, data.Password);
-    SettingsStore::WriteProfileString(kSection, kHost, data.HostString);
+    SettingsStore::WriteProfileValues(
+        kSection, {{kUser, data.UserName}, {kPassword, data.Password}, {kHost, data.HostString}});
+}
+
+bool LoginData::IsStored() {
+    return SettingsStore::Snapshot().Entries(kSection).contains(kUser);
 }

@@ -11,4 +11,6 @@ struct LoginData {
     static LoginData Load();
     // Writes "Usr", then "Pwd", then "Srv".
     static void Save(const LoginData& data);
+    // Whether a log-on was ever stored ("Usr" present, even empty).
+    static bool IsStored();
 };

@@ -40,7 +40,8 @@ LogonOutcome LogOnWithAccessCheck(const LoginData& data) {
 }
 
 bool AutomaticLogOn() {
-    if (AppSettings::Load().AutoLogin && !logOn(LoginData::Load())) {
+    // Without a stored log-on (a first start, or only demo runs since) there is nothing to try.
+    if (AppSettings::Load().AutoLogin && LoginData::IsStored() && !logOn(LoginData::Load())) {
         ShowFailureMessage(kAutoLogonFailedMessage);
     }
     return IsLoggedOn();

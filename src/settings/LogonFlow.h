@@ -23,6 +23,6 @@ enum class LogonOutcome {
 // typed, check the access, store the log-on data.
 LogonOutcome LogOnWithAccessCheck(const LoginData& data);
 
-// When "AutoLogin" is set, logs on with the stored log-on data, without an access check and
+// When "AutoLogin" is set and a log-on was stored, logs on with it, without an access check and
 // without writing anything. Returns whether the connection is logged on now.
 bool AutomaticLogOn();

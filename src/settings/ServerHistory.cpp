@@ -1,5 +1,9 @@
 #include "ServerHistory.h"
 
+#include <algorithm>
+#include <limits>
+#include <vector>
+
 #include "SettingsStore.h"
 
 namespace {
@@ -10,33 +14,58 @@ QString entryName(int k) {
     return QStringLiteral("Item%1").arg(k);
 }
 
-int storedCount() {
-    return SettingsStore::GetProfileInt(kSection, kCount, 0);
+// k of a value named "Item<k>" (k from 1, without leading zeros); 0 for any other name.
+int entryNumber(const QString& name) {
+    bool ok = false;
+    const int k = name.startsWith(QStringLiteral("Item")) ? name.mid(4).toInt(&ok, 10) : 0;
+    return ok && k > 0 && entryName(k) == name ? k : 0;
+}
+
+struct StoredHistory {
+    QStringList hosts;
+    int lastEntry = 0;  // the number of the last entry; the next one follows it
+};
+
+// One reading of the file. "Items" is trusted only as far as entries exist: the history ends
+// at the last entry present, and a run of missing entries reads as one empty text, so a count
+// of two thousand million costs no more than the entries that are there.
+StoredHistory readHistory() {
+    const SettingsStore::Snapshot store;
+    const int count = store.GetProfileInt(kSection, kCount, 0);
+    std::vector<int> present;
+    for (const QString& name : store.Entries(kSection)) {
+        if (const int k = entryNumber(name); k > 0 && k <= count) {
+            present.push_back(k);
+        }
+    }
+    std::sort(present.begin(), present.end());
+    StoredHistory history;
+    for (const int k : present) {
+        if (k > history.lastEntry + 1) {
+            history.hosts << QString();
+        }
+        history.hosts << store.GetProfileString(kSection, entryName(k));
+        history.lastEntry = k;
+    }
+    return history;
 }
 }  // namespace
 
 namespace ServerHistory {
 
 QStringList Load() {
-    QStringList hosts;
-    const int count = storedCount();
-    for (int k = 1; k <= count; ++k) {
-        hosts << SettingsStore::GetProfileString(kSection, entryName(k));
-    }
-    return hosts;
+    return readHistory().hosts;
 }
 
 bool Remember(const QString& host) {
-    const int count = storedCount();
-    for (int k = 1; k <= count; ++k) {
-        // QString's == compares code units: exact and case-sensitive.
-        if (SettingsStore::GetProfileString(kSection, entryName(k)) == host) {
-            return false;
-        }
+    const StoredHistory history = readHistory();
+    // QString's == compares code units: exact and case-sensitive. No number is left after the
+    // largest one.
+    if (history.hosts.contains(host) || history.lastEntry == std::numeric_limits<int>::max()) {
+        return false;
     }
-    // The count first: an interrupted append leaves an empty entry rather than a lost one.
-    SettingsStore::WriteProfileInt(kSection, kCount, count + 1);
-    SettingsStore::WriteProfileString(kSection, entryName(count + 1), host);
+    const int k = history.lastEntry + 1;
+    SettingsStore::WriteProfileValues(kSection, {{kCount, k}, {entryName(k), host}});
     return true;
 }
 

@@ -5,9 +5,11 @@
 
 namespace ServerHistory {
 
-// Entries 1 to Items in stored order; a missing entry is an empty text at its place.
+// The entries in stored order, as far as "Items" counts and entries are present; a run of
+// missing entries reads as one empty text at its place.
 QStringList Load();
-// Appends host unless an entry is byte-for-byte equal; true when it was appended.
+// Appends host unless an entry is byte-for-byte equal; true when it was appended (to the file,
+// or to the values kept in memory when the file cannot be written).
 bool Remember(const QString& host);
 
 }  // namespace ServerHistory

@@ -4,20 +4,61 @@
 // Missing or unreadable values read as the caller's default; writes are flushed at once.
 // Every call opens the file afresh, so QSettings::setPath(QSettings::NativeFormat,
 // QSettings::UserScope, dir) moves the store for all later calls (tests do this per test).
+// A file that cannot be read or written is reported once (ShowFailureMessage) and left as it
+// is: from then on the store keeps what it has, and every later change, in memory.
 
+#include <QMap>
 #include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <memory>
+#include <utility>
+#include <vector>
+
+class QSettings;
 
 namespace SettingsStore {
 
+// One reading of the store: the file is parsed once, when the snapshot is taken.
+class Snapshot {
+public:
+    Snapshot();
+    ~Snapshot();
+    Snapshot(const Snapshot&) = delete;
+    Snapshot& operator=(const Snapshot&) = delete;
+
+    int GetProfileInt(const QString& section, const QString& entry, int defaultValue) const;
+    QString GetProfileString(const QString& section, const QString& entry,
+                             const QString& defaultValue = QString()) const;
+    // The names of the values present in section.
+    QStringList Entries(const QString& section) const;
+
+private:
+    QVariant Value(const QString& section, const QString& entry) const;
+
+    std::unique_ptr<QSettings> m_file;  // null when the store is kept in memory
+    QMap<QString, QVariant> m_kept;     // "Section/Entry" -> value, when in memory
+};
+
+// Each reads a snapshot of its own.
 int GetProfileInt(const QString& section, const QString& entry, int defaultValue);
 QString GetProfileString(const QString& section, const QString& entry,
                          const QString& defaultValue = QString());
-// All three return whether the change reached the file; callers may ignore it.
+
+using Values = std::vector<std::pair<QString, QVariant>>;
+// All return whether the change reached the file; callers may ignore it.
 bool WriteProfileInt(const QString& section, const QString& entry, int value);
 bool WriteProfileString(const QString& section, const QString& entry, const QString& value);
-bool DeleteSection(const QString& section);
+// The values of one section, set in their order and written in one rewrite: all or none.
+bool WriteProfileValues(const QString& section, const Values& values);
+// Replaces the whole section by values (none: removes it) in one rewrite.
+bool ReplaceSection(const QString& section, const Values& values);
 
 // The file behind the store (created with owner-only permissions: it holds a password).
 QString FilePath();
+
+// At start-up: an existing file and its folder are closed to others, and a file that cannot
+// be read is reported now. Creates nothing.
+void SecureAtStartUp();
 
 }  // namespace SettingsStore

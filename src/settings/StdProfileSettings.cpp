@@ -13,21 +13,22 @@ QString fileEntry(int k) {
 }  // namespace
 
 void StdProfileSettings::Load(int maxFiles) {
+    const SettingsStore::Snapshot store;
     m_recentFiles.clear();
     for (int k = 1; k <= maxFiles; ++k) {
-        m_recentFiles << SettingsStore::GetProfileString(kRecentSection, fileEntry(k));
+        m_recentFiles << store.GetProfileString(kRecentSection, fileEntry(k));
     }
-    m_previewPages = SettingsStore::GetProfileInt(kSettingsSection, kPreviewPages, 0);
+    m_previewPages = store.GetProfileInt(kSettingsSection, kPreviewPages, 0);
 }
 
 void StdProfileSettings::Save() const {
-    SettingsStore::DeleteSection(kRecentSection);
-    int k = 0;
+    SettingsStore::Values files;
     for (const QString& file : m_recentFiles) {
         if (!file.isEmpty()) {
-            SettingsStore::WriteProfileString(kRecentSection, fileEntry(++k), file);
+            files.emplace_back(fileEntry(int(files.size()) + 1), file);
         }
     }
+    SettingsStore::ReplaceSection(kRecentSection, files);
     if (m_previewPages != 0) {
         SettingsStore::WriteProfileInt(kSettingsSection, kPreviewPages, m_previewPages);
     }

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QRect>
 #include <QStringList>
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -76,10 +77,12 @@ void CConnectDialog::Place(QWidget* control, const QRect& units) const {
 
 void CConnectDialog::FillHostList() {
     m_hostCombo->clear();
-    const QStringList hosts = ServerHistory::Load();
-    for (const QString& host : hosts) {
-        AddHost(host);
-    }
+    QStringList hosts = ServerHistory::Load();
+    // In one go, equal texts in stored order: where adding them one by one would put them.
+    std::stable_sort(hosts.begin(), hosts.end(), [](const QString& a, const QString& b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    });
+    m_hostCombo->addItems(hosts);
 }
 
 void CConnectDialog::AddHost(const QString& host) {

@@ -5,17 +5,20 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <iterator>
+#include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "AboutDialog.h"
 #include "AppIdentity.h"
+#include "AppSettings.h"
 #include "ConnectDialog.h"
 #include "LogonFlow.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
 #include "NimbraView.h"
 #include "OracleConnection.h"
+#include "SettingsStore.h"
 #include "Strings.h"
 
 namespace {
@@ -25,10 +28,26 @@ constexpr int kDemoRefreshSeconds = 5;
 void logOnToDemo() {
     LogOn("system", "manager", "sim:demo");
 }
+
+// --help-all adds the window system's options, which only a widget application knows; on the
+// minimal platform it needs no display, whatever -platform says before.
+[[noreturn]] void answerHelpAll(int argc, char** argv) {
+    static char platformOption[] = "-platform";
+    static char minimalPlatform[] = "minimal";
+    std::vector<char*> arguments(argv, argv + argc);
+    arguments.insert(arguments.end(), {platformOption, minimalPlatform, nullptr});
+    int count = argc + 2;
+    const QApplication app(count, arguments.data());
+    QCommandLineParser parser;
+    ConfigureCommandLine(parser);
+    parser.process(app);
+    parser.showHelp(0);
+}
 }  // namespace
 
 std::unique_ptr<CMainFrame> CreateMainWindow(bool demo) {
     ShowFailuresInMessageBoxes();
+    SetCallTimeoutSeconds(AppSettings::Load().CallTimeoutSec);
     auto frame = std::make_unique<CMainFrame>();
     if (demo) {
         logOnToDemo();
@@ -67,12 +86,17 @@ QCommandLineOption ConfigureCommandLine(QCommandLineParser& parser) {
 }
 
 bool AnswerInformationOptions(int argc, char** argv) {
-    static const char* const kInformation[] = {"-h", "--help", "-?", "-v", "--version"};
-    const bool asked = std::any_of(argv + 1, argv + argc, [](const char* argument) {
-        return std::any_of(std::begin(kInformation), std::end(kInformation),
-                           [&](const char* option) { return std::strcmp(argument, option) == 0; });
-    });
-    if (!asked) {
+    const auto given = [argc, argv](std::initializer_list<const char*> options) {
+        return std::any_of(argv + 1, argv + argc, [options](const char* argument) {
+            return std::any_of(options.begin(), options.end(), [argument](const char* option) {
+                return std::strcmp(argument, option) == 0;
+            });
+        });
+    };
+    if (given({"--help-all"})) {
+        answerHelpAll(argc, argv);
+    }
+    if (!given({"-h", "--help", "-?", "-v", "--version"})) {
         return false;
     }
     QCoreApplication app(argc, argv);
@@ -100,6 +124,8 @@ CNimbraApp::~CNimbraApp() {
 }
 
 bool CNimbraApp::InitInstance() {
+    ShowFailuresInMessageBoxes();
+    SettingsStore::SecureAtStartUp();
     m_profile.Load(kRecentFiles);
     m_bProfileLoaded = true;
 

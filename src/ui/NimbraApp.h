@@ -13,8 +13,8 @@ class QCommandLineParser;
 
 // Sets the application's names and Nimbra's options on parser; returns the --demo option.
 QCommandLineOption ConfigureCommandLine(QCommandLineParser& parser);
-// Answers --help or --version, which need no display, before any window system is opened;
-// false when neither was asked for.
+// Answers --help, --help-all or --version, which need no display, before any window system is
+// opened; false when none was asked for.
 bool AnswerInformationOptions(int argc, char** argv);
 
 // The start-up steps after the command line, on whatever application object runs: failure

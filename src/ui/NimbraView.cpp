@@ -9,12 +9,12 @@
 #include <memory>
 #include <vector>
 
+#include "AppSettings.h"
 #include "CommandIds.h"
 #include "Commands.h"
 #include "ConnectDialog.h"
 #include "DialogUnits.h"
 #include "OracleConnection.h"
-#include "SettingsStore.h"
 #include "StatusText.h"
 
 namespace {
@@ -30,15 +30,11 @@ constexpr ColumnDef kColumns[] = {{"Username", 100}, {"Sid", 50},      {"Serial"
 const std::vector<int> kSessionKey = {1, 2};
 
 constexpr int kContextMenu[] = {CommandId::KillSession, kSeparator, CommandId::Properties};
-
-int OptionsValue(const char* entry) {
-    return SettingsStore::GetProfileInt(QStringLiteral("Options"), QString::fromLatin1(entry), 0);
-}
 }  // namespace
 
 CNimbraView::CNimbraView(QWidget* parent)
     : CListViewEx(parent),
-      m_cycle(*this, OptionsValue("RefreshSec"), OptionsValue("ShowSystem") != 0) {
+      m_cycle(*this, AppSettings::Load().RefreshSec, AppSettings::Load().ShowSystem) {
     int position = 0;
     for (const ColumnDef& column : kColumns) {
         InsertColumn(position++, QString::fromLatin1(column.heading), Qt::AlignLeft,

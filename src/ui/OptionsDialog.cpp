@@ -11,10 +11,6 @@
 #include "AppSettings.h"
 #include "DialogUnits.h"
 
-namespace {
-constexpr int kMaxRefreshSec = 60;
-}
-
 COptionsDialog::COptionsDialog(QWidget* parent)
     : QDialog(parent), m_bAutoLogin(AppSettings::Load().AutoLogin) {
     CreateControls();
