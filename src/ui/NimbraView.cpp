@@ -26,6 +26,7 @@ struct ColumnDef {
 constexpr ColumnDef kColumns[] = {{"Username", 100}, {"Sid", 50},      {"Serial", 50},
                                   {"Status", 80},    {"OS User", 100}, {"Machine", 200},
                                   {"Program", 300}};
+constexpr std::size_t kColumnCount = std::size(kColumns);
 // A session is known by its SID and serial#; a reused SID with another serial# is another one.
 const std::vector<int> kSessionKey = {1, 2};
 
@@ -142,12 +143,16 @@ std::optional<QPoint> CNimbraView::ContextMenuPosition(const QPoint& screenPoint
 }
 
 void CNimbraView::ShowSessions(std::vector<SessionRow> rows) {
-    std::vector<CListModel::Row> texts;
-    texts.reserve(rows.size());
-    for (SessionRow& row : rows) {
-        texts.push_back({std::move(row.username), std::move(row.sid), std::move(row.serial),
-                         std::move(row.status), std::move(row.osUser), std::move(row.machine),
-                         std::move(row.program)});
+    std::vector<CListModel::Row> texts(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        // Moved one by one: a braced list would copy every text.
+        CListModel::Row& text = texts[i];
+        text.reserve(kColumnCount);
+        for (std::string* field : {&rows[i].username, &rows[i].sid, &rows[i].serial,
+                                   &rows[i].status, &rows[i].osUser, &rows[i].machine,
+                                   &rows[i].program}) {
+            text.push_back(std::move(*field));
+        }
     }
     ReplaceItems(std::move(texts), kSessionKey);
 }
