@@ -37,7 +37,7 @@ void Rebuild(CListModel& model, const std::vector<RowTexts>& rows) {
     for (const RowTexts& row : rows) {
         CListModel::Row& text = texts.emplace_back();
         for (const QString& cell : row) {
-            text.push_back(cell.toStdString());
+            text.Append(cell.toStdString());
         }
     }
     model.DeleteAllItems();

@@ -18,6 +18,66 @@ QVariant AlignmentValue(Qt::Alignment horizontal) {
 }
 }  // namespace
 
+CListRow::CListRow(std::initializer_list<std::string_view> texts) {
+    for (std::string_view text : texts) {
+        Append(text);
+    }
+}
+
+std::size_t CListRow::Offset(std::size_t column) const {
+    std::size_t offset = 0;
+    for (std::size_t i = 0; i < column; ++i) {
+        offset = m_texts.find('\0', offset) + 1;
+    }
+    return offset;
+}
+
+std::string_view CListRow::Text(std::size_t column) const {
+    if (column >= m_size) {
+        return {};
+    }
+    const std::size_t start = Offset(column);
+    return std::string_view(m_texts).substr(start, m_texts.find('\0', start) - start);
+}
+
+void CListRow::Append(std::string_view text) {
+    m_texts.append(text.substr(0, text.find('\0')));
+    m_texts.push_back('\0');
+    ++m_size;
+}
+
+void CListRow::SetText(std::size_t column, std::string_view text) {
+    if (column >= m_size) {
+        Resize(column);
+        Append(text);
+        return;
+    }
+    const std::size_t start = Offset(column);
+    m_texts.replace(start, m_texts.find('\0', start) - start, text.substr(0, text.find('\0')));
+}
+
+void CListRow::InsertText(std::size_t column, std::string_view text) {
+    if (column >= m_size) {
+        SetText(column, text);
+        return;
+    }
+    const std::string_view kept = text.substr(0, text.find('\0'));
+    const std::size_t start = Offset(column);
+    m_texts.insert(start, 1, '\0');
+    m_texts.insert(start, kept.data(), kept.size());
+    ++m_size;
+}
+
+void CListRow::Resize(std::size_t size) {
+    if (size < m_size) {
+        m_texts.resize(Offset(size));
+        m_size = size;
+    }
+    while (m_size < size) {
+        Append({});
+    }
+}
+
 CListModel::CListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 std::size_t CListModel::RowWidth() const {
@@ -34,7 +94,7 @@ int CListModel::InsertColumn(int position, const QString& heading, Qt::Alignment
     // A row keeps its item text even while the list has no column to show it in.
     if (m_columns.size() > 1) {
         for (Row& row : m_rows) {
-            row.insert(row.begin() + column, std::string());
+            row.InsertText(std::size_t(column), {});
         }
     }
     endInsertColumns();
@@ -54,8 +114,9 @@ int CListModel::InsertItem(int index, const QString& text) {
         return -1;
     }
     beginInsertRows({}, index, index);
-    Row row(RowWidth());
-    row[0] = text.toStdString();
+    Row row;
+    row.Append(text.toStdString());
+    row.Resize(RowWidth());
     m_rows.insert(m_rows.begin() + index, std::move(row));
     endInsertRows();
     return index;
@@ -63,10 +124,10 @@ int CListModel::InsertItem(int index, const QString& text) {
 
 bool CListModel::SetItemText(int item, int subItem, const QString& text) {
     if (item < 0 || item >= GetItemCount() || subItem < 0 ||
-        std::size_t(subItem) >= m_rows[item].size()) {
+        std::size_t(subItem) >= m_rows[item].Size()) {
         return false;
     }
-    m_rows[item][subItem] = text.toStdString();
+    m_rows[item].SetText(std::size_t(subItem), text.toStdString());
     if (subItem < columnCount()) {
         const QModelIndex cell = index(item, subItem);
         emit dataChanged(cell, cell, {Qt::DisplayRole, Qt::EditRole});
@@ -75,11 +136,11 @@ bool CListModel::SetItemText(int item, int subItem, const QString& text) {
 }
 
 QString CListModel::GetItemText(int item, int subItem) const {
-    if (item < 0 || item >= GetItemCount() || subItem < 0 ||
-        std::size_t(subItem) >= m_rows[item].size()) {
+    if (item < 0 || item >= GetItemCount() || subItem < 0) {
         return {};
     }
-    return QString::fromStdString(m_rows[item][subItem]);
+    const std::string_view text = m_rows[item].Text(std::size_t(subItem));
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
 QString CListModel::DisplayText(int item, int subItem) const {
@@ -111,8 +172,8 @@ std::string CListModel::RowKey(int item, const std::vector<int>& keyColumns) con
         return key;
     }
     for (int column : keyColumns) {
-        if (std::size_t(column) < m_rows[item].size()) {
-            key += m_rows[item][column];
+        if (column >= 0) {
+            key += m_rows[item].Text(std::size_t(column));
         }
         // A separator no text of a key column holds keeps "1","23" apart from "12","3".
         key += '\x1f';

@@ -70,14 +70,14 @@ private:
     std::string KeyOf(const Row& row) const {
         std::string key;
         for (int column : keys) {
-            key += row[std::size_t(column)];
+            key += row.Text(std::size_t(column));
             key += '\x1f';
         }
         return key;
     }
     bool SameKey(const Row& a, const Row& b) const {
         for (int column : keys) {
-            if (a[std::size_t(column)] != b[std::size_t(column)]) {
+            if (a.Text(std::size_t(column)) != b.Text(std::size_t(column))) {
                 return false;
             }
         }
@@ -116,7 +116,7 @@ private:
         if (listed == row) {
             return;
         }
-        listed.swap(row);
+        std::swap(listed, row);
         if (m_changedFirst != kNone && i == m_changedLast + 1) {
             m_changedLast = i;
             return;
@@ -191,7 +191,7 @@ private:
 
 bool CListModel::ReplaceRows(std::vector<Row> rows, const std::vector<int>& keyColumns) {
     for (Row& row : rows) {
-        row.resize(RowWidth());
+        row.Resize(RowWidth());
     }
     const bool keyed =
         !keyColumns.empty() && std::all_of(keyColumns.begin(), keyColumns.end(), [&](int column) {

@@ -113,11 +113,16 @@ QModelIndex CListViewEx::indexAt(const QPoint& viewportPoint) const {
     return row.isValid() ? row.siblingAtColumn(m_model->columnCount() - 1) : row;
 }
 
+// The selection is read once: asking for it row by row copies every range each time.
 std::vector<int> CListViewEx::SelectedItems() const {
     std::vector<int> items;
-    for (int item = GetNextItem(-1, Selected); item >= 0; item = GetNextItem(item, Selected)) {
-        items.push_back(item);
+    for (const QItemSelectionRange& range : selectionModel()->selection()) {
+        for (int row = range.top(); row <= range.bottom(); ++row) {
+            items.push_back(row);
+        }
     }
+    std::sort(items.begin(), items.end());
+    items.erase(std::unique(items.begin(), items.end()), items.end());
     return items;
 }
 

@@ -145,13 +145,13 @@ std::optional<QPoint> CNimbraView::ContextMenuPosition(const QPoint& screenPoint
 void CNimbraView::ShowSessions(std::vector<SessionRow> rows) {
     std::vector<CListModel::Row> texts(rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        // Moved one by one: a braced list would copy every text.
+        const SessionRow& row = rows[i];
         CListModel::Row& text = texts[i];
-        text.reserve(kColumnCount);
-        for (std::string* field : {&rows[i].username, &rows[i].sid, &rows[i].serial,
-                                   &rows[i].status, &rows[i].osUser, &rows[i].machine,
-                                   &rows[i].program}) {
-            text.push_back(std::move(*field));
+        text.Reserve(row.username.size() + row.sid.size() + row.serial.size() + row.status.size() +
+                     row.osUser.size() + row.machine.size() + row.program.size() + kColumnCount);
+        for (const std::string* field : {&row.username, &row.sid, &row.serial, &row.status,
+                                         &row.osUser, &row.machine, &row.program}) {
+            text.Append(*field);
         }
     }
     ReplaceItems(std::move(texts), kSessionKey);
