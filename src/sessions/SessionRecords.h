@@ -32,7 +32,7 @@ struct SessionDetails {
 // today's releases (V$SESSION and V$SQLTEXT of 19c and 23ai), plus the NUL.
 namespace FetchWidth {
 inline constexpr int Name = 128 + 1;      // USERNAME, OSUSER, SCHEMANAME: VARCHAR2(128)
-inline constexpr int Number = 40 + 1;     // SID, SERIAL#: NUMBER as text
+inline constexpr int Number = 10 + 1;     // SID, SERIAL#: integers below 2^32 as text
 inline constexpr int Status = 8 + 1;      // STATUS: VARCHAR2(8)
 inline constexpr int Machine = 64 + 1;    // MACHINE: VARCHAR2(64)
 inline constexpr int Program = 84 + 1;    // PROGRAM: VARCHAR2(84), 48 in older releases
