@@ -110,6 +110,43 @@ private slots:
         QCOMPARE(ServerHistory::Load(), QStringList());
     }
 
+    // A failure during the access check is its own one message: no word about access rights,
+    // the connection gone and nothing stored, so the dialog stays open.
+    void failedAccessCheckIsOneMessage_data() {
+        QTest::addColumn<int>("call");
+        QTest::addColumn<int>("nth");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("message");
+        const QString lost = "ORA-03113: end-of-file on communication channel";
+        const QString refused = "ORA-01031: insufficient privileges";
+        QTest::newRow("first probe's execute, lost")
+            << int(sim::Call::Exec) << 1 << 3113
+            << "ORACLE Error when processing OCI function OEXEC, OEXN\n" + lost;
+        QTest::newRow("first probe's parse, refused")
+            << int(sim::Call::Parse) << 1 << 1031
+            << "ORACLE Error when processing OCI function OPARSE\n" + refused;
+        QTest::newRow("second probe's open, refused")
+            << int(sim::Call::Open) << 2 << 1031
+            << "ORACLE Error when processing OCI function OOPEN\n" + refused;
+        QTest::newRow("second probe's close, lost")
+            << int(sim::Call::Close) << 2 << 3113
+            << "ORACLE Error when processing OCI function OCLOSE\n" + lost;
+    }
+    void failedAccessCheckIsOneMessage() {
+        QFETCH(int, call);
+        QFETCH(int, nth);
+        QFETCH(int, code);
+        QFETCH(QString, message);
+        writeSettings(kPreviousLogon);
+        sim::Controls::instance().failCall(sim::Call(call), nth, code);
+        MessageRecorder recorder;
+        QCOMPARE(LogOnWithAccessCheck({"system", "manager", "sim:demo"}),
+                 LogonOutcome::LogonFailed);
+        QCOMPARE(recorder.messages, QStringList{message});
+        QVERIFY(!IsLoggedOn());
+        QCOMPARE(LoginData::Load().Password, QString("oldpw"));
+    }
+
     void automaticLogOn_data() {
         QTest::addColumn<QString>("settings");
         QTest::addColumn<bool>("loggedOn");

@@ -3,6 +3,7 @@
 #include <QtTest>
 
 #include "DbTestSupport.h"
+#include "LogonFlow.h"
 #include "SessionActions.h"
 #include "SessionStatements.h"
 #include "TableProbes.h"
@@ -285,8 +286,8 @@ private slots:
     }
 
     // Each client call made to fail in each statement of an operation, with an ordinary error
-    // and with a lost connection: the messages it shows, what it leaves open, and no refresh
-    // started inside its messages. Prints the table it measured.
+    // and with a lost connection, and each code that means a lost connection: one message for
+    // the operation, nothing left open, and no refresh started inside its message.
     void faultMatrix_data() {
         QTest::addColumn<int>("operation");
         QTest::addColumn<int>("call");
@@ -322,6 +323,7 @@ private slots:
               {"sql text", C::Define, 8},
               {"sql text", C::Exec, 1},
               {"sql text", C::Fetch, 1},
+              {"sql text", C::Fetch, 2},
               {"sql text", C::Close, 2}}},
             {Operation::Kill,
              {{"kill", C::Open, 1},
@@ -345,11 +347,16 @@ private slots:
         for (const auto& [operation, steps] : operations) {
             for (const Step& step : steps) {
                 for (int code : {1031, 3113}) {
-                    QTest::addRow("%s %s, %s", step.statement, calls[int(step.call)],
+                    QTest::addRow("%s %s #%d, %s", step.statement, calls[int(step.call)], step.nth,
                                   code == 3113 ? "lost" : "error")
                         << int(operation) << int(step.call) << step.nth << code;
                 }
             }
+        }
+        for (int code : {28, 1012, 1089, 1092, 2396, 3113, 3114, 3135, 3136, 3156, 12170, 12537,
+                         12541, 12547, 12570, 12571, 12583}) {
+            QTest::addRow("list oexfet, lost ORA-%05d", code)
+                << int(Operation::Refresh) << int(C::ExecFetch) << 1 << code;
         }
     }
     void faultMatrix() {
@@ -370,10 +377,10 @@ private slots:
         if (op == Operation::Kill) {
             cycle.RefreshList();
         }
-        int messages = 0;
+        QStringList messages;
         bool nested = false;
-        SetMessageSink([&](const std::string&) {
-            ++messages;
+        SetMessageSink([&](const std::string& text) {
+            messages << QString::fromStdString(text);
             if (op != Operation::Refresh) {
                 return;
             }
@@ -398,23 +405,28 @@ private slots:
                 KillSelectedSessions(port, cycle, [](const QString&) { return true; });
                 break;
             case Operation::LogOn:
-                if (LogOn("system", "manager", testHost("matrix").c_str())) {
-                    CanSelectFrom("sys.v_$session") && CanSelectFrom("sys.v_$sqltext");
-                }
+                LogOnWithAccessCheck(
+                    {"system", "manager", QString::fromStdString(testHost("matrix"))});
                 break;
         }
         const int open = sim::Controls::instance().openCursors();
         // The connection's own handles (error, service context) stay while it is up.
         const int handles = liveClientHandles() - (throughClient() && IsLoggedOn() ? 2 : 0);
         SetMessageSink({});
-        qInfo("matrix: %s | messages %d | open cursors %d | handles %d", QTest::currentDataTag(),
-              messages, open, handles);
         QCOMPARE(open, 0);
         QCOMPARE(handles, 0);
         QVERIFY(!nested);
-        if (code == 3113) {
-            QCOMPARE(messages, 1);
+        QVERIFY2(messages.size() == 1, qPrintable(messages.join("\n---\n")));
+        // A probe refused by the server is the one failure that speaks of access rights.
+        const bool refusedProbe =
+            op == Operation::LogOn && call == int(sim::Call::Exec) && code == 1031;
+        QVERIFY2(refusedProbe
+                     ? messages[0].startsWith("You are connected as a user without DBA")
+                     : messages[0].endsWith(QString::fromStdString(sim::standardMessage(code))),
+                 qPrintable(messages[0]));
+        if (code != 1031) {
             QVERIFY(!IsLoggedOn());
+            QVERIFY(TheConnection().connectionLost || op == Operation::LogOn);
         }
     }
 

@@ -60,6 +60,7 @@ bool LogOn(const char* user, const char* password, const char* host) {
     if (olog(&c.logonArea, c.hostArea.bytes, asText(user), -1, asText(password), -1, asText(host),
              -1, 0) == 0) {
         c.loggedOn = true;
+        c.failureReported = false;
         c.connectionLost = false;
         c.user = user;
         c.host = host;

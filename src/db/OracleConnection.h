@@ -12,8 +12,11 @@ struct OracleConnection {
     // Stays at one address for the life of the process: the client library keeps state in it.
     HostDataArea hostArea{};
     bool loggedOn = false;
-    // A lost connection was reported: until the next log-on the calls that fail after it show
-    // nothing, so that one message names the cause instead of a cascade hiding it.
+    // A failure was reported and the connection dropped: until the next log-on the calls that
+    // fail after it show nothing, so that one message names the cause instead of a cascade
+    // hiding it.
+    bool failureReported = false;
+    // That failure was the loss of the connection.
     bool connectionLost = false;
     // Who logged on where, as given to LogOn; empty while logged off. Never the password.
     std::string user;

@@ -15,13 +15,13 @@ constexpr ub2 kExactFetchOverflow = 1422;
 // (a timer's refresh) reaches the failed connection.
 void failed(const OciArea& area) {
     OracleConnection& c = TheConnection();
-    if (c.connectionLost) {
+    if (c.failureReported) {
         DropConnection();
         return;
     }
     const std::string text = OciErrorText(area);
-    // A connection this layer dropped itself makes later calls fail too; those failures keep
-    // their messages, as every failure but a lost connection does.
+    // The calls after it fail only because the connection was dropped: they say nothing.
+    c.failureReported = true;
     c.connectionLost = c.loggedOn && IsConnectionLostCode(areaRc(area));
     DropConnection();
     ShowFailureMessage(text);
@@ -68,13 +68,13 @@ bool ExecuteCursor(OracleCursor& cursor, bool report) {
     return executed;
 }
 
-// The end of the rows and an ordinary failure end the caller's loop silently; a lost connection
-// is reported, since it ends more than the loop.
+// The end of the rows ends the caller's loop silently; a failure is reported, so that rows
+// read up to it are never taken for all of them.
 bool FetchRow(OracleCursor& cursor) {
     if (ofetch(&cursor.area) == 0) {
         return true;
     }
-    if (IsConnectionLostCode(areaRc(cursor.area))) {
+    if (areaRc(cursor.area) != kNoDataFound) {
         failed(cursor.area);
     }
     return false;

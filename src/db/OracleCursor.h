@@ -20,7 +20,7 @@ void DefineColumn(OracleCursor& cursor, int position, void* buffer, int width, i
 // unless the failure was the loss of the connection.
 bool ExecuteCursor(OracleCursor& cursor, bool report);
 // True when a row was fetched; the end of the rows and a failure both end the caller's loop, and
-// only a lost connection is reported.
+// a failure is reported.
 bool FetchRow(OracleCursor& cursor);
 // Executes and fetches up to rows rows in one call; afterwards rows holds the rows delivered.
 // False only when fewer rows existed than asked for (ORA-01403).

@@ -30,7 +30,13 @@ LogonOutcome LogOnWithAccessCheck(const LoginData& data) {
     if (!logOn(data)) {
         return LogonOutcome::LogonFailed;
     }
-    if (!CheckDbaAccess()) {
+    const bool mayRead = CheckDbaAccess();
+    // A probe's failure was reported and took the connection with it: that one message says
+    // what happened, and nothing is stored for a log-on that did not last.
+    if (!IsLoggedOn()) {
+        return LogonOutcome::LogonFailed;
+    }
+    if (!mayRead) {
         LogOff();
         ShowFailureMessage(kNoAccessMessage);
         return LogonOutcome::NoAccess;

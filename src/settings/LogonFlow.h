@@ -16,7 +16,7 @@ bool CheckDbaAccess();
 
 enum class LogonOutcome {
     LoggedOn,     // access checked and the log-on data stored
-    LogonFailed,  // the client library's message was shown
+    LogonFailed,  // the client library's message was shown; not logged on
     NoAccess,     // logged off again after the access message
 };
 // The connect dialog's OK after its length check and the history: log on with the texts as
