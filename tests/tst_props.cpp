@@ -18,6 +18,7 @@
 #include "MessageBox.h"
 #include "NimbraView.h"
 #include "PropsSheet.h"
+#include "SessionStatements.h"
 #include "ValueField.h"
 
 namespace {
@@ -134,6 +135,52 @@ private slots:
             // The wait cursor is held until the sheet closes, but the sheet shows the pointer.
             QCOMPARE(QApplication::overrideCursor()->shape(), Qt::ArrowCursor);
         }));
+    }
+
+    // No sheet unless its values are whole: an ended session is said so and the list
+    // refreshed, a failure is its one message, and a statement cut by a failed fetch is never
+    // shown as the statement.
+    void noSheetWithoutWholeDetails_data() {
+        QTest::addColumn<int>("call");
+        QTest::addColumn<int>("nth");
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("session ended")
+            << -1 << 0 << QStringList{"The session no longer exists."} << 1;
+        QTest::newRow("details refused")
+            << int(sim::Call::ExecFetch) << 1
+            << QStringList{"ORACLE Error when processing OCI function OEXFET\n"
+                           "ORA-01031: insufficient privileges"}
+            << 2;
+        QTest::newRow("second piece of the statement lost")
+            << int(sim::Call::Fetch) << 2
+            << QStringList{"ORACLE Error when processing OCI function OFETCH, OFEN\n"
+                           "ORA-03113: end-of-file on communication channel"}
+            << 2;
+    }
+    void noSheetWithoutWholeDetails() {
+        QFETCH(int, call);
+        QFETCH(int, nth);
+        QFETCH(QStringList, messages);
+        QFETCH(int, rows);
+        CNimbraView view;
+        listTwo(view);
+        QStringList shown;
+        SetMessageBoxHandler([&](const QString& text, MsgButtons, MsgIcon) {
+            shown << text;
+            return IDOK;
+        });
+        SetMessageSink([&](const std::string& text) { shown << QString::fromStdString(text); });
+        if (call < 0) {
+            QVERIFY(KillSession("12", "345"));
+            sim::Controls::instance().advanceClock(5);
+        } else {
+            sim::Controls::instance().failCall(sim::Call(call), nth,
+                                               call == int(sim::Call::Fetch) ? 3113 : 1031);
+        }
+        QVERIFY(!openProperties(view, 0, [](CPropsSheet&) {}));
+        QCOMPARE(shown, messages);
+        QCOMPARE(view.ListModel()->GetItemCount(), call < 0 ? rows : 2);
     }
 
     // A long value ends in an ellipsis with the whole value as its tool tip; a bigger sheet

@@ -187,7 +187,7 @@ private slots:
         QCOMPARE(QString::fromStdString(list[0].program), shownProgram);
         QCOMPARE(countOf(sent(), kListAll), lists);
         SessionDetails details;
-        QVERIFY(QuerySessionDetails("1", "1", details));
+        QCOMPARE(QuerySessionDetails("1", "1", details), SessionLookup::Found);
         QCOMPARE(QString::fromStdString(details.machine), machine);
         QCOMPARE(QString::fromStdString(details.username), username);
     }
@@ -212,7 +212,7 @@ private slots:
         SessionDetails details;
         details.schemaName = "left over";
         details.machine = "left over";
-        QVERIFY(QuerySessionDetails("2", "1", details));
+        QCOMPARE(QuerySessionDetails("2", "1", details), SessionLookup::Found);
         QCOMPARE(details.machine, std::string());
         QCOMPARE(details.schemaName, std::string());
         QCOMPARE(details.username, std::string("BOB"));
@@ -225,7 +225,7 @@ private slots:
         sim::Controls::instance().defineScenario("one", setup);
         logOn("one");
         SessionDetails details;
-        QVERIFY(QuerySessionDetails("7", "1", details));
+        QCOMPARE(QuerySessionDetails("7", "1", details), SessionLookup::Found);
         QCOMPARE(sent(), (std::vector<std::string>{SessionDetailStatement("7", "1")}));
         QCOMPARE(details.sid, std::string("7"));
         QCOMPARE(details.serial, std::string("1"));
@@ -245,7 +245,7 @@ private slots:
         MessageRecorder recorder;
         SessionDetails details;
         details.username = details.status = details.logonTime = "stale";
-        QVERIFY(QuerySessionDetails("99", "5", details));
+        QCOMPARE(QuerySessionDetails("99", "5", details), SessionLookup::NotFound);
         QVERIFY(recorder.messages.isEmpty());
         QCOMPARE(details.sid, std::string("99"));
         QCOMPARE(details.serial, std::string("5"));
@@ -492,7 +492,8 @@ private slots:
         sim::Controls::instance().defineScenario("one", mixedScenario(1, 0));
         logOn("one");
         SessionDetails details;
-        QVERIFY(!QuerySessionDetails(sid.toStdString(), serial.toStdString(), details));
+        QCOMPARE(QuerySessionDetails(sid.toStdString(), serial.toStdString(), details),
+                 SessionLookup::NotSent);
         QVERIFY(!QuerySqlText(sid.toStdString(), serial.toStdString(), details));
         QVERIFY(!KillSession(sid.toStdString(), serial.toStdString()));
         QVERIFY(sent().empty());

@@ -114,7 +114,23 @@ int KillSelectedSessions(SessionListPort& port, RefreshCycle& cycle,
     return sent;
 }
 
-void ReadSessionDetails(const SessionKey& key, SessionDetails& details) {
-    QuerySessionDetails(key.sid, key.serial, details);
+// Every reported failure drops the connection, so being logged off afterwards tells a failure
+// from a session that has simply gone.
+DetailsRead ReadSessionDetails(const SessionKey& key, SessionDetails& details) {
+    if (!IsLoggedOn()) {
+        return DetailsRead::Failed;
+    }
+    const SessionLookup found = QuerySessionDetails(key.sid, key.serial, details);
+    if (!IsLoggedOn()) {
+        return DetailsRead::Failed;
+    }
+    if (found != SessionLookup::Found) {
+        return DetailsRead::SessionGone;
+    }
     QuerySqlText(key.sid, key.serial, details);
+    return IsLoggedOn() ? DetailsRead::Read : DetailsRead::Failed;
+}
+
+QString SessionGoneText() {
+    return QStringLiteral("The session no longer exists.");
 }

@@ -44,5 +44,13 @@ QString KillQuestion(const std::vector<SessionTarget>& targets);
 int KillSelectedSessions(SessionListPort& port, RefreshCycle& cycle,
                          const std::function<bool(const QString& question)>& confirmed);
 
+// What a properties request found.
+enum class DetailsRead {
+    Read,         // details and the whole SQL text
+    SessionGone,  // the session has ended since the list was read; nothing was said yet
+    Failed,       // a failure has been reported; what was read is not to be shown
+};
 // Overwrites details with the session's details and its SQL text.
-void ReadSessionDetails(const SessionKey& key, SessionDetails& details);
+DetailsRead ReadSessionDetails(const SessionKey& key, SessionDetails& details);
+// "The session no longer exists."
+QString SessionGoneText();

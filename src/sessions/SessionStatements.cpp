@@ -122,10 +122,10 @@ std::vector<SessionRow> FetchSessionRows(bool showSystem) {
     }
 }
 
-bool QuerySessionDetails(const std::string& sid, const std::string& serial,
-                         SessionDetails& details) {
+SessionLookup QuerySessionDetails(const std::string& sid, const std::string& serial,
+                                  SessionDetails& details) {
     if (!IsSessionKey(sid, serial)) {
-        return false;
+        return SessionLookup::NotSent;
     }
     // Positions 1 to 7: username, status, osuser, machine, program, logon time, schemaname.
     constexpr std::array<int, kListColumns> widths = {
@@ -162,7 +162,7 @@ bool QuerySessionDetails(const std::string& sid, const std::string& serial,
     details.program = field(5);
     details.logonTime = field(6);
     details.schemaName = field(7);
-    return true;
+    return rows >= 1 ? SessionLookup::Found : SessionLookup::NotFound;
 }
 
 bool QuerySqlText(const std::string& sid, const std::string& serial, SessionDetails& details) {

@@ -21,9 +21,15 @@ bool IsSessionKey(const std::string& sid, const std::string& serial);
 // user name.
 std::vector<SessionRow> FetchSessionRows(bool showSystem);
 
-// Each returns false, and sends nothing, when the key is not a session key.
-bool QuerySessionDetails(const std::string& sid, const std::string& serial,
-                         SessionDetails& details);
+// What a one-session statement found.
+enum class SessionLookup {
+    NotSent,   // the key is not a session key: nothing was sent
+    NotFound,  // no such session (it has ended), or a failure that has been reported
+    Found,
+};
+SessionLookup QuerySessionDetails(const std::string& sid, const std::string& serial,
+                                  SessionDetails& details);
+// Returns false, and sends nothing, when the key is not a session key.
 bool QuerySqlText(const std::string& sid, const std::string& serial, SessionDetails& details);
 // What the server answered a kill statement.
 struct KillAnswer {

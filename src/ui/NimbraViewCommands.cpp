@@ -41,7 +41,21 @@ void CNimbraView::OnSessionProperties() {
         return;
     }
     const CWaitCursor wait;
-    ReadSessionDetails(*key, m_details);
+    switch (ReadSessionDetails(*key, m_details)) {
+        case DetailsRead::Failed:
+            return;
+        case DetailsRead::SessionGone: {
+            {
+                const CNormalCursor pointer;
+                NimbraMessageBox(SessionGoneText(), MsgButtons::Ok, MsgIcon::Default);
+            }
+            // The list shows it gone too.
+            RefreshList();
+            return;
+        }
+        case DetailsRead::Read:
+            break;
+    }
     CPropsSheet sheet(QStringLiteral("Properties"), this, 0);
     sheet.GeneralPage()->SetDetails(m_details);
     sheet.SqlPage()->SetSqlText(QString::fromStdString(m_details.sqlText));
