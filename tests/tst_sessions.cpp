@@ -469,6 +469,42 @@ private slots:
         QCOMPARE(QString::fromStdString(list[0].status), status);
     }
 
+    // The kill may wait for the server's own minute; every other call keeps the call time
+    // limit.
+    void killWaitsLongerThanOtherCalls_data() {
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<int>("killSeconds");
+        QTest::addColumn<bool>("killTimesOut");
+        QTest::newRow("busy session answered within 75 s") << 30 << 60 << false;
+        QTest::newRow("no answer within 75 s") << 30 << 80 << true;
+        QTest::newRow("a longer limit stays") << 100 << 90 << false;
+        QTest::newRow("a longer limit still ends") << 100 << 110 << true;
+        QTest::newRow("no limit") << 0 << 500 << false;
+    }
+    void killWaitsLongerThanOtherCalls() {
+        QFETCH(int, limit);
+        QFETCH(int, killSeconds);
+        QFETCH(bool, killTimesOut);
+        SetCallTimeoutSeconds(limit);
+        sim::ScenarioSpec setup;
+        setup.sessions.push_back(userSession(12, "SCOTT", 345));
+        sim::Controls::instance().defineScenario("kill", setup);
+        logOn("kill");
+        SetCallTimeoutSeconds(30);
+        sim::Controls::instance().delayCall(sim::Call::Exec, 1, std::chrono::seconds(killSeconds));
+        MessageRecorder recorder;
+        const std::optional<KillAnswer> answer = KillSession("12", "345");
+        QCOMPARE(IsLoggedOn(), !killTimesOut);
+        QCOMPARE(answer->code, killTimesOut ? 3156 : 0);
+        if (killTimesOut) {
+            return;
+        }
+        sim::Controls::instance().delayCall(sim::Call::Exec, 1, std::chrono::seconds(40));
+        CountRows("sys.v_$session", "");
+        QCOMPARE(IsLoggedOn(), limit == 0 || limit > 40);
+        QCOMPARE(recorder.messages.size(), IsLoggedOn() ? 0 : 1);
+    }
+
     // Keys that are not what the view delivers never reach a statement.
     void malformedKeysSendNothing_data() {
         QTest::addColumn<QString>("sid");

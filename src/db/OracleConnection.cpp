@@ -35,7 +35,15 @@ int& callTimeoutSeconds() {
 void applyCallTimeout(OracleConnection& c) {
     static bool told = false;
     const int seconds = callTimeoutSeconds();
-    if (seconds <= 0 || ocalltimeout(&c.logonArea, ub4(seconds) * 1000) == 0 || told) {
+    c.callTimeoutSeconds = 0;
+    if (seconds <= 0) {
+        return;
+    }
+    if (ocalltimeout(&c.logonArea, ub4(seconds) * 1000) == 0) {
+        c.callTimeoutSeconds = seconds;
+        return;
+    }
+    if (told) {
         return;
     }
     told = true;
@@ -104,6 +112,22 @@ void DropConnection() {
 
 void SetCallTimeoutSeconds(int seconds) {
     callTimeoutSeconds() = seconds;
+}
+
+// A client that cannot limit calls was said so at the log-on; the kill then waits unlimited
+// like every other call.
+LongCallTimeLimit::LongCallTimeLimit() {
+    OracleConnection& c = TheConnection();
+    const int seconds = c.callTimeoutSeconds;
+    m_bRaised = c.loggedOn && seconds > 0 && seconds < kLongCallSeconds &&
+                ocalltimeout(&c.logonArea, ub4(kLongCallSeconds) * 1000) == 0;
+}
+
+LongCallTimeLimit::~LongCallTimeLimit() {
+    OracleConnection& c = TheConnection();
+    if (m_bRaised && c.loggedOn) {
+        ocalltimeout(&c.logonArea, ub4(c.callTimeoutSeconds) * 1000);
+    }
 }
 
 std::string TakeLogonWarning() {

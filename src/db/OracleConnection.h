@@ -21,6 +21,8 @@ struct OracleConnection {
     // Who logged on where, as given to LogOn; empty while logged off. Never the password.
     std::string user;
     std::string host;
+    // The limit on each round trip that the client library took at the log-on; 0 for none.
+    int callTimeoutSeconds = 0;
     // The warning of the last log-on (a password about to expire), until it is taken.
     int logonWarningCode = 0;
     std::string logonWarning;
@@ -39,6 +41,21 @@ OracleConnection& TheConnection();
 bool LogOn(const char* user, const char* password, const char* host);
 // The limit on each round trip of later log-ons, in seconds; 0 for none. 30 until set.
 void SetCallTimeoutSeconds(int seconds);
+
+// The shortest limit of a call that waits on the server by design: a kill waits up to 60
+// seconds for a busy session to end before the server answers.
+inline constexpr int kLongCallSeconds = 75;
+// While it lives, calls may take kLongCallSeconds, or the call time limit when that is longer.
+class LongCallTimeLimit {
+public:
+    LongCallTimeLimit();
+    ~LongCallTimeLimit();
+    LongCallTimeLimit(const LongCallTimeLimit&) = delete;
+    LongCallTimeLimit& operator=(const LongCallTimeLimit&) = delete;
+
+private:
+    bool m_bRaised = false;
+};
 // The text of the last log-on's warning, once; empty when there was none.
 std::string TakeLogonWarning();
 // Whether an Oracle error number warns of a password that will expire.

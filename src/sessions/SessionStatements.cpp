@@ -5,6 +5,7 @@
 
 #include "ColumnBuffer.h"
 #include "ErrorReport.h"
+#include "OracleConnection.h"
 #include "OracleCursor.h"
 #include "TableProbes.h"
 
@@ -192,6 +193,7 @@ std::optional<KillAnswer> KillSession(const std::string& sid, const std::string&
     OpenCursor(cursor);
     ParseStatement(cursor, KillStatement(sid, serial).c_str());
     KillAnswer answer;
+    const LongCallTimeLimit serverMayWait;
     if (!ExecuteCursor(cursor, false)) {
         answer.code = LastErrorCode(cursor);
         answer.message = OciErrorText(cursor.area);

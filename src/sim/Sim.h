@@ -133,7 +133,8 @@ public:
     // Counts one call of that kind; returns the code to fail it with, if one was planned.
     std::optional<int> takeFailure(Call call);
     // Makes the nth call of that kind from now take that long at the server, as a hung network
-    // or instance does; a client with a shorter call time limit gives up on it.
+    // or instance does; a client with a shorter call time limit gives up on it. Within the limit
+    // the instance's clock moves on by that long; nobody waits for real.
     void delayCall(Call call, int nth, std::chrono::milliseconds duration);
     // Counts one call of that kind; returns how long it takes, if a delay was planned.
     std::optional<std::chrono::milliseconds> takeDelay(Call call);

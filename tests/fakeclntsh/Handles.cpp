@@ -1,7 +1,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <iterator>
-#include <thread>
 #include <vector>
 
 #include "FakeOci.h"
@@ -100,7 +99,8 @@ std::optional<int> plannedFailure(sim::Call call, Service* service) {
                 *delay > service->callTimeout) {
                 code = sim::kCallTimedOut;
             } else {
-                std::this_thread::sleep_for(*delay);
+                controls.advanceClock(
+                    std::chrono::duration_cast<std::chrono::seconds>(*delay).count());
             }
         }
     }
