@@ -475,6 +475,10 @@ private slots:
         const std::string victimSid = *list.rows[0][1], victimSerial = *list.rows[0][2];
         const std::string ownSid = *list.rows[1][1], ownSerial = *list.rows[1][2];
 
+        // Each connection is told its own session.
+        const std::string mySid = "SELECT SYS_CONTEXT('USERENV', 'SID') FROM dual";
+        QCOMPARE(column(run(*killer, mySid)), QStringList(QString::fromStdString(ownSid)));
+        QCOMPARE(column(run(*victim, mySid)), QStringList(QString::fromStdString(victimSid)));
         QCOMPARE(run(*killer, kill(ownSid, ownSerial)).error.code, 27);
         QVERIFY(run(*killer, kill(victimSid, victimSerial)).error.ok());
         QCOMPARE(victim->state().code, 28);
@@ -795,6 +799,12 @@ private slots:
                                           << "" << 904;
         QTest::newRow("wrong arguments") << "NVL(sid)"
                                          << "" << 909;
+        QTest::newRow("session user") << "sys_context('userenv', 'session_user')"
+                                      << "SYSTEM" << 0;
+        QTest::newRow("another namespace") << "SYS_CONTEXT('MYAPP', 'SID')"
+                                           << "NULL" << 0;
+        QTest::newRow("unknown USERENV parameter") << "SYS_CONTEXT('USERENV', 'NONSENSE')"
+                                                   << "" << 2003;
     }
     void numbersAndFunctions() {
         QFETCH(QString, expression);

@@ -48,6 +48,7 @@ constexpr Message kMessages[] = {
     {1740, "missing double quote in identifier"},
     {1756, "quoted string not properly terminated"},
     {1821, "date format not recognized"},
+    {2003, "invalid USERENV parameter"},
     {2030, "can only select from fixed tables/views"},
     {2065, "illegal option for ALTER SYSTEM"},
     {3113, "end-of-file on communication channel"},

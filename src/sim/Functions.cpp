@@ -70,14 +70,33 @@ void nvl(sqlite3_context* context, int, sqlite3_value** argv) {
     sqlite3_result_value(context, sqlite3_value_type(argv[0]) == SQLITE_NULL ? argv[1] : argv[0]);
 }
 
+// The USERENV namespace as the running client sees it; another namespace holds nothing here.
+void sysContext(sqlite3_context* context, int, sqlite3_value** argv) {
+    const auto* client = *static_cast<const ClientContext* const*>(sqlite3_user_data(context));
+    if (client == nullptr || upperCase(textOf(argv[0])) != "USERENV") {
+        return sqlite3_result_null(context);
+    }
+    const std::string parameter = upperCase(textOf(argv[1]));
+    if (parameter == "SID") {
+        return resultText(context, std::to_string(client->sid));
+    }
+    if (parameter == "SESSION_USER") {
+        return resultText(context, upperCase(client->user));
+    }
+    fail(context, 2003);
+}
+
 }  // namespace
 
-void registerOracleFunctions(sqlite3* db) {
+void registerOracleFunctions(sqlite3* db, const ClientContext* const* client) {
     const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
     sqlite3_create_function(db, "to_char", 1, flags, nullptr, toChar, nullptr, nullptr);
     sqlite3_create_function(db, "to_char", 2, flags, nullptr, toChar, nullptr, nullptr);
     sqlite3_create_function(db, "to_number", 1, flags, nullptr, toNumber, nullptr, nullptr);
     sqlite3_create_function(db, "nvl", 2, flags, nullptr, nvl, nullptr, nullptr);
+    sqlite3_create_function(db, "sys_context", 2, SQLITE_UTF8,
+                            const_cast<const ClientContext**>(client), sysContext, nullptr,
+                            nullptr);
 }
 
 }  // namespace sim

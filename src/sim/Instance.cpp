@@ -88,7 +88,7 @@ QueryResult Instance::execute(const std::string& sql, const std::string& user, i
         case Statement::Kind::Query:
             break;
     }
-    QueryResult result = m_store.query(statement.sqlite, account->rights);
+    QueryResult result = m_store.query(statement.sqlite, {account->rights, ownSid, user});
     if (result.error.ok() && statement.countsSessions) {
         addUserSessions(Controls::instance().takeSessionsAfterCount());
     }

@@ -14,9 +14,9 @@ namespace {
 
 // Functions a client statement may call: Oracle's, where SQLite has them with the same meaning.
 constexpr std::string_view kClientFunctions[] = {
-    "abs",   "avg",    "coalesce", "count",   "instr",     "length",  "lower",
-    "ltrim", "max",    "min",      "nullif",  "nvl",       "replace", "round",
-    "rtrim", "substr", "sum",      "to_char", "to_number", "trim",    "upper"};
+    "abs", "avg",         "coalesce", "count",     "instr",   "length", "lower", "ltrim",
+    "max", "min",         "nullif",   "nvl",       "replace", "round",  "rtrim", "substr",
+    "sum", "sys_context", "to_char",  "to_number", "trim",    "upper"};
 
 bool startsWith(std::string_view text, std::string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
@@ -85,7 +85,7 @@ int Store::authorize(void* self, int action, const char* a, const char* b, const
     if (!store.m_client) {
         return SQLITE_OK;
     }
-    const ViewRights& rights = *store.m_client;
+    const ViewRights& rights = store.m_client->rights;
     switch (action) {
         case SQLITE_SELECT:
         case SQLITE_RECURSIVE:
@@ -140,15 +140,18 @@ OraError Store::clientError(const std::string& message) const {
     return oraError(933);
 }
 
-QueryResult Store::query(const std::string& sql, ViewRights rights) {
+QueryResult Store::query(const std::string& sql, const ClientContext& client) {
     QueryResult result;
     sqlite3_stmt* raw = nullptr;
     const char* tail = nullptr;
     m_denied = {};
-    m_client = &rights;
+    m_client = &client;
     const int rc = sqlite3_prepare_v2(m_db, sql.c_str(), static_cast<int>(sql.size()), &raw, &tail);
-    m_client = nullptr;
     const Prepared statement(raw);
+    struct Finished {
+        const ClientContext*& client;
+        ~Finished() { client = nullptr; }
+    } finished{m_client};
     if (rc != SQLITE_OK || !raw) {
         return QueryResult::failed(clientError(rc == SQLITE_OK ? "" : sqlite3_errmsg(m_db)));
     }

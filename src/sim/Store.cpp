@@ -100,7 +100,7 @@ Store::Store() {
     sqlite3_db_config(m_db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
     sqlite3_db_config(m_db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
     exec(kSchema);
-    registerOracleFunctions(m_db);
+    registerOracleFunctions(m_db, &m_client);
     sqlite3_set_authorizer(m_db, &Store::authorize, this);
     m_insertSession = prepare(
         R"(INSERT INTO sys."v_$session" (sid, "serial#", username, status, osuser, machine,

@@ -39,6 +39,13 @@ struct QueryResult {
     }
 };
 
+// Who runs a statement: the views it may read, and what SYS_CONTEXT('USERENV', ...) answers.
+struct ClientContext {
+    ViewRights rights;
+    int sid = 0;
+    std::string user;
+};
+
 class Store {
 public:
     Store();
@@ -59,8 +66,8 @@ public:
     void begin();
     void commit();
 
-    // Runs a client's query; rights decide which views it may read.
-    QueryResult query(const std::string& sql, ViewRights rights);
+    // Runs a client's query.
+    QueryResult query(const std::string& sql, const ClientContext& client);
 
 private:
     struct Finalizer {
@@ -87,12 +94,13 @@ private:
     Prepared m_insertPiece;
     Prepared m_deletePieces;
     std::map<int, LiveSession> m_sessions;
-    std::map<std::string, int> m_sqlUsers;  // address -> sessions running it
-    const ViewRights* m_client = nullptr;   // set while a client's statement is prepared
-    OraError m_denied;                      // why the authorizer refused it
+    std::map<std::string, int> m_sqlUsers;    // address -> sessions running it
+    const ClientContext* m_client = nullptr;  // set while a client's statement runs
+    OraError m_denied;                        // why the authorizer refused it
 };
 
 // Registers TO_CHAR, TO_NUMBER and NVL with Oracle's behaviour.
-void registerOracleFunctions(sqlite3* db);
+// client points at the store's client of the running statement, null between statements.
+void registerOracleFunctions(sqlite3* db, const ClientContext* const* client);
 
 }  // namespace sim
