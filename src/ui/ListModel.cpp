@@ -130,7 +130,7 @@ bool CListModel::SetItemText(int item, int subItem, const QString& text) {
     m_rows[item].SetText(std::size_t(subItem), text.toStdString());
     if (subItem < columnCount()) {
         const QModelIndex cell = index(item, subItem);
-        emit dataChanged(cell, cell, {Qt::DisplayRole, Qt::EditRole});
+        emit dataChanged(cell, cell, {Qt::DisplayRole});
     }
     return true;
 }
@@ -196,8 +196,6 @@ QVariant CListModel::data(const QModelIndex& index, int role) const {
     switch (role) {
         case Qt::DisplayRole:
             return DisplayText(index.row(), index.column());
-        case Qt::EditRole:
-            return GetItemText(index.row(), index.column());
         case Qt::TextAlignmentRole:
             return AlignmentValue(ColumnAlignment(index.column()));
         default:
@@ -217,17 +215,4 @@ QVariant CListModel::headerData(int section, Qt::Orientation orientation, int ro
         default:
             return {};
     }
-}
-
-Qt::ItemFlags CListModel::flags(const QModelIndex& index) const {
-    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
-    if (index.isValid() && index.column() == 0) {
-        flags |= Qt::ItemIsEditable;
-    }
-    return flags;
-}
-
-bool CListModel::setData(const QModelIndex& /*index*/, const QVariant& /*value*/, int /*role*/) {
-    // The label editor may open, but nothing accepts what was typed into it.
-    return false;
 }

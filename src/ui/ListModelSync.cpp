@@ -131,7 +131,7 @@ private:
         }
         emit m.dataChanged(m.index(int(m_changedFirst), 0),
                            m.index(int(m_changedLast), std::max(0, m.columnCount() - 1)),
-                           {Qt::DisplayRole, Qt::EditRole});
+                           {Qt::DisplayRole});
         m_changedFirst = m_changedLast = kNone;
     }
     void Remove(std::size_t first, std::size_t count) {

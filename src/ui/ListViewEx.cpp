@@ -60,7 +60,8 @@ CListViewEx::CListViewEx(QWidget* parent) : QTreeView(parent), m_model(new CList
     setAllColumnsShowFocus(true);
     setSelectionMode(ExtendedSelection);
     setSelectionBehavior(SelectRows);
-    setEditTriggers(EditKeyPressed | SelectedClicked);
+    // Nothing in a list of sessions is edited: a click on any cell only selects.
+    setEditTriggers(NoEditTriggers);
     header()->setStretchLastSection(false);
     header()->setSectionsMovable(false);
     header()->setSectionResizeMode(QHeaderView::Interactive);
@@ -255,21 +256,8 @@ QRegion CListViewEx::visualRegionForSelection(const QItemSelection& selection) c
     return bands;
 }
 
-bool CListViewEx::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
-    // F2 edits the row's label whichever of its cells is current.
-    const QModelIndex target = trigger == EditKeyPressed ? index.siblingAtColumn(0) : index;
-    return QTreeView::edit(target, trigger, event);
-}
-
-void CListViewEx::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
-    QTreeView::closeEditor(editor, hint);
-    // The focus may have left for another window while the editor held it.
-    SyncFocusShown();
-}
-
 bool CListViewEx::ShowsFocus() const {
-    const QWidget* focus = QApplication::focusWidget();
-    return focus != nullptr && (focus == this || focus->parentWidget() == viewport());
+    return QApplication::focusWidget() == this;
 }
 
 void CListViewEx::SyncFocusShown() {

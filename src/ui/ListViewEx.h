@@ -55,11 +55,9 @@ protected:
     int sizeHintForColumn(int column) const override;
     // A cell whose text is cut short shows the whole text as its tool tip.
     bool viewportEvent(QEvent* event) override;
-    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
-    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
-    // The view or its own label editor holds the keyboard focus.
+    // The view holds the keyboard focus.
     bool ShowsFocus() const;
     void SyncFocusShown();
     // The bands of the rows first to last, within the viewport.
