@@ -25,6 +25,7 @@
 namespace {
 const QString kKill = QStringLiteral("Alter system kill session '12, 345'");
 const QString kCount = QStringLiteral("SELECT count(*) FROM sys.v_$session");
+const QString kOwnSid = QStringLiteral("SELECT SYS_CONTEXT('USERENV', 'SID') FROM dual");
 const QString kList = QString::fromStdString(SessionListStatement(false));
 const QString kAliceLine =
     QStringLiteral("ALICE (SID 12, serial# 345) on dbhost01, sqlplus@client (TNS V1-V3)");
@@ -88,6 +89,7 @@ private slots:
         resetDatabase();
         sim::Controls::instance().setFixedTime(1709650000);
         m_questions.clear();
+        m_answer = IDYES;
         m_whileAsking = {};
         SetMessageBoxHandler([this](const QString& text, MsgButtons buttons, MsgIcon icon) {
             m_questions << text;
@@ -144,7 +146,10 @@ private slots:
         if (asked) {
             // The question names every session it would kill, from the top.
             QStringList lines = m_questions[0].split('\n');
-            QCOMPARE(lines.takeFirst(), QString("Do You really want to kill this session?"));
+            QCOMPARE(lines.takeFirst(),
+                     selected.size() == 1 ? QString("Do You really want to kill this session?")
+                                          : QString("Do You really want to kill these %1 sessions?")
+                                                .arg(selected.size()));
             QCOMPARE(lines.takeFirst(), QString());
             QCOMPARE(lines.size(), selected.size());
             QCOMPARE(lines[0], selected.size() == 1
@@ -152,12 +157,14 @@ private slots:
                                    : QString("BOB (SID 20, serial# 7) on dbhost01, "
                                              "sqlplus@client (TNS V1-V3)"));
         }
+        // The question knows which session is Nimbra's own.
+        const QStringList before = asked ? QStringList{kOwnSid} : QStringList{};
         if (kills.isEmpty()) {
-            QCOMPARE(sent(), QStringList{});
+            QCOMPARE(sent(), before);
             QCOMPARE(selectedRow(view), upper);
             return;
         }
-        QCOMPARE(sent(), (kills + QStringList{kCount, kList}));
+        QCOMPARE(sent(), (before + kills + QStringList{kCount, kList}));
         QCOMPARE(statusOf(view, kills.size() == 1 ? "12" : "31"), QString("KILLED"));
         sim::Controls::instance().advanceClock(3600);
         view.OnRefresh();
@@ -174,17 +181,16 @@ private slots:
         const QString refused = "ORACLE Error when processing OCI function OEXEC, OEXN\n";
         QTest::newRow("no right to kill: told once for both")
             << "monitor" << QStringList{refused + "ORA-01031: insufficient privileges"}
-            << "4 sessions" << 2;
-        QTest::newRow("a background process")
-            << "background" << QStringList{refused + "ORA-00029: session is not a user session"}
-            << "4 sessions" << 1;
-        QTest::newRow("one's own session")
-            << "own" << QStringList{refused + "ORA-00027: cannot kill current session"}
-            << "5 sessions" << 1;
-        QTest::newRow("ended while asked: nothing to say")
-            << "gone" << QStringList{} << "2 sessions" << 2;
-        QTest::newRow("busy: marked for kill")
-            << "busy" << QStringList{} << "Session 12,345 is marked for kill." << 2;
+            << "2 refused" << 2;
+        QTest::newRow("a background process: not sent")
+            << "background" << QStringList{} << "1 refused" << 0;
+        QTest::newRow("one's own session: not sent") << "own" << QStringList{} << "1 refused" << 0;
+        QTest::newRow("ended while asked: no message")
+            << "gone" << QStringList{} << "2 already ended" << 2;
+        QTest::newRow("one busy, one killed")
+            << "busy" << QStringList{} << "1 killed, 1 marked for kill" << 2;
+        QTest::newRow("one busy alone: marked for kill")
+            << "busy alone" << QStringList{} << "Session 12,345 is marked for kill." << 1;
         // The failed statement never reached the instance, and no second one was sent.
         QTest::newRow("connection lost: one message, no more kills")
             << "lost" << QStringList{refused + "ORA-03113: end-of-file on communication channel"}
@@ -198,7 +204,7 @@ private slots:
         auto setup = threeSessions();
         setup.listOwnSessions = situation == "own";
         setup.sessions.push_back(userSession(40, ""));
-        setup.sessions[2].status = situation == "busy" ? "ACTIVE" : "INACTIVE";
+        setup.sessions[2].status = situation.startsWith("busy") ? "ACTIVE" : "INACTIVE";
         sim::Controls::instance().defineScenario("answers", setup);
         const bool monitor = situation == "monitor";
         QVERIFY(
@@ -210,6 +216,7 @@ private slots:
         const int last = view.ListModel()->GetItemCount() - 1;  // SYSTEM, or the process
         select(view, situation == "own"          ? QList<int>{last - 1}
                      : situation == "background" ? QList<int>{last}
+                     : situation == "busy alone" ? QList<int>{0}
                                                  : QList<int>{0, 1});
         sim::Controls::instance().clearStatementLog();
         if (situation == "gone") {
@@ -234,6 +241,34 @@ private slots:
         QCOMPARE(kills, killsSent + (situation == "gone" ? 2 : 0));
         QCOMPARE(IsLoggedOn(), situation != "lost");
         QCOMPARE(view.ListModel()->GetItemCount() == 0, situation == "lost");
+    }
+
+    // Several sessions are counted in the question's first line, and those the server would
+    // refuse are named as such.
+    void questionNamesWhatCannotBeKilled() {
+        auto setup = threeSessions();
+        setup.listOwnSessions = true;
+        setup.sessions.push_back(userSession(40, ""));
+        sim::Controls::instance().defineScenario("mixed", setup);
+        QVERIFY(LogOn("system", "manager", "sim:mixed"));
+        SettingsStore::WriteProfileInt("Options", "ShowSystem", 1);
+        CNimbraView view;
+        view.OnRefresh();
+        const int last = view.ListModel()->GetItemCount() - 1;
+        select(view, {0, last - 1, last});
+        m_answer = IDNO;
+        view.OnKillSession();
+        QCOMPARE(m_questions.size(), 1);
+        const QStringList lines = m_questions[0].split('\n');
+        QCOMPARE(lines.size(), 5);
+        QCOMPARE(lines[0], QString("Do You really want to kill these 3 sessions?"));
+        QCOMPARE(lines[2], kAliceLine);
+        QVERIFY2(lines[3].startsWith("SYSTEM (SID ") &&
+                     lines[3].endsWith(": your own session, which cannot be killed"),
+                 qPrintable(lines[3]));
+        QCOMPARE(lines[4], QString("(background) (SID 40, serial# 1) on dbhost01, "
+                                   "oracle@dbhost01 (PMON): a background process, which cannot "
+                                   "be killed"));
     }
 
     // The question through the real message box: its caption, icon, buttons and default, and
@@ -274,9 +309,8 @@ private slots:
             }
         });
         view.OnKillSession();
-        QCOMPARE(seen, QStringList({"Nimbra", QString::number(int(QMessageBox::Warning)), "2",
-                                    "No", "Do You really want to kill this session?\n\n" +
-                                              kAliceLine})
+        QCOMPARE(seen, QStringList({"Nimbra", QString::number(int(QMessageBox::Warning)), "2", "No",
+                                    "Do You really want to kill this session?\n\n" + kAliceLine})
                            .join('|'));
         QCOMPARE(sent().contains(kKill), killed);
     }
@@ -296,7 +330,7 @@ private slots:
         // The tick kept the selection: the row asked about is still the one selected.
         QCOMPARE(selectedAfterTick, 0);
         QCOMPARE(m_questions.first().section('\n', 2, 2), kAliceLine);
-        QCOMPARE(sent(), (QStringList{kCount, kList, kKill, kCount, kList}));
+        QCOMPARE(sent(), (QStringList{kOwnSid, kCount, kList, kKill, kCount, kList}));
         QVERIFY(view.TimerId() != 0);
     }
 };

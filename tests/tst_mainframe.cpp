@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,6 +23,7 @@
 
 #include "AppSettings.h"
 #include "CommandIds.h"
+#include "ErrorReport.h"
 #include "LoginData.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
@@ -197,10 +199,72 @@ private slots:
             return button->toolTip() + (button->isEnabled() ? "" : " greyed") +
                    (action->icon().pixmap(16, 16).isNull() ? " without picture" : "");
         };
+        // Logged off, Refresh and Print have nothing to act on.
         QCOMPARE(entries(bar->actions(), describe),
-                 (QStringList{"32774 Refresh", "32778 Options", "-", "57635 Cut greyed",
-                              "57634 Copy greyed", "57637 Paste greyed", "-", "57608 Print",
+                 (QStringList{"32774 Refresh greyed", "32778 Options", "-", "57635 Cut greyed",
+                              "57634 Copy greyed", "57637 Paste greyed", "-", "57608 Print greyed",
                               "57664 About"}));
+    }
+
+    // The commands that need a connection are greyed, and the status bar says so, from the
+    // moment it goes until a log-on succeeds.
+    void commandsFollowTheConnection() {
+        using namespace CommandId;
+        CMainFrame frame;
+        const auto enabled = [&frame] {
+            QStringList states;
+            for (int id :
+                 {Refresh, RefreshToolbar, KillSession, Properties, Print, Options, Connect}) {
+                states << QString::number(id) + (frame.Action(id)->isEnabled() ? "" : " greyed");
+            }
+            return states.join(' ');
+        };
+        const QString loggedOff =
+            "3 greyed 32774 greyed 32779 greyed 32780 greyed 57608 greyed 32778 32772";
+        QCOMPARE(enabled(), loggedOff);
+        QCOMPARE(SessionPaneText(&frame), QString("Not connected"));
+        QVERIFY(LogOn("system", "manager", "sim:demo"));
+        QCOMPARE(enabled(), QString("3 32774 32779 32780 57608 32778 32772"));
+        QCOMPARE(SessionPaneText(&frame), QString());
+        frame.Action(Refresh)->trigger();
+        const int listed = frame.View()->ListModel()->GetItemCount();
+        QCOMPARE(SessionPaneText(&frame), QString("%1 sessions").arg(listed));
+        // Prompts and the idle text come and go in the message pane; the count stays.
+        SetStatusPaneText(frame.View(), "Kills the session.");
+        SetStatusPaneText(frame.View(), "");
+        QCOMPARE(SessionPaneText(&frame), QString("%1 sessions").arg(listed));
+        sim::Controls::instance().failCall(sim::Call::ExecFetch, 1, 1031);
+        int failures = 0;
+        SetMessageSink([&failures](const std::string&) { ++failures; });
+        frame.Action(Refresh)->trigger();
+        SetMessageSink({});
+        QCOMPARE(failures, 1);
+        QCOMPARE(enabled(), loggedOff);
+        QCOMPARE(SessionPaneText(&frame), QString("Not connected"));
+        // The context menu's commands are the same actions.
+        QCOMPARE(frame.View()->SessionCommand(KillSession), frame.Action(KillSession));
+    }
+
+    // A Connect that succeeds shows the new instance's sessions at once, their count with
+    // them, and the timer runs again.
+    void connectShowsTheNewInstanceAtOnce() {
+        SettingsStore::WriteProfileInt("Options", "RefreshSec", 15);
+        QVERIFY(LogOn("system", "manager", "sim:demo"));
+        CMainFrame frame;
+        frame.Action(CommandId::Refresh)->trigger();
+        QVERIFY(frame.View()->ListModel()->GetItemCount() > 1);
+        QTimer::singleShot(0, &frame, [] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            dialog->findChild<QLineEdit*>("userEdit")->setText("system");
+            dialog->findChild<QLineEdit*>("passwordEdit")->setText("manager");
+            dialog->findChild<QComboBox*>("hostCombo")->setEditText("sim:empty");
+            QTest::mouseClick(dialog->findChild<QPushButton*>("okButton"), Qt::LeftButton);
+        });
+        frame.Action(CommandId::Connect)->trigger();
+        QCOMPARE(frame.windowTitle(), QString("Nimbra - Oracle Sessions - SYSTEM@sim:empty"));
+        QCOMPARE(frame.View()->ListModel()->GetItemCount(), 1);
+        QCOMPARE(SessionPaneText(&frame), QString("1 session"));
+        QVERIFY(frame.View()->TimerId() != 0);
     }
 
     void keys_data() {
@@ -226,6 +290,7 @@ private slots:
     void keys() {
         QFETCH(QKeyCombination, keys);
         QFETCH(int, command);
+        QVERIFY(LogOn("system", "manager", "sim:empty"));
         const auto frame = shownFrame();
         QVERIFY(frame);
         CNimbraView* view = frame->View();
@@ -378,7 +443,7 @@ private slots:
         QTest::keyClick(frame.get(), Qt::Key_R, Qt::ControlModifier);
         const int listed = frame->View()->ListModel()->GetItemCount();
         QVERIFY(listed > 0);
-        QCOMPARE(StatusPaneText(frame.get()), QString("%1 sessions").arg(listed));
+        QCOMPARE(SessionPaneText(frame.get()), QString("%1 sessions").arg(listed));
         // Who is connected where, never the password; nothing once the connection is gone.
         QCOMPARE(frame->windowTitle(), QString("Nimbra - Oracle Sessions - SYSTEM@sim:demo"));
         m_messages.clear();

@@ -346,6 +346,8 @@ private slots:
         QTest::newRow("Menu key") << "key" << true << 0;
         QTest::newRow("Shift+F10") << "shift+f10" << true << 0;
         QTest::newRow("keyboard, nothing focused") << "key, no row" << false << -1;
+        QTest::newRow("keyboard, focused but not selected: selects it")
+            << "key, focused only" << true << 0;
         QTest::newRow("keyboard, empty list") << "key, empty" << false << -1;
     }
     void contextMenu() {
@@ -357,6 +359,9 @@ private slots:
         view.selectionModel()->clearCurrentIndex();
         if (selected >= 0) {
             view.setCurrentIndex(view.ListModel()->index(0, 0));
+        }
+        if (where == "key, focused only") {
+            view.selectionModel()->clearSelection();
         }
         const QRect row0 = view.visualRect(view.ListModel()->index(0, 0));
         const QRect row1 = view.visualRect(view.ListModel()->index(1, 0));

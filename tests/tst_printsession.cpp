@@ -120,7 +120,8 @@ private slots:
                 QVERIFY2(text.contains(expected), qPrintable(n + ": " + expected));
             }
             // The footer's two lines, the copyright under the program and its version.
-            QVERIFY2(text.contains(QRegularExpression("Nimbra Version 1\\.2\\.0 *\n *\u00A9 2026 Velmoor")),
+            QVERIFY2(text.contains(
+                         QRegularExpression("Nimbra Version 1\\.2\\.0 *\n *\u00A9 2026 Velmoor")),
                      qPrintable(text.right(200)));
             rows += text;
         }

@@ -24,6 +24,7 @@ public:
     std::vector<Event> events;
     std::vector<QStringList> rows;
     QString status = QStringLiteral("Ready");
+    QString count;
     int waitDepth = 0;
     int timerIdToGive = 10010;
 
@@ -67,6 +68,10 @@ public:
     void SetStatusText(const QString& text) override {
         note("status " + text);
         status = text;
+    }
+    void ShowSessionCount(const QString& text) override {
+        note("count " + text);
+        count = text;
     }
     void BeginWaitCursor() override {
         note("wait on");
@@ -115,15 +120,17 @@ private slots:
         QTest::newRow("logged on, 15 seconds")
             << true << 15
             << QStringList{begin,      "kill timer 10010", "wait on",          "show 2",
-                           "wait off", "set timer 15000",  "status 2 sessions"};
+                           "wait off", "set timer 15000",  "count 2 sessions", "status "};
         QTest::newRow("logged on, no interval")
             << true << 0
-            << QStringList{begin, "wait on", "show 2", "wait off", "status 2 sessions"};
+            << QStringList{begin, "wait on", "show 2", "wait off", "count 2 sessions", "status "};
         QTest::newRow("logged off, 15 seconds")
             << false << 15
-            << QStringList{begin, "kill timer 10010", "show 0", "set timer 15000", "status "};
+            << QStringList{
+                   begin,    "kill timer 10010", "show 0", "set timer 15000", "count Not connected",
+                   "status "};
         QTest::newRow("logged off, no interval")
-            << false << 0 << QStringList{begin, "show 0", "status "};
+            << false << 0 << QStringList{begin, "show 0", "count Not connected", "status "};
     }
     void refreshSteps() {
         QFETCH(bool, loggedOn);
@@ -153,7 +160,8 @@ private slots:
             QCOMPARE(port.sentAt("set timer 15000"), statementsSent());
         }
         QCOMPARE(statementsSent(), std::size_t(loggedOn ? 2 : 0));
-        QCOMPARE(port.status, loggedOn ? QString("2 sessions") : QString());
+        QCOMPARE(port.count, loggedOn ? QString("2 sessions") : QString("Not connected"));
+        QCOMPARE(port.status, QString());
         QCOMPARE(port.waitDepth, 0);
         QCOMPARE(cycle.TimerId(), seconds != 0 ? 10010 : 0);
         const std::vector<QStringList> listed =
@@ -182,7 +190,7 @@ private slots:
         }
         QCOMPARE(listed, users);
         QCOMPARE(port.rows.back()[1], showSystem ? QString("1") : QString("3"));
-        QCOMPARE(port.status, QString("%1 sessions").arg(users.size()));
+        QCOMPARE(port.count, QString("%1 sessions").arg(users.size()));
     }
 
     void ticks_data() {
@@ -282,11 +290,11 @@ private slots:
 
         cycle.RefreshList();
 
-        QVERIFY(!shown.isEmpty());
-        QCOMPARE(shown.first(), message);
+        QCOMPARE(shown, QStringList{message});
         QVERIFY(!IsLoggedOn());
-        QCOMPARE(port.steps().mid(port.steps().size() - 2),
-                 (QStringList{"set timer 15000", "status " + ConnectionLostText()}));
+        QCOMPARE(port.steps().mid(port.steps().size() - 3),
+                 (QStringList{"set timer 15000", "count Not connected",
+                              "status " + ConnectionLostText()}));
         QCOMPARE(port.waitDepth, 0);
         QCOMPARE(cycle.TimerId(), 10010);
 

@@ -44,6 +44,7 @@ public:
     int SetTimer(int) override { return 10010; }
     void KillTimer(int) override {}
     void SetStatusText(const QString&) override {}
+    void ShowSessionCount(const QString&) override {}
     void BeginWaitCursor() override {}
     void EndWaitCursor() override {}
 
@@ -326,10 +327,15 @@ private slots:
               {"sql text", C::Fetch, 2},
               {"sql text", C::Close, 2}}},
             {Operation::Kill,
-             {{"kill", C::Open, 1},
-              {"kill", C::Parse, 1},
+             {{"own sid", C::Open, 1},
+              {"own sid", C::Parse, 1},
+              {"own sid", C::Define, 1},
+              {"own sid", C::ExecFetch, 1},
+              {"own sid", C::Close, 1},
+              {"kill", C::Open, 2},
+              {"kill", C::Parse, 2},
               {"kill", C::Exec, 1},
-              {"kill", C::Close, 1}}},
+              {"kill", C::Close, 2}}},
             {Operation::LogOn,
              {{"log-on", C::Logon, 1},
               {"v$session probe", C::Open, 1},

@@ -21,6 +21,9 @@ struct OracleConnection {
     // Who logged on where, as given to LogOn; empty while logged off. Never the password.
     std::string user;
     std::string host;
+    // The SID of the connection's own session once the session layer has asked for it; empty
+    // before.
+    std::string ownSid;
     // The limit on each round trip that the client library took at the log-on; 0 for none.
     int callTimeoutSeconds = 0;
     // The warning of the last log-on (a password about to expire), until it is taken.

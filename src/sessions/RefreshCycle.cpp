@@ -19,6 +19,10 @@ QString ConnectionLostText() {
     return QStringLiteral("The connection to the database was lost.");
 }
 
+QString NotConnectedText() {
+    return QStringLiteral("Not connected");
+}
+
 RefreshCycle::RefreshCycle(SessionListPort& port, int refreshSeconds, bool showSystem)
     : m_port(port), m_nRefreshSeconds(refreshSeconds), m_bShowSystem(showSystem) {}
 
@@ -61,8 +65,8 @@ void RefreshCycle::RefreshList() {
         m_port.ShowSessions({});
     }
     StartRefreshTimer();
-    m_port.SetStatusText(IsLoggedOn()                     ? SessionCountText(listed)
-                         : TheConnection().connectionLost ? ConnectionLostText()
-                                                          : QString());
+    m_port.ShowSessionCount(IsLoggedOn() ? SessionCountText(listed) : NotConnectedText());
+    m_port.SetStatusText(!IsLoggedOn() && TheConnection().connectionLost ? ConnectionLostText()
+                                                                         : QString());
     m_bRefreshing = false;
 }

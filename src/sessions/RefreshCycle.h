@@ -12,6 +12,8 @@
 QString SessionCountText(std::size_t sessions);
 // What the status bar says once the connection has been lost.
 QString ConnectionLostText();
+// What the status bar says while nobody is logged on.
+QString NotConnectedText();
 
 class RefreshCycle {
 public:

@@ -1,5 +1,6 @@
 #include "SessionActions.h"
 
+#include <QStringList>
 #include <set>
 
 #include "ErrorReport.h"
@@ -34,19 +35,45 @@ QString QuestionValue(const std::string& value) {
 
 QString TargetLine(const SessionTarget& target) {
     const QString user =
-        target.username.empty() ? QStringLiteral("(background)") : QuestionValue(target.username);
-    return QStringLiteral("%1 (SID %2, serial# %3) on %4, %5")
-        .arg(user, QString::fromStdString(target.key.sid),
-             QString::fromStdString(target.key.serial), QuestionValue(target.machine),
-             QuestionValue(target.program));
+        target.Background() ? QStringLiteral("(background)") : QuestionValue(target.username);
+    QString line = QStringLiteral("%1 (SID %2, serial# %3) on %4, %5")
+                       .arg(user, QString::fromStdString(target.key.sid),
+                            QString::fromStdString(target.key.serial),
+                            QuestionValue(target.machine), QuestionValue(target.program));
+    if (target.own) {
+        line += QStringLiteral(": your own session, which cannot be killed");
+    } else if (target.Background()) {
+        line += QStringLiteral(": a background process, which cannot be killed");
+    }
+    return line;
 }
 
-QString MarkedText(const std::vector<SessionKey>& marked) {
-    if (marked.size() == 1) {
-        return QStringLiteral("Session %1,%2 is marked for kill.")
-            .arg(QString::fromStdString(marked[0].sid), QString::fromStdString(marked[0].serial));
+// What became of the sessions of one confirmed kill.
+struct KillTally {
+    int killed = 0;
+    int marked = 0;
+    int ended = 0;
+    int refused = 0;
+
+    // "2 killed, 1 marked for kill, 1 refused"; the parts that did not happen are left out.
+    QString Text() const {
+        QStringList parts;
+        const auto part = [&parts](int count, const char* what) {
+            if (count > 0) {
+                parts << QStringLiteral("%1 %2").arg(count).arg(QLatin1String(what));
+            }
+        };
+        part(killed, "killed");
+        part(marked, "marked for kill");
+        part(ended, "already ended");
+        part(refused, "refused");
+        return parts.join(QStringLiteral(", "));
     }
-    return QStringLiteral("%1 sessions are marked for kill.").arg(marked.size());
+};
+
+QString MarkedText(const SessionKey& marked) {
+    return QStringLiteral("Session %1,%2 is marked for kill.")
+        .arg(QString::fromStdString(marked.sid), QString::fromStdString(marked.serial));
 }
 }  // namespace
 
@@ -61,14 +88,17 @@ std::vector<SessionTarget> SelectedSessions(const SessionListPort& port) {
         if (std::optional<SessionKey> key = KeyOfItem(port, item)) {
             targets.push_back({std::move(*key), port.GetItemText(item, kUser).toStdString(),
                                port.GetItemText(item, kMachine).toStdString(),
-                               port.GetItemText(item, kProgram).toStdString()});
+                               port.GetItemText(item, kProgram).toStdString(), false});
         }
     }
     return targets;
 }
 
 QString KillQuestion(const std::vector<SessionTarget>& targets) {
-    QString question = QStringLiteral("Do You really want to kill this session?\n");
+    QString question =
+        targets.size() == 1
+            ? QStringLiteral("Do You really want to kill this session?\n")
+            : QStringLiteral("Do You really want to kill these %1 sessions?\n").arg(targets.size());
     const int listed = std::min<int>(kQuestionLines, int(targets.size()));
     for (int i = 0; i < listed; ++i) {
         question += QStringLiteral("\n") + TargetLine(targets[std::size_t(i)]);
@@ -81,34 +111,60 @@ QString KillQuestion(const std::vector<SessionTarget>& targets) {
 
 int KillSelectedSessions(SessionListPort& port, RefreshCycle& cycle,
                          const std::function<bool(const QString& question)>& confirmed) {
-    const std::vector<SessionTarget> targets = SelectedSessions(port);
-    if (targets.empty() || !IsLoggedOn() || !confirmed(KillQuestion(targets))) {
+    std::vector<SessionTarget> targets = SelectedSessions(port);
+    if (targets.empty() || !IsLoggedOn()) {
+        return 0;
+    }
+    const std::string ownSid = OwnSessionId();
+    // Without its own SID the question cannot be trusted to warn of it: the failure was said.
+    if (!IsLoggedOn()) {
+        return 0;
+    }
+    for (SessionTarget& target : targets) {
+        target.own = target.key.sid == ownSid;
+    }
+    if (!confirmed(KillQuestion(targets))) {
         return 0;
     }
     port.BeginWaitCursor();
     int sent = 0;
     std::set<int> refusalsShown;
-    std::vector<SessionKey> marked;
+    KillTally tally;
+    const SessionKey* lastMarked = nullptr;
     for (const SessionTarget& target : targets) {
         // A lost connection has been reported by the statement; the rest would only fail.
         if (!IsLoggedOn()) {
             break;
         }
-        const std::optional<KillAnswer> answer = KillSession(target.key.sid, target.key.serial);
-        ++sent;
-        if (!answer || answer->code == 0 || answer->code == kSessionIdDoesNotExist ||
-            !IsLoggedOn()) {
+        if (!target.Killable()) {
+            ++tally.refused;
             continue;
         }
-        if (answer->code == kMarkedForKill) {
-            marked.push_back(target.key);
-        } else if (refusalsShown.insert(answer->code).second) {
-            ShowFailureMessage(answer->message);
+        const std::optional<KillAnswer> answer = KillSession(target.key.sid, target.key.serial);
+        ++sent;
+        if (!answer || !IsLoggedOn()) {
+            continue;
+        }
+        if (answer->code == 0) {
+            ++tally.killed;
+        } else if (answer->code == kSessionIdDoesNotExist) {
+            ++tally.ended;
+        } else if (answer->code == kMarkedForKill) {
+            ++tally.marked;
+            lastMarked = &target.key;
+        } else {
+            ++tally.refused;
+            if (refusalsShown.insert(answer->code).second) {
+                ShowFailureMessage(answer->message);
+            }
         }
     }
     cycle.RefreshList();
-    if (!marked.empty()) {
-        port.SetStatusText(MarkedText(marked));
+    // One session needs a word only when the server did not even hear of it.
+    if (IsLoggedOn() && (targets.size() > 1 || sent == 0)) {
+        port.SetStatusText(tally.Text());
+    } else if (IsLoggedOn() && lastMarked != nullptr) {
+        port.SetStatusText(MarkedText(*lastMarked));
     }
     port.EndWaitCursor();
     return sent;

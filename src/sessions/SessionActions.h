@@ -24,6 +24,12 @@ struct SessionTarget {
     std::string username;
     std::string machine;
     std::string program;
+    // The connection's own session: the server refuses to kill it.
+    bool own = false;
+
+    // A background process has no user name; the server refuses to kill it.
+    bool Background() const { return username.empty(); }
+    bool Killable() const { return !own && !Background(); }
 };
 
 // The key of the upper selected row. None when no row is selected or either text is empty or
@@ -32,15 +38,17 @@ std::optional<SessionKey> SelectedSessionKey(const SessionListPort& port);
 // Every selected row that has a session key, from the top.
 std::vector<SessionTarget> SelectedSessions(const SessionListPort& port);
 
-// "Do You really want to kill this session?", then one line for each target (at most ten, then
-// how many more), each value cut short enough for a message box.
+// "Do You really want to kill this session?" ("... these 3 sessions?"), then one line for each
+// target (at most ten, then how many more), each value cut short enough for a message box, and
+// those that cannot be killed named as such.
 QString KillQuestion(const std::vector<SessionTarget>& targets);
 
-// Reads the selected sessions, then asks confirmed(question); on yes kills each of them in turn
-// under the wait cursor and refreshes the list once. The sessions read before the question are
-// the ones killed, whatever a refresh during the question did to the list. A refusal shows the
-// server's answer once per error; a session that no longer exists needs no word; one marked for
-// kill is named in the status bar. Returns how many kill statements were sent.
+// Reads the selected sessions, then asks confirmed(question); on yes kills each of them that can
+// be killed in turn under the wait cursor and refreshes the list once. The sessions read before
+// the question are the ones killed, whatever a refresh during the question did to the list. A
+// refusal shows the server's answer once per error; a session that no longer exists needs no
+// word; one marked for kill is named in the status bar, and for several sessions the status bar
+// says what became of them. Returns how many kill statements were sent.
 int KillSelectedSessions(SessionListPort& port, RefreshCycle& cycle,
                          const std::function<bool(const QString& question)>& confirmed);
 

@@ -25,6 +25,9 @@ public:
 
     // Sets the status bar's message pane and paints it before the caller blocks.
     virtual void SetStatusText(const QString& text) = 0;
+    // Sets the status bar's pane that says what the list holds ("61 sessions", "Not
+    // connected"); it stays until the next change, whatever the message pane shows.
+    virtual void ShowSessionCount(const QString& text) = 0;
     virtual void BeginWaitCursor() = 0;
     virtual void EndWaitCursor() = 0;
 };

@@ -91,6 +91,10 @@ std::string KillStatement(const std::string& sid, const std::string& serial) {
     return "Alter system kill session '" + sid + ", " + serial + "'";
 }
 
+std::string OwnSessionStatement() {
+    return "SELECT SYS_CONTEXT('USERENV', 'SID') FROM dual";
+}
+
 bool IsSessionKey(const std::string& sid, const std::string& serial) {
     return isDigits(sid) && isDigits(serial);
 }
@@ -183,6 +187,25 @@ bool QuerySqlText(const std::string& sid, const std::string& serial, SessionDeta
     }
     CloseCursor(cursor);
     return true;
+}
+
+std::string OwnSessionId() {
+    OracleConnection& c = TheConnection();
+    if (!c.ownSid.empty() || !c.loggedOn) {
+        return c.ownSid;
+    }
+    ColumnBuffer sid(ConvertedWidth(FetchWidth::Number), 1);
+    OracleCursor cursor;
+    OpenCursor(cursor);
+    ParseStatement(cursor, OwnSessionStatement().c_str());
+    DefineColumn(cursor, 1, sid.data(), sid.width(), kExtString, sid.indicators());
+    ub4 rows = 1;
+    ExecuteFetch(cursor, rows);
+    CloseCursor(cursor);
+    if (rows == 1 && c.loggedOn) {
+        c.ownSid = sid.text(0);
+    }
+    return c.ownSid;
 }
 
 std::optional<KillAnswer> KillSession(const std::string& sid, const std::string& serial) {

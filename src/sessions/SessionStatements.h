@@ -12,6 +12,7 @@ std::string SessionListStatement(bool showSystem);
 std::string SessionDetailStatement(const std::string& sid, const std::string& serial);
 std::string SqlTextStatement(const std::string& sid, const std::string& serial);
 std::string KillStatement(const std::string& sid, const std::string& serial);
+std::string OwnSessionStatement();
 
 // A session key as the view delivers it: both texts non-empty decimal digits. Anything else is
 // never written into a statement.
@@ -31,6 +32,10 @@ SessionLookup QuerySessionDetails(const std::string& sid, const std::string& ser
                                   SessionDetails& details);
 // Returns false, and sends nothing, when the key is not a session key.
 bool QuerySqlText(const std::string& sid, const std::string& serial, SessionDetails& details);
+// The SID of the connection's own session, asked of the server once per log-on; empty when it
+// could not be read (the failure has been reported).
+std::string OwnSessionId();
+
 // What the server answered a kill statement.
 struct KillAnswer {
     int code = 0;         // 0 when the session was killed, else the Oracle error number

@@ -1,5 +1,8 @@
 #include "Commands.h"
 
+#include <QAction>
+#include <QIcon>
+
 #include "CommandIds.h"
 #include "Strings.h"
 
@@ -41,6 +44,20 @@ const CommandInfo* FindCommand(int id) {
         }
     }
     return nullptr;
+}
+
+QAction* NewCommandAction(const CommandInfo& command, QObject* parent) {
+    auto* action = new QAction(command.text, parent);
+    action->setData(command.id);
+    action->setStatusTip(StatusPrompt(command.prompt));
+    action->setToolTip(ToolTipText(command.prompt));
+    if (!command.image.isEmpty()) {
+        action->setIcon(QIcon(command.image));
+    }
+    action->setEnabled(command.handled);
+    // Menus show texts only; the pictures are the toolbar's.
+    action->setIconVisibleInMenu(false);
+    return action;
 }
 
 QString StatusPrompt(const QString& entry) {

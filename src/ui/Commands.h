@@ -22,6 +22,11 @@ const std::vector<CommandInfo>& CommandTable();
 // Null for an id the table does not hold.
 const CommandInfo* FindCommand(int id);
 
+class QAction;
+class QObject;
+// A new action for the command: its text, prompt, tool tip and picture, its id as data.
+QAction* NewCommandAction(const CommandInfo& command, QObject* parent);
+
 // The parts of a prompt entry: before "\n", and after it (empty when there is no "\n").
 QString StatusPrompt(const QString& entry);
 QString ToolTipText(const QString& entry);

@@ -25,7 +25,6 @@ CMainFrame::CMainFrame(QWidget* parent)
       m_statusBar(new CStatusBar(this)),
       m_toolBar(new QToolBar(QStringLiteral("Toolbar"), this)) {
     m_nConnectionObserver = AddConnectionObserver([this] { OnConnectionChanged(); });
-    UpdateTitle();
     setCentralWidget(m_view);
     setStatusBar(m_statusBar);
     CreateActions();
@@ -33,6 +32,7 @@ CMainFrame::CMainFrame(QWidget* parent)
     CreateToolBar();
     CreateAccelerators();
     RouteCommands();
+    ShowConnectionState();
     // The window system places the window; its size is a share of the screen, never stored.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         resize(screen->availableSize() * 3 / 4);
@@ -62,7 +62,7 @@ QString ConnectionTitle() {
 }
 
 void CMainFrame::OnConnectionChanged() {
-    UpdateTitle();
+    ShowConnectionState();
     if (!IsLoggedOn() && TheConnection().connectionLost) {
         m_statusBar->SetMessageText(ConnectionLostText());
     }
@@ -70,6 +70,17 @@ void CMainFrame::OnConnectionChanged() {
         // Once the log-on that brought it has finished: a warning is no failure.
         QTimer::singleShot(0, this, &CMainFrame::ShowLogonWarning);
     }
+}
+
+// Without a connection the session commands have nothing to act on, and the list's count is
+// not known until it is read.
+void CMainFrame::ShowConnectionState() {
+    UpdateTitle();
+    using namespace CommandId;
+    for (int id : {Refresh, RefreshToolbar, KillSession, Properties, Print}) {
+        Action(id)->setEnabled(IsLoggedOn());
+    }
+    m_statusBar->SetSessionText(IsLoggedOn() ? QString() : NotConnectedText());
 }
 
 void CMainFrame::ShowLogonWarning() {
@@ -95,19 +106,11 @@ QAction* CMainFrame::Action(int commandId) const {
     return m_actions.value(commandId);
 }
 
+// The session commands are the view's own, so the context menu and the menus share them.
 void CMainFrame::CreateActions() {
     for (const CommandInfo& command : CommandTable()) {
-        auto* action = new QAction(command.text, this);
-        action->setData(command.id);
-        action->setStatusTip(StatusPrompt(command.prompt));
-        action->setToolTip(ToolTipText(command.prompt));
-        if (!command.image.isEmpty()) {
-            action->setIcon(QIcon(command.image));
-        }
-        action->setEnabled(command.handled);
-        // Menus show texts only; the pictures are the toolbar's.
-        action->setIconVisibleInMenu(false);
-        m_actions.insert(command.id, action);
+        QAction* action = m_view->SessionCommand(command.id);
+        m_actions.insert(command.id, action ? action : NewCommandAction(command, this));
     }
     Action(CommandId::ViewToolbar)->setCheckable(true);
     Action(CommandId::ViewToolbar)->setChecked(true);
@@ -158,8 +161,6 @@ void CMainFrame::RouteCommands() {
     connect(Action(Print), &QAction::triggered, m_view, &CNimbraView::OnFilePrint);
     connect(Action(Refresh), &QAction::triggered, m_view, &CNimbraView::OnRefresh);
     connect(Action(RefreshToolbar), &QAction::triggered, m_view, &CNimbraView::OnRefresh);
-    connect(Action(KillSession), &QAction::triggered, m_view, &CNimbraView::OnKillSession);
-    connect(Action(Properties), &QAction::triggered, m_view, &CNimbraView::OnSessionProperties);
     connect(Action(About), &QAction::triggered, this, &CMainFrame::aboutRequested);
     connect(Action(Exit), &QAction::triggered, this, &QWidget::close);
     connect(Action(ViewToolbar), &QAction::triggered, m_toolBar, &QWidget::setVisible);

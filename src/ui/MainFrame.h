@@ -41,9 +41,11 @@ private:
     void CreateToolBar();
     void CreateAccelerators();
     void RouteCommands();
-    // The title, the lost connection in the status bar, and the warning of a log-on.
+    // The connection's state, the lost connection in the status bar, and the warning of a
+    // log-on.
     void OnConnectionChanged();
     void ShowLogonWarning();
+    void ShowConnectionState();
     // The descriptive title, then who is logged on where while a connection is open.
     void UpdateTitle();
 

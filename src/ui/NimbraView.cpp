@@ -6,7 +6,6 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QTimerEvent>
-#include <memory>
 #include <vector>
 
 #include "AppSettings.h"
@@ -41,7 +40,24 @@ CNimbraView::CNimbraView(QWidget* parent)
         InsertColumn(position++, QString::fromLatin1(column.heading), Qt::AlignLeft,
                      TemplatePixelsToPixels(column.width, font()));
     }
+    for (const int id : kContextMenu) {
+        m_contextMenu.push_back(id == kSeparator ? nullptr
+                                                 : NewCommandAction(*FindCommand(id), this));
+    }
+    connect(SessionCommand(CommandId::KillSession), &QAction::triggered, this,
+            &CNimbraView::OnKillSession);
+    connect(SessionCommand(CommandId::Properties), &QAction::triggered, this,
+            &CNimbraView::OnSessionProperties);
     StartRefreshTimer();
+}
+
+QAction* CNimbraView::SessionCommand(int commandId) const {
+    for (QAction* action : m_contextMenu) {
+        if (action && action->data().toInt() == commandId) {
+            return action;
+        }
+    }
+    return nullptr;
 }
 
 void CNimbraView::UseRefreshSecondsUnlessSet(int seconds) {
@@ -63,7 +79,10 @@ void CNimbraView::OnConnect() {
     // The rows of the instance left behind must not be taken for the next one's.
     ListModel()->DeleteAllItems();
     CConnectDialog dialog(window());
-    dialog.exec();
+    if (dialog.exec() == 1) {
+        // The new instance's sessions at once, and its timer running again.
+        RefreshList();
+    }
 }
 
 void CNimbraView::timerEvent(QTimerEvent* event) {
@@ -91,33 +110,21 @@ void CNimbraView::OnContextMenu(const QPoint& screenPoint) {
     if (!position) {
         return;
     }
+    // The keyboard's menu is for the focused row: with nothing selected it would act on none.
+    const int focused = GetNextItem(-1, Focused);
+    if (screenPoint == QPoint(-1, -1) && FirstSelectedItem() < 0 && focused >= 0) {
+        selectionModel()->select(ListModel()->index(focused, 0),
+                                 QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
     QMenu menu(window());
-    // Owned by the main window while the menu is up, so that their prompts reach its status bar.
-    std::vector<std::unique_ptr<QAction>> commands;
-    for (const int id : kContextMenu) {
-        if (id == kSeparator) {
+    for (QAction* action : m_contextMenu) {
+        if (action) {
+            menu.addAction(action);
+        } else {
             menu.addSeparator();
-            continue;
         }
-        const CommandInfo* command = FindCommand(id);
-        auto action = std::make_unique<QAction>(command->text, window());
-        action->setStatusTip(StatusPrompt(command->prompt));
-        action->setData(id);
-        menu.addAction(action.get());
-        commands.push_back(std::move(action));
     }
-    const QAction* chosen = menu.exec(*position);
-    if (!chosen) {
-        return;
-    }
-    switch (chosen->data().toInt()) {
-        case CommandId::KillSession:
-            OnKillSession();
-            break;
-        case CommandId::Properties:
-            OnSessionProperties();
-            break;
-    }
+    menu.exec(*position);
 }
 
 // The mouse's menu belongs to the row under it (the press has selected that row); the
@@ -175,6 +182,10 @@ void CNimbraView::KillTimer(int id) {
 
 void CNimbraView::SetStatusText(const QString& text) {
     SetStatusPaneText(this, text);
+}
+
+void CNimbraView::ShowSessionCount(const QString& text) {
+    SetSessionPaneText(this, text);
 }
 
 void CNimbraView::BeginWaitCursor() {

@@ -3,11 +3,14 @@
 // menu for the selected sessions. It receives every command of the menus, toolbar and keys.
 
 #include <optional>
+#include <vector>
 
 #include "ListViewEx.h"
 #include "RefreshCycle.h"
 #include "SessionListPort.h"
 #include "SessionRecords.h"
+
+class QAction;
 
 class CNimbraView : public CListViewEx, public SessionListPort {
     Q_OBJECT
@@ -24,6 +27,9 @@ public:
     // For this run only: the interval the demo uses when none is stored.
     void UseRefreshSecondsUnlessSet(int seconds);
     const SessionDetails& Details() const { return m_details; }
+    // The action of a command on the selected sessions (Kill session, Properties), null for any
+    // other: the context menu shows these, and the main window's menus share them.
+    QAction* SessionCommand(int commandId) const;
 
 public slots:
     void OnRefresh();
@@ -38,7 +44,8 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     // Shift+F10 asks for the context menu as the Menu key does.
     void keyPressEvent(QKeyEvent* event) override;
-    // screenPoint (-1, -1) is a request from the keyboard.
+    // screenPoint (-1, -1) is a request from the keyboard, which acts on the focused row when
+    // none is selected.
     void OnContextMenu(const QPoint& screenPoint);
     // Where the menu goes: the point itself, or just under the focused row for (-1, -1); null
     // when a keyboard request finds no row to open it at.
@@ -52,10 +59,12 @@ protected:
     int SetTimer(int milliseconds) override;
     void KillTimer(int id) override;
     void SetStatusText(const QString& text) override;
+    void ShowSessionCount(const QString& text) override;
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
 
 private:
     SessionDetails m_details;
     RefreshCycle m_cycle;
+    std::vector<QAction*> m_contextMenu;  // null for a separator
 };

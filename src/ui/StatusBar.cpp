@@ -55,6 +55,14 @@ CStatusBar::CStatusBar(QWidget* parent)
     // Long prompts are cut off rather than widening the window.
     m_message->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     addWidget(m_message, 1);
+    m_sessions = new QLabel(this);
+    m_sessions->setObjectName(QStringLiteral("sessionPane"));
+    m_sessions->setAlignment(Qt::AlignCenter);
+    m_sessions->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_sessions->setMinimumWidth(
+        m_sessions->fontMetrics().horizontalAdvance(QStringLiteral("10,000 sessions")) +
+        2 * m_sessions->fontMetrics().averageCharWidth());
+    addPermanentWidget(m_sessions);
     m_caps = AddIndicator(QStringLiteral("capsIndicator"), QStringLiteral("CAP"));
     m_num = AddIndicator(QStringLiteral("numIndicator"), QStringLiteral("NUM"));
     m_scroll = AddIndicator(QStringLiteral("scrollIndicator"), QStringLiteral("SCRL"));
@@ -81,6 +89,15 @@ void CStatusBar::SetMessageText(const QString& text) {
 
 QString CStatusBar::MessageText() const {
     return m_message->text();
+}
+
+void CStatusBar::SetSessionText(const QString& text) {
+    m_sessions->setText(text);
+    m_sessions->repaint();
+}
+
+QString CStatusBar::SessionText() const {
+    return m_sessions->text();
 }
 
 void CStatusBar::SetLockKeyReader(std::function<LockKeys()> reader) {

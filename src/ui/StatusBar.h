@@ -26,6 +26,10 @@ public:
     // pane before returning.
     void SetMessageText(const QString& text);
     QString MessageText() const;
+    // The pane beside the message pane that says what the list holds; a menu's prompts and the
+    // idle text never replace it.
+    void SetSessionText(const QString& text);
+    QString SessionText() const;
 
     // Where the indicators learn the lock states; ReadLockKeyLeds unless replaced.
     void SetLockKeyReader(std::function<LockKeys()> reader);
@@ -38,6 +42,7 @@ private:
     QLabel* AddIndicator(const QString& objectName, const QString& text);
 
     QLabel* m_message;
+    QLabel* m_sessions;
     QLabel* m_caps;
     QLabel* m_num;
     QLabel* m_scroll;

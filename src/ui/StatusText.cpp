@@ -23,3 +23,14 @@ QString StatusPaneText(QWidget* widget) {
     const CStatusBar* bar = messageBar(widget);
     return bar ? bar->MessageText() : QString();
 }
+
+void SetSessionPaneText(QWidget* widget, const QString& text) {
+    if (CStatusBar* bar = messageBar(widget)) {
+        bar->SetSessionText(text);
+    }
+}
+
+QString SessionPaneText(QWidget* widget) {
+    const CStatusBar* bar = messageBar(widget);
+    return bar ? bar->SessionText() : QString();
+}

@@ -10,3 +10,6 @@ class QWidget;
 void SetStatusPaneText(QWidget* widget, const QString& text);
 // The text the message pane shows now ("Ready" when idle).
 QString StatusPaneText(QWidget* widget);
+// Sets the pane of widget's window that says what the list holds.
+void SetSessionPaneText(QWidget* widget, const QString& text);
+QString SessionPaneText(QWidget* widget);
