@@ -107,6 +107,16 @@ private:
         poll->start();
     }
 
+    // Opens the options dialog and closes it with OK after one click on automatic log-on.
+    void toggleAutoLoginInOptions(CMainFrame& frame) {
+        QTimer::singleShot(0, this, [] {
+            QWidget* options = QApplication::activeModalWidget();
+            QTest::mouseClick(options->findChild<QCheckBox*>("autoLogin1005"), Qt::LeftButton);
+            QTest::mouseClick(options->findChild<QPushButton*>("okButton"), Qt::LeftButton);
+        });
+        frame.Action(CommandId::Options)->trigger();
+    }
+
     // Null when the window did not become active.
     static std::unique_ptr<CMainFrame> shownFrame() {
         auto frame = std::make_unique<CMainFrame>();
@@ -483,6 +493,10 @@ private slots:
         QVERIFY(frame->View()->ListModel()->GetItemCount() > 0);
         QCOMPARE(frame->View()->RefreshSeconds(), 5);
         QVERIFY(frame->View()->TimerId() != 0);
+        // A changed option is used for the run, and stored nowhere.
+        toggleAutoLoginInOptions(*frame);
+        QCOMPARE(AppSettings::Load().AutoLogin, false);
+        QCOMPARE(settingsFile(), before);
     }
 
     // A password about to expire is told once the log-on is done, and is no failure.
@@ -515,12 +529,7 @@ private slots:
     void autoLogonTickedInTheDemoLeadsToTheDialog() {
         auto frame = CreateMainWindow(true);
         QVERIFY(frame);
-        QTimer::singleShot(0, this, [] {
-            QWidget* options = QApplication::activeModalWidget();
-            QTest::mouseClick(options->findChild<QCheckBox*>("autoLogin1005"), Qt::LeftButton);
-            QTest::mouseClick(options->findChild<QPushButton*>("okButton"), Qt::LeftButton);
-        });
-        frame->Action(CommandId::Options)->trigger();
+        toggleAutoLoginInOptions(*frame);
         frame.reset();
         QCOMPARE(AppSettings::Load().AutoLogin, true);
         cancelEveryDialog();

@@ -1,6 +1,9 @@
 // The settings store: values, defaults, the history rules and the file as Nimbra writes it.
 
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <QDirIterator>
 #include <QFile>
 #include <QScopeGuard>
@@ -27,6 +30,23 @@ QByteArray fileStamp(const QString& path) {
         return "absent";
     }
     return QByteArray::number(qulonglong(info.st_ino)) + '\n' + file.readAll();
+}
+
+// Leaves a Unix socket at path. Never a device: code that writes through a link to one would
+// replace it when run as root.
+bool bindSocket(const QString& path) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray name = QFile::encodeName(path);
+    if (name.size() >= qsizetype(sizeof address.sun_path)) {
+        return false;
+    }
+    std::copy(name.begin(), name.end(), address.sun_path);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    const bool bound =
+        fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return bound;
 }
 
 // The permission bits in octal, "absent" without a file.
@@ -73,6 +93,27 @@ private slots:
                                         "[ServerList]\nItem1=sim:demo\nItem2=orcl\nItems=2\n"));
     }
 
+    // A write that changes no value leaves the file alone: QSettings would rewrite all of it.
+    void unchangedValuesAreNotRewritten_data() {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::newRow("as Nimbra writes them") << QByteArray(
+            "[Connect]\nPwd=tiger\nSrv=orcl\nUsr=scott\n\n[Options]\nAutoLogin=1\n"
+            "RefreshSec=25\nShowSystem=0\n\n[ServerList]\nItem1=orcl\nItems=1\n");
+        QTest::newRow("by hand") << QByteArray(
+            "; mine\n[Options]\nShowSystem=0\nRefreshSec= +25\nAutoLogin=1\nMine=x\n"
+            "[ServerList]\nItem1=orcl\nItems=1\n[Connect]\nUsr=scott\nPwd=\"tiger\"\nSrv=orcl\n");
+    }
+    void unchangedValuesAreNotRewritten() {
+        QFETCH(QByteArray, stored);
+        writeFile(stored);
+        const QByteArray before = fileStamp(SettingsStore::FilePath());
+        AppSettings::Save({.AutoLogin = true, .RefreshSec = 25, .ShowSystem = false});
+        LoginData::Save({"scott", "tiger", "orcl"});
+        SettingsStore::WriteProfileValues("ServerList", {{"Items", 1}, {"Item1", "orcl"}});
+        SettingsStore::ReplaceSection("Settings", {});
+        QCOMPARE(fileStamp(SettingsStore::FilePath()), before);
+    }
+
     void optionsAsRead_data() {
         QTest::addColumn<QByteArray>("options");
         QTest::addColumn<bool>("autoLogin");
@@ -93,8 +134,20 @@ private slots:
             << QByteArray("AutoLogin=true\nRefreshSec=ten\nShowSystem=yes\nCallTimeoutSec=x")
             << false << 0 << false << 30;
         QTest::newRow("fraction") << QByteArray("RefreshSec=2.5") << false << 0 << false << 30;
-        QTest::newRow("beyond 32 bits")
-            << QByteArray("RefreshSec=4294967296") << false << 0 << false << 30;
+        QTest::newRow("largest int")
+            << QByteArray("RefreshSec=2147483647\nCallTimeoutSec=2147483647") << false << 60
+            << false << 3600;
+        QTest::newRow("just beyond the largest int")
+            << QByteArray("RefreshSec=2147483648\nCallTimeoutSec=2147483648") << false << 60
+            << false << 3600;
+        QTest::newRow("beyond 64 bits")
+            << QByteArray("AutoLogin=99999999999999999999\nRefreshSec=99999999999999999999") << true
+            << 60 << false << 30;
+        QTest::newRow("far below any int")
+            << QByteArray("RefreshSec=-99999999999999999999\nShowSystem=-99999999999999999999")
+            << false << 0 << true << 30;
+        QTest::newRow("signed and spaced")
+            << QByteArray("RefreshSec=\" +7 \"") << false << 7 << false << 30;
         QTest::newRow("empty value") << QByteArray("RefreshSec=") << false << 0 << false << 30;
         QTest::newRow("list") << QByteArray("RefreshSec=5,6") << false << 0 << false << 30;
         QTest::newRow("call timeout set by hand")
@@ -103,8 +156,10 @@ private slots:
             << QByteArray("CallTimeoutSec=0") << false << 0 << false << 0;
         QTest::newRow("call timeout beyond an hour")
             << QByteArray("CallTimeoutSec=86400") << false << 0 << false << 3600;
-        QTest::newRow("negative call timeout")
-            << QByteArray("CallTimeoutSec=-1") << false << 0 << false << 0;
+        QTest::newRow("negative call timeout keeps the limit")
+            << QByteArray("CallTimeoutSec=-1") << false << 0 << false << 30;
+        QTest::newRow("call timeout far below any int keeps the limit")
+            << QByteArray("CallTimeoutSec=-4294967296") << false << 0 << false << 30;
     }
     void optionsAsRead() {
         QFETCH(QByteArray, options);
@@ -178,6 +233,8 @@ private slots:
             << QByteArray("Items=5\nItem1=a\nItem02=b") << "b" << true << QStringList{"a", "b"};
         QTest::newRow("largest count, entry present")
             << QByteArray("Items=2147483647\nItem1=a") << "a" << false << QStringList{"a"};
+        QTest::newRow("count beyond any int")
+            << QByteArray("Items=99999999999\nItem1=a") << "b" << true << QStringList{"a", "b"};
         QTest::newRow("largest count, new entry")
             << QByteArray("Items=2147483647\nItem1=a") << "b" << true << QStringList{"a", "b"};
         QTest::newRow("missing entries read as one empty text")
@@ -269,33 +326,67 @@ private slots:
         QCOMPARE(fileStamp(path), stamp);
     }
 
-    // Obstacles that stop root as well as anyone else.
+    // Obstacles that stop root as well as anyone else, and files QSettings would misread; a
+    // run that stores nothing (the demo) keeps changes in memory as well, silently.
     void unusableStoreSaysSoOnceAndKeepsChangesInMemory_data() {
         QTest::addColumn<QString>("obstacle");
-        QTest::addColumn<QString>("problem");  // %1: the settings location
-        QTest::newRow("folder is a file") << "folder"
-                                          << "%1/Velmoor is not a folder";
-        QTest::newRow("file is a folder") << "file"
-                                          << "it is a folder";
-        QTest::newRow("file links nowhere") << "link"
-                                            << "it cannot be written";
+        QTest::addColumn<QByteArray>("contents");  // of the file, for obstacle "file"
+        QTest::addColumn<QString>("problem");      // %1: the settings location; empty: no message
+        QTest::newRow("folder is a file")
+            << "folder" << QByteArray() << "%1/Velmoor is not a folder";
+        QTest::newRow("file is a folder") << "folder file" << QByteArray() << "it is a folder";
+        QTest::newRow("file links nowhere") << "link" << QByteArray() << "it cannot be written";
+        QTest::newRow("named pipe") << "pipe" << QByteArray() << "it is a named pipe, not a file";
+        QTest::newRow("socket") << "socket" << QByteArray() << "it is a socket, not a file";
+        QTest::newRow("binary junk") << "file"
+                                     << QByteArray(
+                                            "\x7f"
+                                            "ELF\x02\x01\0\0[Connect]\n",
+                                            18)
+                                     << "its contents are not UTF-8 text";
+        QTest::newRow("Latin-1 text") << "file" << QByteArray("[Connect]\nPwd=\xe9t\xe9\n")
+                                      << "its contents are not UTF-8 text";
+        QTest::newRow("section without its bracket")
+            << "file" << QByteArray("[Connect\nUsr=scott\n")
+            << "its contents are not in the INI format";
+        QTest::newRow("byte order mark")
+            << "file" << QByteArray("\xef\xbb\xbf[Connect]\nUsr=scott\n")
+            << "its contents are not in the INI format";
+        QTest::newRow("line without a value")
+            << "file" << QByteArray("[Connect]\nUsr=scott\nscott\n")
+            << "its contents are not in the INI format";
+        QTest::newRow("demo")
+            << "demo"
+            << QByteArray("; mine\n[Connect]\nUsr=scott\n\n[Recent%20File%20List]\nFile2=/b.nim\n")
+            << QString();
     }
     void unusableStoreSaysSoOnceAndKeepsChangesInMemory() {
         QFETCH(QString, obstacle);
+        QFETCH(QByteArray, contents);
         QFETCH(QString, problem);
         const QString root = m_dirs.back()->path();
         const QString path = SettingsStore::FilePath();
         if (obstacle == "folder") {
             QVERIFY(QFile(root + "/Velmoor").open(QIODevice::WriteOnly));
-        } else if (obstacle == "file") {
+        } else if (obstacle == "folder file") {
             QVERIFY(QDir().mkpath(path));
-        } else {
+        } else if (obstacle == "link") {
             QVERIFY(QDir().mkpath(root + "/Velmoor") && QFile::link(root + "/nowhere/x", path));
+        } else if (obstacle == "pipe") {
+            QVERIFY(QDir().mkpath(root + "/Velmoor") &&
+                    ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+        } else if (obstacle == "socket") {
+            QVERIFY(QDir().mkpath(root + "/Velmoor") && bindSocket(path));
+        } else {
+            writeFile(contents);
         }
         const QStringList before = tree(root);
         QStringList messages;
         SetMessageSink([&](const std::string& text) { messages << QString::fromStdString(text); });
         const auto restoreSink = qScopeGuard([] { SetMessageSink({}); });
+        if (obstacle == "demo") {
+            SettingsStore::KeepChangesInMemory();
+        }
 
         QCOMPARE(AppSettings::Load().RefreshSec, 0);
         AppSettings::Save({.AutoLogin = true, .RefreshSec = 15, .ShowSystem = true});
@@ -308,11 +399,15 @@ private slots:
         QCOMPARE(AppSettings::Load().RefreshSec, 15);
         QCOMPARE(LoginData::Load().Password, QString("manager"));
         QCOMPARE(ServerHistory::Load(), QStringList{"sim:demo"});
-        QCOMPARE(messages, QStringList{QString("Nimbra cannot use its settings file %1: %2.\nIt "
-                                               "goes on with the settings it has; changes you "
-                                               "make now are kept only until it ends.")
-                                           .arg(path, problem.arg(root))});
+        QCOMPARE(messages, problem.isEmpty()
+                               ? QStringList()
+                               : QStringList{QString("Nimbra cannot use its settings file %1: "
+                                                     "%2.\nIt goes on with the settings it has; "
+                                                     "changes you make now are kept only until "
+                                                     "it ends.")
+                                                 .arg(path, QString(problem).replace("%1", root))});
         QCOMPARE(tree(root), before);
+        QVERIFY((obstacle != "file" && obstacle != "demo") || fileText() == contents);
     }
 
     void standardSettings_data() {
@@ -333,6 +428,14 @@ private slots:
             << QByteArray("[Options]\nRefreshSec=5\n\n[Recent%20File%20List]\nFile1=/a.nim\n")
             << QStringList{"/a.nim", "", "", ""} << 0
             << QByteArray("[Options]\nRefreshSec=5\n\n[Recent%20File%20List]\nFile1=/a.nim\n");
+        const QByteArray handEdited(
+            "; kept by hand\n[Tools]\nEditor=vi\n[Recent%20File%20List]\n"
+            "File1=/a.nim\nFile2=/b.nim\n[Settings]\nPreviewPages=2\n");
+        QTest::newRow("nothing changed, comments and order kept")
+            << handEdited << QStringList{"/a.nim", "/b.nim", "", ""} << 2 << handEdited;
+        QTest::newRow("preview pages beyond any int")
+            << QByteArray("[Settings]\nPreviewPages=99999999999\n") << QStringList(4, QString())
+            << 2147483647 << QByteArray("[Settings]\nPreviewPages=99999999999\n");
     }
     void standardSettings() {
         QFETCH(QByteArray, stored);
@@ -346,8 +449,12 @@ private slots:
         standard.Load(4);
         QCOMPARE(standard.RecentFiles(), recentFiles);
         QCOMPARE(standard.PreviewPages(), previewPages);
+        const QByteArray before = fileStamp(SettingsStore::FilePath());
         standard.Save();
         QCOMPARE(fileText(), saved);
+        if (saved == stored) {
+            QCOMPARE(fileStamp(SettingsStore::FilePath()), before);
+        }
         // Nothing to keep leaves no file behind.
         QCOMPARE(QFile::exists(SettingsStore::FilePath()), !saved.isEmpty());
     }

@@ -1,7 +1,5 @@
 #include "AppSettings.h"
 
-#include <algorithm>
-
 #include "SettingsStore.h"
 
 namespace {
@@ -14,14 +12,12 @@ const QString kCallTimeoutSec = QStringLiteral("CallTimeoutSec");
 
 AppSettings AppSettings::Load() {
     const SettingsStore::Snapshot store;
-    const auto number = [&store](const QString& entry, int defaultValue, int maximum) {
-        return std::clamp(store.GetProfileInt(kSection, entry, defaultValue), 0, maximum);
-    };
     AppSettings settings;
     settings.AutoLogin = store.GetProfileInt(kSection, kAutoLogin, 0) != 0;
-    settings.RefreshSec = number(kRefreshSec, 0, kMaxRefreshSec);
+    settings.RefreshSec = store.GetProfileInt(kSection, kRefreshSec, 0, 0, kMaxRefreshSec);
     settings.ShowSystem = store.GetProfileInt(kSection, kShowSystem, 0) != 0;
-    settings.CallTimeoutSec = number(kCallTimeoutSec, kDefaultCallTimeoutSec, kMaxCallTimeoutSec);
+    settings.CallTimeoutSec = store.GetProfileInt(kSection, kCallTimeoutSec, kDefaultCallTimeoutSec,
+                                                  0, kMaxCallTimeoutSec);
     return settings;
 }
 

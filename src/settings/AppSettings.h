@@ -2,7 +2,8 @@
 // The options in section "Options".
 
 // Each number is held to its range when read, whatever another tool stored: the options
-// dialog's slider for the refresh interval, an hour for a round trip to the server.
+// dialog's slider for the refresh interval, an hour for a round trip to the server. A negative
+// number reads as the default, so a negative call time limit never removes the limit.
 inline constexpr int kMaxRefreshSec = 60;
 inline constexpr int kMaxCallTimeoutSec = 3600;
 inline constexpr int kDefaultCallTimeoutSec = 30;

@@ -31,7 +31,7 @@ struct StoredHistory {
 // of two thousand million costs no more than the entries that are there.
 StoredHistory readHistory() {
     const SettingsStore::Snapshot store;
-    const int count = store.GetProfileInt(kSection, kCount, 0);
+    const int count = store.GetProfileInt(kSection, kCount, 0, 0);
     std::vector<int> present;
     for (const QString& name : store.Entries(kSection)) {
         if (const int k = entryNumber(name); k > 0 && k <= count) {

@@ -14,9 +14,13 @@ bool CloseToOthers(const QString& path, bool folder);
 // atomic rewrites copy the permissions they find.
 bool MakePrivate(const QString& path);
 
-// What stands in the way of reading (writing false) or writing the file, in a few words:
-// "/home/u/.config/Velmoor is not a folder", "it is a folder", "it cannot be read (Permission
-// denied)".
-QString WhatFailed(const QString& path, bool writing);
+// What stands in the way of reading the file, in a few words ("it is a named pipe, not a
+// file", "its contents are not UTF-8 text"); empty when it can be read or is missing. Never
+// waits: a named pipe or a device is refused before anything is read from it.
+QString ReadProblem(const QString& path);
+
+// What stands in the way of writing the file, in a few words: "/home/u/.config/Velmoor is not
+// a folder", "it is a folder", "it cannot be written (Permission denied)".
+QString WriteProblem(const QString& path);
 
 }  // namespace SettingsFile

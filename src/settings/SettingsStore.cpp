@@ -2,25 +2,20 @@
 
 #include <QFileInfo>
 #include <QSettings>
+#include <algorithm>
+#include <limits>
+#include <optional>
 
 #include "ErrorReport.h"
 #include "SettingsFile.h"
 
 namespace {
 
-// Opens the store the way every operation sees it: the current user's file only, no fallbacks.
-class OpenStore : public QSettings {
-public:
-    OpenStore() : QSettings(QSettings::NativeFormat, QSettings::UserScope, "Velmoor", "Nimbra") {
-        setFallbacksEnabled(false);
-    }
-};
-
-// What the store knows of the file it uses: once it proved unusable, the values kept in its
-// place for the rest of the run.
+// What the store knows of the file it uses: once it proved unusable, or once the run chose to
+// store nothing, the values kept in its place for the rest of the run.
 struct StoreState {
     QString path;
-    bool unusable = false;
+    bool inMemory = false;
     QMap<QString, QVariant> kept;  // "Section/Entry" -> value
 };
 
@@ -28,7 +23,7 @@ struct StoreState {
 StoreState& stateOf(const QString& path) {
     static StoreState state;
     if (state.path != path) {
-        state = StoreState{.path = path, .unusable = false, .kept = {}};
+        state = StoreState{.path = path, .inMemory = false, .kept = {}};
     }
     return state;
 }
@@ -37,19 +32,48 @@ QString keyOf(const QString& section, const QString& entry) {
     return section + QLatin1Char('/') + entry;
 }
 
-// Why the open store cannot be read; empty when it can (a missing file reads as empty).
-QString readProblem(const QSettings& store) {
-    const QFileInfo folder(QFileInfo(store.fileName()).absolutePath());
-    const bool obstructed =
-        store.status() == QSettings::AccessError || (folder.exists() && !folder.isDir());
-    return obstructed ? SettingsFile::WhatFailed(store.fileName(), false) : QString();
+// A stored number: an optional sign and decimal digits. Digits beyond any int read as the
+// nearest int, so that 2147483648 means what 2147483647 means. Anything else is no number.
+std::optional<int> storedNumber(const QVariant& value) {
+    const QString text =
+        value.typeId() == QMetaType::QStringList ? QString() : value.toString().trimmed();
+    const bool negative = text.startsWith(QLatin1Char('-'));
+    const qsizetype first = negative || text.startsWith(QLatin1Char('+')) ? 1 : 0;
+    if (first == text.size()) {
+        return std::nullopt;
+    }
+    constexpr qint64 beyondAnyInt = qint64(std::numeric_limits<int>::max()) + 2;
+    qint64 magnitude = 0;
+    for (const QChar digit : QStringView(text).sliced(first)) {
+        if (digit < QLatin1Char('0') || digit > QLatin1Char('9')) {
+            return std::nullopt;
+        }
+        magnitude = std::min(magnitude * 10 + (digit.unicode() - '0'), beyondAnyInt);
+    }
+    return int(std::clamp(negative ? -magnitude : magnitude,
+                          qint64(std::numeric_limits<int>::min()),
+                          qint64(std::numeric_limits<int>::max())));
 }
 
-// Says once why the file cannot be used and keeps what could be read of it in memory.
-void keepInMemory(StoreState& state, const QSettings& store, const QString& problem) {
-    state.unusable = true;
-    for (const QString& key : store.allKeys()) {
-        state.kept.insert(key, store.value(key));
+// Whether a stored value already says what would be written: the same number as read, or the
+// same text.
+bool holds(const QVariant& stored, const QVariant& wanted) {
+    if (wanted.typeId() == QMetaType::Int) {
+        return storedNumber(stored) == wanted.toInt();
+    }
+    return stored.isValid() && stored.typeId() != QMetaType::QStringList &&
+           stored.toString() == wanted.toString();
+}
+
+// From now on the store works in memory, on what could be read of the file; a problem, when
+// there is one, is told once.
+void keepInMemory(StoreState& state, const QSettings* store, const QString& problem) {
+    state.inMemory = true;
+    for (const QString& key : store ? store->allKeys() : QStringList()) {
+        state.kept.insert(key, store->value(key));
+    }
+    if (problem.isEmpty()) {
+        return;
     }
     ShowFailureMessage(QStringLiteral("Nimbra cannot use its settings file %1: %2.\n"
                                       "It goes on with the settings it has; changes you make now "
@@ -58,11 +82,50 @@ void keepInMemory(StoreState& state, const QSettings& store, const QString& prob
                            .toStdString());
 }
 
+// The file, opened by its name alone: opened by organisation and application, QSettings would
+// also read the organisation's file and the system's, and wait forever on a named pipe among
+// them. Null when the store works in memory or the file proves unusable now.
+std::unique_ptr<QSettings> openFile(StoreState& state) {
+    if (state.inMemory) {
+        return nullptr;
+    }
+    QString problem = SettingsFile::ReadProblem(state.path);
+    std::unique_ptr<QSettings> store;
+    if (problem.isEmpty()) {
+        store = std::make_unique<QSettings>(state.path, QSettings::NativeFormat);
+        // Sections are parsed when first asked for; only then does a line QSettings cannot
+        // read show in its status.
+        store->allKeys();
+        if (store->status() == QSettings::FormatError) {
+            problem = QStringLiteral("its contents are not in the INI format");
+        } else if (store->status() != QSettings::NoError) {
+            problem = QStringLiteral("it cannot be read");
+        }
+    }
+    if (problem.isEmpty()) {
+        return store;
+    }
+    keepInMemory(state, store.get(), problem);
+    return nullptr;
+}
+
 // One change of one section: its values set, after removing the section first when asked.
 struct Change {
     const QString& section;
     const SettingsStore::Values& values;
     bool replace;
+
+    bool ChangesAnything(const QSettings& store) const {
+        const QString prefix = keyOf(section, QString());
+        const QStringList keys = store.allKeys();
+        const auto present = std::count_if(keys.begin(), keys.end(), [&prefix](const QString& key) {
+            return key.startsWith(prefix);
+        });
+        return (replace && std::size_t(present) != values.size()) ||
+               std::any_of(values.begin(), values.end(), [&](const auto& value) {
+                   return !holds(store.value(keyOf(section, value.first)), value.second);
+               });
+    }
 
     void ApplyTo(QSettings& store) const {
         if (replace) {
@@ -88,26 +151,20 @@ struct Change {
 };
 
 bool write(const Change& change) {
-    OpenStore store;
-    StoreState& state = stateOf(store.fileName());
-    if (!state.unusable) {
-        // A file that could not be read is never overwritten with the little that is known.
-        QString problem = readProblem(store);
-        if (problem.isEmpty()) {
-            // Removing what is not there must not bring an empty settings file into being.
-            if (change.values.empty() && !store.childGroups().contains(change.section)) {
+    StoreState& state = stateOf(SettingsStore::FilePath());
+    if (const std::unique_ptr<QSettings> store = openFile(state)) {
+        // QSettings rewrites the whole file, dropping its comments: not for nothing new.
+        if (!change.ChangesAnything(*store)) {
+            return true;
+        }
+        if (SettingsFile::MakePrivate(state.path)) {
+            change.ApplyTo(*store);
+            store->sync();
+            if (store->status() == QSettings::NoError) {
                 return true;
             }
-            if (SettingsFile::MakePrivate(state.path)) {
-                change.ApplyTo(store);
-                store.sync();
-                if (store.status() == QSettings::NoError) {
-                    return true;
-                }
-            }
-            problem = SettingsFile::WhatFailed(state.path, true);
         }
-        keepInMemory(state, store, problem);
+        keepInMemory(state, store.get(), SettingsFile::WriteProblem(state.path));
     }
     change.ApplyTo(state.kept);
     return false;
@@ -117,16 +174,11 @@ bool write(const Change& change) {
 
 namespace SettingsStore {
 
-Snapshot::Snapshot() : m_file(std::make_unique<OpenStore>()) {
-    StoreState& state = stateOf(m_file->fileName());
-    if (!state.unusable) {
-        if (const QString problem = readProblem(*m_file); !problem.isEmpty()) {
-            keepInMemory(state, *m_file, problem);
-        }
-    }
-    if (state.unusable) {
+Snapshot::Snapshot() {
+    StoreState& state = stateOf(FilePath());
+    m_file = openFile(state);
+    if (!m_file) {
         m_kept = state.kept;
-        m_file.reset();
     }
 }
 
@@ -137,10 +189,10 @@ QVariant Snapshot::Value(const QString& section, const QString& entry) const {
     return m_file ? m_file->value(key) : m_kept.value(key);
 }
 
-int Snapshot::GetProfileInt(const QString& section, const QString& entry, int defaultValue) const {
-    bool ok = false;
-    const int number = Value(section, entry).toString().toInt(&ok, 10);
-    return ok ? number : defaultValue;
+int Snapshot::GetProfileInt(const QString& section, const QString& entry, int defaultValue,
+                            int minimum, int maximum) const {
+    const std::optional<int> number = storedNumber(Value(section, entry));
+    return number && *number >= minimum ? std::min(*number, maximum) : defaultValue;
 }
 
 QString Snapshot::GetProfileString(const QString& section, const QString& entry,
@@ -195,7 +247,12 @@ bool ReplaceSection(const QString& section, const Values& values) {
 }
 
 QString FilePath() {
-    return OpenStore().fileName();
+    // QSettings tells the folder that setPath chose only through a store's file name; a store
+    // under a name no file has tells it without reading any file there is.
+    const QString none = QStringLiteral("\x01");
+    const QSettings probe(QSettings::NativeFormat, QSettings::UserScope, none, none);
+    return QFileInfo(QFileInfo(probe.fileName()).path()).path() +
+           QStringLiteral("/Velmoor/Nimbra.conf");
 }
 
 void SecureAtStartUp() {
@@ -203,6 +260,13 @@ void SecureAtStartUp() {
     SettingsFile::CloseToOthers(QFileInfo(path).absolutePath(), true);
     SettingsFile::CloseToOthers(path, false);
     const Snapshot probe;
+}
+
+void KeepChangesInMemory() {
+    StoreState& state = stateOf(FilePath());
+    if (const std::unique_ptr<QSettings> store = openFile(state)) {
+        keepInMemory(state, store.get(), QString());
+    }
 }
 
 }  // namespace SettingsStore

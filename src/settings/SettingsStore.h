@@ -1,16 +1,20 @@
 #pragma once
-// The per-user store of Nimbra's settings: QSettings("Velmoor", "Nimbra") in the native format,
-// an INI file at $XDG_CONFIG_HOME/Velmoor/Nimbra.conf, in sections and value names of its own.
-// Missing or unreadable values read as the caller's default; writes are flushed at once.
+// The per-user store of Nimbra's settings: the INI file Velmoor/Nimbra.conf in QSettings' user
+// folder ($XDG_CONFIG_HOME), read and written by QSettings in the native format, in sections
+// and value names of its own.
+// Missing or unreadable values read as the caller's default; writes are flushed at once, and
+// a write that changes no value leaves the file as it is (QSettings rewrites the whole file).
 // Every call opens the file afresh, so QSettings::setPath(QSettings::NativeFormat,
 // QSettings::UserScope, dir) moves the store for all later calls (tests do this per test).
-// A file that cannot be read or written is reported once (ShowFailureMessage) and left as it
-// is: from then on the store keeps what it has, and every later change, in memory.
+// A file that cannot be read or written (not a regular file, not UTF-8 text, not INI) is
+// reported once (ShowFailureMessage) and left as it is: from then on the store keeps what it
+// has, and every later change, in memory.
 
 #include <QMap>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <limits>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -27,7 +31,12 @@ public:
     Snapshot(const Snapshot&) = delete;
     Snapshot& operator=(const Snapshot&) = delete;
 
-    int GetProfileInt(const QString& section, const QString& entry, int defaultValue) const;
+    // The one rule for every stored number: a whole decimal number, any number of digits
+    // reading as the nearest int; above maximum it reads as maximum, below minimum (or no
+    // number at all) as defaultValue.
+    int GetProfileInt(const QString& section, const QString& entry, int defaultValue,
+                      int minimum = std::numeric_limits<int>::min(),
+                      int maximum = std::numeric_limits<int>::max()) const;
     QString GetProfileString(const QString& section, const QString& entry,
                              const QString& defaultValue = QString()) const;
     // The names of the values present in section.
@@ -60,5 +69,9 @@ QString FilePath();
 // At start-up: an existing file and its folder are closed to others, and a file that cannot
 // be read is reported now. Creates nothing.
 void SecureAtStartUp();
+
+// For a run that stores nothing (the demo): from now on changes are kept in memory only, and
+// the file is never written.
+void KeepChangesInMemory();
 
 }  // namespace SettingsStore

@@ -47,6 +47,9 @@ void logOnToDemo() {
 
 std::unique_ptr<CMainFrame> CreateMainWindow(bool demo) {
     ShowFailuresInMessageBoxes();
+    if (demo) {
+        SettingsStore::KeepChangesInMemory();
+    }
     SetCallTimeoutSeconds(AppSettings::Load().CallTimeoutSec);
     auto frame = std::make_unique<CMainFrame>();
     if (demo) {
