@@ -57,9 +57,11 @@ check_programs() {
     run_traced 0 "$root/bin/nimbra" --version
     [[ $(cat "$scratch/out") == "Nimbra Version "* ]] || fail "nimbra --version: $(cat "$scratch/out")"
     [[ $trace == *$sim_loaded* ]] || fail "nimbra did not load the installed library"
-    # A real host string makes the program look for the Oracle client library by name.
+    # A real host string makes the program look for the Oracle client library, always by its
+    # full path: a search by name would reach folders the loader reads as the working folder.
     run_traced 1 "$root/bin/nimbra-sessions" nobody/secret@nosuchdb
-    [[ $trace == *"find library=libclntsh.so"* ]] || fail "the client library was not looked for"
+    [[ $(cat "$scratch/err") == "ORACLE Error"* ]] || fail "no log-on failure: $(cat "$scratch/err")"
+    [[ $trace != *"find library=libclntsh"* ]] || fail "the client library was looked for by name"
 }
 
 check_metadata() {
