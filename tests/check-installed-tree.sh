@@ -4,6 +4,8 @@
 # A build folder is installed with `cmake --install` under the prefix /usr into a temporary
 # folder, a package is unpacked there; the tree is then moved, so nothing may rely on where it
 # was put. The sources and the build folder must never be reached from the installed files.
+#   check-installed-tree.sh runpaths BUILD_FOLDER
+# checks the RUNPATHs of the build folder's own programs and libraries, which are run from it.
 set -euo pipefail
 part=$1
 origin=$(realpath "$2")
@@ -12,10 +14,11 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 if [[ $origin == *.deb ]]; then
     dpkg-deb -x "$origin" "$scratch/first"
-else
+elif [[ $part != runpaths ]]; then
     DESTDIR="$scratch/first" cmake --install "$origin" --prefix /usr >/dev/null
     forbidden+=("$origin")
 fi
+mkdir -p "$scratch/first"
 mv "$scratch/first" "$scratch/moved"
 root=$scratch/moved/usr
 
@@ -54,9 +57,11 @@ check_programs() {
     run_traced 0 "$root/bin/nimbra" --version
     [[ $(cat "$scratch/out") == "Nimbra Version "* ]] || fail "nimbra --version: $(cat "$scratch/out")"
     [[ $trace == *$sim_loaded* ]] || fail "nimbra did not load the installed library"
-    # A real host string makes the program look for the Oracle client library by name.
+    # A real host string makes the program look for the Oracle client library, always by its
+    # full path: a search by name would reach folders the loader reads as the working folder.
     run_traced 1 "$root/bin/nimbra-sessions" nobody/secret@nosuchdb
-    [[ $trace == *"find library=libclntsh.so"* ]] || fail "the client library was not looked for"
+    [[ $(cat "$scratch/err") == "ORACLE Error"* ]] || fail "no log-on failure: $(cat "$scratch/err")"
+    [[ $trace != *"find library=libclntsh"* ]] || fail "the client library was looked for by name"
 }
 
 check_metadata() {
@@ -99,12 +104,26 @@ check_paths() {
         local dynamic
         dynamic=$(readelf -d "$file")
         shows_no_build_path "$dynamic" "the dynamic section of $file"
-        while read -r entry; do
-            [[ $entry == '$ORIGIN'* ]] || fail "$file searches $entry"
-        done < <(sed -n 's/.*R\(UN\)\?PATH.*\[\(.*\)\]/\2/p' <<<"$dynamic" | tr : '\n')
+        searches_only_beside_itself "$file" "$dynamic"
         [[ $dynamic != *libclntsh* ]] || fail "$file links the Oracle client library"
     done < <(find "$root" -type f -print0)
 }
 
+# Fails unless every RUNPATH entry of the file is relative to the file itself: the loader reads
+# an empty or relative entry as the working folder of whoever runs it.
+searches_only_beside_itself() {
+    local entry
+    while IFS= read -r entry; do
+        [[ $entry == '$ORIGIN'* ]] || fail "$1 searches '$entry'"
+    done < <(sed -n 's/.*R\(UN\)\?PATH.*\[\(.*\)\]/\2/p' <<<"$2" | tr : '\n')
+}
+
+check_runpaths() {
+    while IFS= read -r -d '' file; do
+        readelf -h "$file" >/dev/null 2>&1 || continue
+        searches_only_beside_itself "$file" "$(readelf -d "$file")"
+    done < <(find "$origin" -path '*/CMakeFiles' -prune -o -type f \( -name '*.so*' -o -perm -u+x \) -print0)
+}
+
 "check_$part"
-echo "installed tree: $part checked"
+echo "$part checked"

@@ -1,12 +1,71 @@
-// nimbra-sessions' renderings and its log-on argument.
+// nimbra-sessions' renderings, its log-on argument, and the program as scripts and users run it.
 
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <QProcess>
 #include <QtTest>
+#include <csignal>
 
 #include "DisplayWidth.h"
 #include "SessionTable.h"
+#include "SessionsReport.h"
+#include "Sim.h"
+
+namespace {
+// The outcome of one run of nimbra-sessions.
+struct Run {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+// Runs the program in a session of its own, without a terminal to ask on.
+Run runProgram(const QStringList& arguments, const QByteArray& input = {},
+               const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment(),
+               const QString& folder = {}) {
+    QProcess program;
+    program.setChildProcessModifier([] { ::setsid(); });
+    program.setProcessEnvironment(environment);
+    program.setWorkingDirectory(folder);
+    program.start(NIMBRA_SESSIONS, arguments);
+    program.write(input);
+    program.closeWriteChannel();
+    Run run;
+    if (program.waitForFinished(60000) && program.exitStatus() == QProcess::NormalExit) {
+        run.status = program.exitCode();
+    }
+    run.out = QString::fromUtf8(program.readAllStandardOutput());
+    run.err = QString::fromUtf8(program.readAllStandardError());
+    return run;
+}
+
+QString readAll(std::FILE* stream) {
+    std::rewind(stream);
+    QByteArray text;
+    for (int c = 0; (c = std::fgetc(stream)) != EOF;) {
+        text += char(c);
+    }
+    return QString::fromUtf8(text);
+}
+
+// Reads what the program writes to the terminal until it holds text; false after 30 seconds.
+bool awaitOnTerminal(int terminal, const QByteArray& text) {
+    QByteArray seen;
+    pollfd ready{terminal, POLLIN, 0};
+    while (!seen.contains(text) && ::poll(&ready, 1, 30000) > 0) {
+        char buffer[256];
+        const ssize_t n = ::read(terminal, buffer, sizeof buffer);
+        if (n <= 0) {
+            return false;
+        }
+        seen.append(buffer, n);
+    }
+    return seen.contains(text);
+}
+}  // namespace
 
 class tst_SessionTable : public QObject {
     Q_OBJECT
@@ -89,18 +148,139 @@ private slots:
         QFETCH(int, status);
         QFETCH(QString, output);
         QFETCH(QString, error);
+        const Run run = runProgram(arguments, input);
+        QCOMPARE(run.status, status);
+        QVERIFY2(output.isEmpty() ? run.out.isEmpty() : run.out.startsWith(output),
+                 qPrintable(run.out));
+        QVERIFY2(run.err.contains(error), qPrintable(run.err));
+    }
+
+    // A library left in the working folder under a name the program looks for is never loaded,
+    // whichever way the environment leads there.
+    void workingFolderLibraryIgnored_data() {
+        QTest::addColumn<QString>("planted");
+        QTest::addColumn<QString>("variable");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("a library the program starts with") << "libQt6Core.so.6"
+                                                           << ""
+                                                           << ""
+                                                           << "ORACLE Error";
+        QTest::newRow("empty LD_LIBRARY_PATH entry") << "libclntsh.so"
+                                                     << "LD_LIBRARY_PATH"
+                                                     << "/nonexistent::"
+                                                     << "ORACLE Error";
+        QTest::newRow("relative LD_LIBRARY_PATH entry") << "libclntsh.so.19.1"
+                                                        << "LD_LIBRARY_PATH"
+                                                        << "."
+                                                        << "ORACLE Error";
+        QTest::newRow("relative ORACLE_HOME") << "lib/libclntsh.so"
+                                              << "ORACLE_HOME"
+                                              << "."
+                                              << "$ORACLE_HOME/lib (not a full path)";
+        QTest::newRow("relative NIMBRA_OCI_LIBRARY")
+            << "libclntsh.so"
+            << "NIMBRA_OCI_LIBRARY"
+            << "./libclntsh.so"
+            << "NIMBRA_OCI_LIBRARY names ./libclntsh.so, which is not a full path";
+    }
+    void workingFolderLibraryIgnored() {
+        QFETCH(QString, planted);
+        QFETCH(QString, variable);
+        QFETCH(QString, value);
+        QFETCH(QString, error);
+        QTemporaryDir folder;
+        QVERIFY(QDir(folder.path()).mkpath(QFileInfo(folder.filePath(planted)).path()));
+        QVERIFY(QFile::copy(PLANTED_LIBRARY, folder.filePath(planted)));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"LD_LIBRARY_PATH", "ORACLE_HOME", "NIMBRA_OCI_LIBRARY"}) {
+            environment.remove(name);
+        }
+        if (!variable.isEmpty()) {
+            environment.insert(variable, value);
+        }
+        const Run run = runProgram({"nobody/secret@nosuchdb"}, {}, environment, folder.path());
+        QVERIFY2(!run.err.contains("planted library loaded"), qPrintable(run.err));
+        QCOMPARE(run.status, int(kOracleFailure));
+        QVERIFY2(run.err.contains(error), qPrintable(run.err));
+    }
+
+    // At the password prompt, echo comes back however the question ends: Ctrl+C and SIGTERM end
+    // the program as those signals do, the end of the input is named as such.
+    void passwordPromptRestoresEcho_data() {
+        QTest::addColumn<QByteArray>("typed");
+        QTest::addColumn<int>("sent");  // a signal sent to the program, 0 for none
+        QTest::addColumn<int>("endingSignal");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("Ctrl+C") << QByteArray("\x03") << 0 << int(SIGINT) << 0 << "";
+        QTest::newRow("SIGTERM") << QByteArray() << int(SIGTERM) << int(SIGTERM) << 0 << "";
+        QTest::newRow("Ctrl+D") << QByteArray("\x04") << 0 << 0 << int(kUsageError)
+                                << "no password was given: the input ended at the password prompt.";
+    }
+    void passwordPromptRestoresEcho() {
+        QFETCH(QByteArray, typed);
+        QFETCH(int, sent);
+        QFETCH(int, endingSignal);
+        QFETCH(int, status);
+        QFETCH(QString, error);
+        const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+        QVERIFY(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
+        const QByteArray slaveName = ::ptsname(master);
+        const int slave = ::open(slaveName.constData(), O_RDWR | O_NOCTTY);
+        QVERIFY(slave >= 0);
         QProcess program;
-        // A session of its own has no controlling terminal to be asked on.
-        program.setChildProcessModifier([] { ::setsid(); });
-        program.start(NIMBRA_SESSIONS, arguments);
-        program.write(input);
-        program.closeWriteChannel();
-        QVERIFY(program.waitForFinished(60000));
-        const QString out = QString::fromUtf8(program.readAllStandardOutput());
-        const QString err = QString::fromUtf8(program.readAllStandardError());
-        QCOMPARE(program.exitCode(), status);
-        QVERIFY2(output.isEmpty() ? out.isEmpty() : out.startsWith(output), qPrintable(out));
-        QVERIFY2(err.contains(error), qPrintable(err));
+        // The terminal becomes the controlling terminal of the program's own session.
+        program.setChildProcessModifier([&slaveName] {
+            ::setsid();
+            ::open(slaveName.constData(), O_RDWR);
+        });
+        program.start(NIMBRA_SESSIONS, {"system@sim:empty"});
+        QVERIFY(awaitOnTerminal(master, "Enter password: "));
+        termios settings{};
+        QVERIFY(::tcgetattr(slave, &settings) == 0 && (settings.c_lflag & ECHO) == 0);
+        if (sent != 0) {
+            ::kill(pid_t(program.processId()), sent);
+        }
+        QCOMPARE(::write(master, typed.constData(), typed.size()), ssize_t(typed.size()));
+        QVERIFY(program.waitForFinished(30000));
+        QCOMPARE(program.exitStatus(),
+                 endingSignal != 0 ? QProcess::CrashExit : QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), endingSignal != 0 ? endingSignal : status);
+        QVERIFY(::tcgetattr(slave, &settings) == 0 && (settings.c_lflag & ECHO) != 0);
+        QVERIFY(QString::fromUtf8(program.readAllStandardError()).contains(error));
+        ::close(slave);
+        ::close(master);
+    }
+
+    // A failed log-off after the sessions were read: the list still printed whole, the line on
+    // standard error, and a status of its own.
+    void failedLogOff_data() {
+        QTest::addColumn<bool>("csv");
+        QTest::addColumn<bool>("logOffFails");
+        QTest::addColumn<QString>("heading");
+        QTest::newRow("table, log-off fails") << false << true << "Username  Sid";
+        QTest::newRow("CSV, log-off fails") << true << true << "Username,Sid";
+        QTest::newRow("table, log-off succeeds") << false << false << "Username  Sid";
+    }
+    void failedLogOff() {
+        QFETCH(bool, csv);
+        QFETCH(bool, logOffFails);
+        QFETCH(QString, heading);
+        sim::Controls::instance().reset();
+        if (logOffFails) {
+            sim::Controls::instance().failCall(sim::Call::Logoff, 1, 3113);
+        }
+        std::FILE* out = std::tmpfile();
+        std::FILE* err = std::tmpfile();
+        const ExitStatus status =
+            ReportSessions(ParseLogonArgument("system/manager@sim:empty"), {false, csv}, out, err);
+        const QString printed = readAll(out);
+        QCOMPARE(readAll(err), logOffFails ? "Error on disconnect.\n" : "");
+        QCOMPARE(status, logOffFails ? kLogOffFailure : kDone);
+        QVERIFY2(printed.startsWith(heading) && printed.count('\n') == 2, qPrintable(printed));
+        std::fclose(out);
+        std::fclose(err);
     }
 
     void alignedColumnsLineUp() {
@@ -140,6 +320,38 @@ private slots:
         QCOMPARE(column(1, "dbhost01"), column(0, "Machine"));
         QCOMPARE(column(2, "m "), column(0, "Machine"));
         QVERIFY(!lines[1].contains('\t'));
+    }
+
+    // A value can carry anything a client sends as its program or machine name: shown on a
+    // terminal, nothing in it steers the terminal; a CSV file keeps it as it is.
+    void controlCharactersShown_data() {
+        QTest::addColumn<QByteArray>("value");
+        QTest::addColumn<QByteArray>("shown");
+        QTest::newRow("escape sequence")
+            << QByteArray("sql\x1b[2J\x1b]0;x\x07plus") << QByteArray("sql?[2J?]0;x?plus");
+        QTest::newRow("C0 controls and DEL")
+            << QByteArray("a\x01\x08\x7f\x00z", 6) << QByteArray("a????z");
+        QTest::newRow("C1 controls, encoded and stray") << QByteArray(
+                                                               "a\xc2\x9b"
+                                                               "31m\x9b\x85z")
+                                                        << QByteArray("a?31m??z");
+        QTest::newRow("tab and line breaks") << QByteArray("a\tb\r\nc") << QByteArray("a b  c");
+        QTest::newRow("printable text kept")
+            << QByteArray("M\xc3\xbcller \xe6\x95\xb0") << QByteArray("M\xc3\xbcller \xe6\x95\xb0");
+    }
+    void controlCharactersShown() {
+        QFETCH(QByteArray, value);
+        QFETCH(QByteArray, shown);
+        const std::string text = value.toStdString();
+        const std::vector<SessionRow> rows = {{"HR", "1", "2", "ACTIVE", "x", "m", text}};
+        const auto lastLine = [](const std::string& out) {
+            const QByteArray lines = QByteArray::fromStdString(out).trimmed();
+            return lines.mid(lines.lastIndexOf('\n') + 1);
+        };
+        QVERIFY(lastLine(FormatAligned(rows)).endsWith(shown));
+        const QByteArray onTerminal = lastLine(FormatCsv(rows, Destination::Terminal));
+        QVERIFY2(onTerminal.endsWith(shown) || onTerminal.endsWith(shown + '"'), onTerminal);
+        QVERIFY(FormatCsv(rows).find(text) != std::string::npos);
     }
 
     // RFC 4180: fields with a comma, a quote or a line break are quoted, quotes doubled, line

@@ -1,12 +1,15 @@
 // The client provider: how it finds the client library, and the release-7 calls over the
 // client-library double (tests/fakeclntsh), which answers from the simulated instance.
 
+#include <unistd.h>
+
 #include <QtTest>
 #include <cstring>
 
 #include "ClientLibrary.h"
 #include "ClientProvider.h"
 #include "DbTestSupport.h"
+#include "LoaderCache.h"
 #include "Oci.h"
 #include "OciMessages.h"
 #include "OciTestSupport.h"
@@ -64,19 +67,30 @@ private slots:
         QCOMPARE(liveClientHandles(), 0);
     }
 
+    // Each name where the loader would find it, then the folders; only full paths, as an empty
+    // or relative folder would be the working folder.
     void searchOrder() {
         ClientSearch search;
+        search.libraryPath = {"/ic/a", "", "lib", ".", "/ic/b"};
+        search.cached["libclntsh.so.19.1"] = {"/usr/lib/oracle/19.3/client64/lib/libclntsh.so.19.1",
+                                              "relative/libclntsh.so.19.1"};
         search.oracleHome = "/u01/home";
         search.installFolders = {"/opt/oracle/instantclient_23_4",
                                  "/opt/oracle/instantclient_19_8"};
-        const std::vector<std::string> files = search.candidates();
-        QCOMPARE(files.size(), std::size_t(8 * 4));
-        QCOMPARE(files[0], std::string("libclntsh.so"));
-        QCOMPARE(files[1], std::string("libclntsh.so.23.1"));
-        QCOMPARE(files[7], std::string("libclntsh.so.11.1"));
-        QCOMPARE(files[8], std::string("/u01/home/lib/libclntsh.so"));
-        QCOMPARE(files[16], std::string("/opt/oracle/instantclient_23_4/libclntsh.so"));
-        QCOMPARE(files[31], std::string("/opt/oracle/instantclient_19_8/libclntsh.so.11.1"));
+        std::vector<std::string> files = search.candidates();
+        QCOMPARE(files.size(), std::size_t(8 * 2 + 1 + 8 * 3));
+        QCOMPARE(files[0], std::string("/ic/a/libclntsh.so"));
+        QCOMPARE(files[1], std::string("/ic/b/libclntsh.so"));
+        QCOMPARE(files[2], std::string("/ic/a/libclntsh.so.23.1"));
+        QCOMPARE(files[9], std::string("/ic/b/libclntsh.so.19.1"));
+        QCOMPARE(files[10], search.cached["libclntsh.so.19.1"][0]);
+        QCOMPARE(files[17], std::string("/u01/home/lib/libclntsh.so"));
+        QCOMPARE(files[25], std::string("/opt/oracle/instantclient_23_4/libclntsh.so"));
+        QCOMPARE(files[40], std::string("/opt/oracle/instantclient_19_8/libclntsh.so.11.1"));
+        search.oracleHome = ".";
+        files = search.candidates();
+        QCOMPARE(files.size(), std::size_t(8 * 2 + 1 + 8 * 2));
+        QCOMPARE(files[17], std::string("/opt/oracle/instantclient_23_4/libclntsh.so"));
         search.override = "/somewhere/libclntsh.so.19.1";
         QCOMPARE(search.candidates(), std::vector<std::string>{search.override});
 
@@ -93,22 +107,55 @@ private slots:
                      "/opt/oracle/instantclient_19_3"}));
     }
 
+    // A library that ldconfig registered is found in both layouts of its cache. ldconfig works
+    // in a folder of its own as its root, so that it leaves the machine's caches alone.
+    void loaderCache_data() {
+        QTest::addColumn<QString>("format");
+        QTest::newRow("new") << "new";
+        QTest::newRow("old and new") << "compat";
+    }
+    void loaderCache() {
+        QFETCH(QString, format);
+        const QString ldconfig = QStandardPaths::findExecutable("ldconfig", {"/usr/sbin", "/sbin"});
+        if (ldconfig.isEmpty() || ::geteuid() != 0) {
+            QSKIP("ldconfig is missing, or may not change its root");
+        }
+        QTemporaryDir root;
+        const QString name = "libnimbra-cache-probe.so.19.1";
+        QVERIFY(QDir(root.path()).mkdir("ic"));
+        QVERIFY(QFile::copy(PLANTED_LIBRARY, root.filePath("ic/" + name)));
+        QFile conf(root.filePath("ld.so.conf"));
+        QVERIFY(conf.open(QIODevice::WriteOnly) && conf.write("/ic\n") == 4);
+        conf.close();
+        QCOMPARE(QProcess::execute(ldconfig, {"-r", root.path(), "-X", "-c", format, "-C",
+                                              "/ld.so.cache", "-f", "/ld.so.conf"}),
+                 0);
+        const std::string cache = root.filePath("ld.so.cache").toStdString();
+        const auto found = ReadLoaderCache(cache, {name.toStdString(), "libnimbra-absent.so"});
+        QCOMPARE(found.size(), std::size_t(1));
+        QCOMPARE(found.at(name.toStdString()),
+                 std::vector<std::string>{"/ic/" + name.toStdString()});
+        QVERIFY(ReadLoaderCache(PLANTED_LIBRARY, {name.toStdString()}).empty());
+    }
+
     // A library that lacks an entry point is passed over for the next candidate.
     void searchGoesOnPastAnUnusableLibrary() {
         const auto open = [](const std::string& file, std::string& error) -> void* {
-            const char* actual = file == "libclntsh.so"        ? FAKECLNTSH_INCOMPLETE
-                                 : file == "libclntsh.so.21.1" ? FAKECLNTSH
-                                                               : nullptr;
+            const char* actual = file == "/ic/libclntsh.so"        ? FAKECLNTSH_INCOMPLETE
+                                 : file == "/ic/libclntsh.so.21.1" ? FAKECLNTSH
+                                                                   : nullptr;
             return actual ? openSharedLibrary(actual, error)
                           : (error = file +
                                      ": cannot open "
                                      "shared object file",
                              nullptr);
         };
+        ClientSearch search;
+        search.libraryPath = {"/ic"};
         std::string error;
-        const auto library = ClientLibrary::load(ClientSearch{}, error, open);
+        const auto library = ClientLibrary::load(search, error, open);
         QVERIFY2(library != nullptr, error.c_str());
-        QCOMPARE(library->file(), std::string("libclntsh.so.21.1"));
+        QCOMPARE(library->file(), std::string("/ic/libclntsh.so.21.1"));
     }
 
     // The message names what was searched and what to install, and oerhms' 512 bytes hold it.
@@ -128,9 +175,9 @@ private slots:
                            "/opt/oracle/instantclient*"};
         QTest::newRow("found, a dependency missing")
             << ""
-            << "libclntsh.so.19.1" << 8
+            << "/ic/libclntsh.so.19.1" << 8
             << QStringList{
-                   "libclntsh.so.19.1 was found but could not be loaded: libaio.so.1: "
+                   "/ic/libclntsh.so.19.1 was found but could not be loaded: libaio.so.1: "
                    "cannot open shared object file"};
         QTest::newRow("named file missing")
             << "/opt/ic/libclntsh.so"
@@ -138,6 +185,13 @@ private slots:
             << QStringList{
                    "NIMBRA_OCI_LIBRARY names /opt/ic/libclntsh.so, which could not be "
                    "loaded: /opt/ic/libclntsh.so: cannot open shared object file"};
+        QTest::newRow("named file not a full path")
+            << "./libclntsh.so"
+            << "" << 0
+            << QStringList{
+                   "NIMBRA_OCI_LIBRARY names ./libclntsh.so, which is not a full path: it "
+                   "must begin with /, so that no library is taken from the working "
+                   "folder."};
     }
     void unfoundLibraryMessage() {
         QFETCH(QString, override);
@@ -146,6 +200,7 @@ private slots:
         QFETCH(QStringList, says);
         ClientSearch search;
         search.override = override.toStdString();
+        search.libraryPath = {"/ic"};
         int tried = 0;
         const auto open = [&](const std::string& file, std::string& error) -> void* {
             ++tried;

@@ -72,3 +72,19 @@ std::size_t DisplayWidth(const std::string& utf8) {
     }
     return width;
 }
+
+std::string ForTerminal(const std::string& utf8) {
+    std::string shown;
+    shown.reserve(utf8.size());
+    for (std::size_t i = 0, length = 0; i < utf8.size(); i += length) {
+        const char32_t c = decode(utf8, i, length);
+        if (c == '\t' || c == '\n' || c == '\r') {
+            shown += ' ';
+        } else if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) {
+            shown += '?';
+        } else {
+            shown.append(utf8, i, length);
+        }
+    }
+    return shown;
+}

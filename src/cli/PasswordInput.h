@@ -6,9 +6,15 @@
 #include <optional>
 #include <string>
 
-// Asks on the controlling terminal with prompt and echo off, as SQL*Plus does; none when there
-// is no terminal to ask on.
-std::optional<std::string> AskPasswordOnTerminal(const std::string& prompt);
+struct PasswordAnswer {
+    enum Outcome { Typed, NoTerminal, EndOfInput };
+    Outcome outcome = NoTerminal;
+    std::string password;
+};
+
+// Asks on the controlling terminal with prompt and echo off, as SQL*Plus does. Echo is back on
+// however the question ends, also when SIGINT, SIGQUIT or SIGTERM ends the program at it.
+PasswordAnswer AskPasswordOnTerminal(const std::string& prompt);
 
 // The first line of stream without its line break; none at the end of the input.
 std::optional<std::string> ReadPasswordLine(std::FILE* stream);

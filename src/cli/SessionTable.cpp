@@ -15,13 +15,12 @@ Cells cellsOf(const SessionRow& r) {
     return {r.username, r.sid, r.serial, r.status, r.osUser, r.machine, r.program};
 }
 
-// A table row keeps to one line: tabs and line breaks in a value show as blanks.
-Cells tableCellsOf(const SessionRow& r) {
+// Any client names its own program and machine: a value shown on a terminal keeps to its line
+// and cannot steer the terminal.
+Cells terminalCellsOf(const SessionRow& r) {
     Cells cells = cellsOf(r);
     for (std::string& cell : cells) {
-        std::replace_if(
-            cell.begin(), cell.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; },
-            ' ');
+        cell = ForTerminal(cell);
     }
     return cells;
 }
@@ -46,7 +45,7 @@ std::string csvField(const std::string& s) {
 std::string FormatAligned(const std::vector<SessionRow>& rows) {
     std::vector<Cells> table = {kHeadings};
     for (const SessionRow& row : rows) {
-        table.push_back(tableCellsOf(row));
+        table.push_back(terminalCellsOf(row));
     }
     std::array<std::size_t, kColumns> widths{};
     for (const Cells& cells : table) {
@@ -69,7 +68,7 @@ std::string FormatAligned(const std::vector<SessionRow>& rows) {
     return out;
 }
 
-std::string FormatCsv(const std::vector<SessionRow>& rows) {
+std::string FormatCsv(const std::vector<SessionRow>& rows, Destination destination) {
     std::string out;
     const auto appendLine = [&](const Cells& cells) {
         for (std::size_t c = 0; c < kColumns; ++c) {
@@ -79,7 +78,7 @@ std::string FormatCsv(const std::vector<SessionRow>& rows) {
     };
     appendLine(kHeadings);
     for (const SessionRow& row : rows) {
-        appendLine(cellsOf(row));
+        appendLine(destination == Destination::Terminal ? terminalCellsOf(row) : cellsOf(row));
     }
     return out;
 }

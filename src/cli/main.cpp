@@ -1,6 +1,6 @@
 // nimbra-sessions: prints the sessions of an Oracle instance, for scripts. Standard output holds
-// the table or the CSV and nothing else; messages go to standard error. Exit status: 0 done,
-// 1 an Oracle failure, 2 a mistake in the command line.
+// the table or the CSV and nothing else; messages go to standard error. The exit statuses are
+// in SessionsReport.h.
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -8,16 +8,10 @@
 #include <optional>
 #include <string>
 
-#include "ErrorReport.h"
-#include "OracleConnection.h"
 #include "PasswordInput.h"
-#include "SessionStatements.h"
-#include "SessionTable.h"
+#include "SessionsReport.h"
 
 namespace {
-constexpr int kOracleFailure = 1;
-constexpr int kUsageError = 2;
-
 int usageError(const QString& text) {
     std::fprintf(stderr, "nimbra-sessions: %s\n", qPrintable(text));
     return kUsageError;
@@ -39,13 +33,20 @@ std::optional<std::string> passwordFor(LogonArgument& logon, bool fromStdin) {
     if (logon.hasPassword) {
         return logon.password;
     }
-    std::optional<std::string> typed = AskPasswordOnTerminal("Enter password: ");
-    if (!typed) {
-        usageError(QStringLiteral("there is no terminal to ask for the password of %1 on; give it "
-                                  "with --password-stdin.")
-                       .arg(QString::fromStdString(logon.user)));
+    const PasswordAnswer answer = AskPasswordOnTerminal("Enter password: ");
+    switch (answer.outcome) {
+        case PasswordAnswer::Typed:
+            return answer.password;
+        case PasswordAnswer::EndOfInput:
+            usageError("no password was given: the input ended at the password prompt.");
+            break;
+        case PasswordAnswer::NoTerminal:
+            usageError(QStringLiteral("there is no terminal to ask for the password of %1 on; "
+                                      "give it with --password-stdin.")
+                           .arg(QString::fromStdString(logon.user)));
+            break;
     }
-    return typed;
+    return std::nullopt;
 }
 }  // namespace
 
@@ -57,7 +58,9 @@ int main(int argc, char* argv[]) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
         "Prints the sessions of an Oracle instance. Try the built-in demo instance with\n"
-        "  nimbra-sessions system/manager@sim:demo");
+        "  nimbra-sessions system/manager@sim:demo\n"
+        "Exit status: 0 done; 1 the log-on or reading the sessions failed; 2 a wrong command\n"
+        "line or no password; 3 the sessions were printed, but logging off failed.");
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption allOption("all", "Include sessions without a user name.");
@@ -93,23 +96,6 @@ int main(int argc, char* argv[]) {
         logon.password = std::move(*password);
     }
 
-    bool failed = false;
-    SetMessageSink([&failed](const std::string& message) {
-        failed = true;
-        std::fprintf(stderr, "%s\n", message.c_str());
-    });
-    if (!LogOn(logon.user.c_str(), logon.password.c_str(), logon.host.c_str())) {
-        return kOracleFailure;
-    }
-    if (const std::string warning = TakeLogonWarning(); !warning.empty()) {
-        std::fprintf(stderr, "nimbra-sessions: %s\n", warning.c_str());
-    }
-    const std::vector<SessionRow> rows = FetchSessionRows(parser.isSet(allOption));
-    LogOff();
-    if (failed) {
-        return kOracleFailure;
-    }
-    const std::string out = parser.isSet(csvOption) ? FormatCsv(rows) : FormatAligned(rows);
-    std::fwrite(out.data(), 1, out.size(), stdout);
-    return 0;
+    return ReportSessions(logon, {parser.isSet(allOption), parser.isSet(csvOption)}, stdout,
+                          stderr);
 }

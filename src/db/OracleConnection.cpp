@@ -84,19 +84,21 @@ bool LogOn(const char* user, const char* password, const char* host) {
     return false;
 }
 
-void LogOff() {
+bool LogOff(std::FILE* diagnostics) {
     OracleConnection& c = TheConnection();
     if (!c.loggedOn) {
-        return;
+        return true;
     }
-    if (ologof(&c.logonArea) != 0) {
-        std::fputs("Error on disconnect.\n", stdout);
-        std::fflush(stdout);
+    const bool closed = ologof(&c.logonArea) == 0;
+    if (!closed) {
+        std::fputs("Error on disconnect.\n", diagnostics);
+        std::fflush(diagnostics);
         DropConnection();
     }
     if (c.loggedOn) {
         setLoggedOff(c);
     }
+    return closed;
 }
 
 bool IsLoggedOn() {

@@ -2,6 +2,7 @@
 // The one database connection of the process and the operations that log it on and off.
 // Failures are reported where they happen (see ErrorReport.h); nothing is handed upwards.
 
+#include <cstdio>
 #include <functional>
 #include <string>
 
@@ -63,8 +64,9 @@ private:
 std::string TakeLogonWarning();
 // Whether an Oracle error number warns of a password that will expire.
 bool IsPasswordExpiryWarning(int code);
-// The regular log-off; a failing client library is noted on standard output, never in a box.
-void LogOff();
+// The regular log-off; a failing client library is noted on diagnostics, never in a box.
+// Returns false when that happened; true also when nobody was logged on.
+bool LogOff(std::FILE* diagnostics = stdout);
 bool IsLoggedOn();
 // The log-off that follows every reported failure.
 void DropConnection();

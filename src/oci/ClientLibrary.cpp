@@ -10,6 +10,8 @@
 #include <iterator>
 #include <variant>
 
+#include "LoaderCache.h"
+
 namespace {
 
 constexpr const char* kBaseName = "libclntsh.so";
@@ -26,6 +28,10 @@ std::vector<std::string> fileNames() {
         names.push_back(std::string(kBaseName) + version);
     }
     return names;
+}
+
+bool isFullPath(const std::string& path) {
+    return path.starts_with('/');
 }
 
 std::string environment(const char* name) {
@@ -55,8 +61,9 @@ std::string notFoundSentence(const ClientSearch& search) {
         versions += versions.empty() ? "" : ", ";
         versions += version;
     }
-    const std::string home =
-        search.oracleHome.empty() ? "$ORACLE_HOME/lib (not set)" : search.oracleHome + "/lib";
+    const std::string home = search.oracleHome.empty()       ? "$ORACLE_HOME/lib (not set)"
+                             : isFullPath(search.oracleHome) ? search.oracleHome + "/lib"
+                                                             : "$ORACLE_HOME/lib (not a full path)";
     return std::string("No Oracle client library was found. Nimbra looked for ") + kBaseName +
            " (also " + versions + ") on the loader path, in " + home +
            ", /usr/lib/oracle/*/client64/lib and /opt/oracle/instantclient*.";
@@ -100,6 +107,12 @@ std::string resolveAll(void* library, oci::Api& api) {
 ClientSearch ClientSearch::fromEnvironment() {
     ClientSearch search;
     search.override = environment("NIMBRA_OCI_LIBRARY");
+    const std::string libraryPath = environment("LD_LIBRARY_PATH");
+    for (std::size_t from = 0, to = 0; from <= libraryPath.size(); from = to + 1) {
+        to = std::min(libraryPath.find_first_of(":;", from), libraryPath.size());
+        search.libraryPath.push_back(libraryPath.substr(from, to - from));
+    }
+    search.cached = ReadLoaderCache(kLoaderCacheFile, fileNames());
     search.oracleHome = environment("ORACLE_HOME");
     for (const char* pattern : {"/usr/lib/oracle/*/client64/lib", "/opt/oracle/instantclient*"}) {
         const std::vector<std::string> folders = foldersMatching(pattern);
@@ -113,15 +126,28 @@ std::vector<std::string> ClientSearch::candidates() const {
         return {override};
     }
     const std::vector<std::string> names = fileNames();
-    std::vector<std::string> files = names;
-    std::vector<std::string> folders;
-    if (!oracleHome.empty()) {
-        folders.push_back(oracleHome + "/lib");
+    std::vector<std::string> files;
+    const auto addIfFullPath = [&files](const std::string& folder, const std::string& name) {
+        if (isFullPath(folder)) {
+            files.push_back(folder + "/" + name);
+        }
+    };
+    for (const std::string& name : names) {
+        for (const std::string& folder : libraryPath) {
+            addIfFullPath(folder, name);
+        }
+        if (const auto listed = cached.find(name); listed != cached.end()) {
+            std::copy_if(listed->second.begin(), listed->second.end(), std::back_inserter(files),
+                         isFullPath);
+        }
     }
-    folders.insert(folders.end(), installFolders.begin(), installFolders.end());
+    std::vector<std::string> folders = installFolders;
+    if (!oracleHome.empty()) {
+        folders.insert(folders.begin(), oracleHome + "/lib");
+    }
     for (const std::string& folder : folders) {
         for (const std::string& name : names) {
-            files.push_back(folder + "/" + name);
+            addIfFullPath(folder, name);
         }
     }
     return files;
@@ -140,6 +166,13 @@ void* openSharedLibrary(const std::string& file, std::string& error) {
 // the first such note explains the failure when no candidate serves.
 std::unique_ptr<ClientLibrary> ClientLibrary::load(const ClientSearch& search, std::string& error,
                                                    const LibraryOpener& open) {
+    if (!search.override.empty() && !isFullPath(search.override)) {
+        error = "NIMBRA_OCI_LIBRARY names " + search.override +
+                ", which is not a full path: it must begin with /, so that no library is taken "
+                "from the working folder." +
+                kInstallAdvice;
+        return nullptr;
+    }
     std::string firstFailure;
     for (const std::string& file : search.candidates()) {
         std::string reason;

@@ -3,25 +3,31 @@
 // points ClientProvider calls.
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "OciApi.h"
 
-// Where the client library is looked for.
+// Where the client library is looked for. Every file tried is named by its full path: an empty
+// or relative folder would be the working folder, where anyone may have left a libclntsh.
 struct ClientSearch {
-    // NIMBRA_OCI_LIBRARY: when set, the only file tried.
+    // NIMBRA_OCI_LIBRARY: when set, the only file tried; it must be a full path.
     std::string override;
-    // ORACLE_HOME; empty when unset.
+    // The folders of LD_LIBRARY_PATH, as given; empty and relative ones are passed over.
+    std::vector<std::string> libraryPath;
+    // The files the loader's cache lists for each of the library's names.
+    std::map<std::string, std::vector<std::string>> cached;
+    // ORACLE_HOME; empty when unset; passed over when relative.
     std::string oracleHome;
     // The install folders present, newest first: /usr/lib/oracle/*/client64/lib and
     // /opt/oracle/instantclient*.
     std::vector<std::string> installFolders;
 
     static ClientSearch fromEnvironment();
-    // The files to try in order; a bare file name goes through the loader's own search
-    // (LD_LIBRARY_PATH, the ld.so cache).
+    // The files to try in order: each name where the loader would look for it (LD_LIBRARY_PATH,
+    // then its cache), then each folder with every name.
     std::vector<std::string> candidates() const;
 };
 

@@ -1,0 +1,49 @@
+#include "SessionsReport.h"
+
+#include <unistd.h>
+
+#include "ErrorReport.h"
+#include "OracleConnection.h"
+#include "SessionStatements.h"
+
+namespace {
+// Sends the failure messages to a stream while it lives, noting whether there was one.
+class MessagesTo {
+public:
+    explicit MessagesTo(std::FILE* stream) {
+        SetMessageSink([this, stream](const std::string& message) {
+            m_bFailed = true;
+            std::fprintf(stream, "%s\n", message.c_str());
+        });
+    }
+    ~MessagesTo() { SetMessageSink(nullptr); }
+    MessagesTo(const MessagesTo&) = delete;
+    MessagesTo& operator=(const MessagesTo&) = delete;
+    bool failed() const { return m_bFailed; }
+
+private:
+    bool m_bFailed = false;
+};
+}  // namespace
+
+ExitStatus ReportSessions(const LogonArgument& logon, const ReportOptions& options, std::FILE* out,
+                          std::FILE* err) {
+    MessagesTo messages(err);
+    if (!LogOn(logon.user.c_str(), logon.password.c_str(), logon.host.c_str())) {
+        return kOracleFailure;
+    }
+    if (const std::string warning = TakeLogonWarning(); !warning.empty()) {
+        std::fprintf(err, "nimbra-sessions: %s\n", warning.c_str());
+    }
+    const std::vector<SessionRow> rows = FetchSessionRows(options.allSessions);
+    const bool loggedOff = LogOff(err);
+    if (messages.failed()) {
+        return kOracleFailure;
+    }
+    const Destination destination =
+        ::isatty(::fileno(out)) != 0 ? Destination::Terminal : Destination::File;
+    const std::string text = options.csv ? FormatCsv(rows, destination) : FormatAligned(rows);
+    std::fwrite(text.data(), 1, text.size(), out);
+    std::fflush(out);
+    return loggedOff ? kDone : kLogOffFailure;
+}

@@ -1,0 +1,25 @@
+#pragma once
+// What nimbra-sessions does once it holds the log-on data: log on, read the sessions, log off
+// and print them. The table or the CSV goes to out, every message to err.
+
+#include <cstdio>
+
+#include "SessionTable.h"
+
+// nimbra-sessions' exit statuses.
+enum ExitStatus {
+    kDone = 0,
+    // The log-on or reading the sessions failed; nothing was printed.
+    kOracleFailure = 1,
+    kUsageError = 2,
+    // The sessions were printed, but the log-off failed.
+    kLogOffFailure = 3,
+};
+
+struct ReportOptions {
+    bool allSessions = false;
+    bool csv = false;
+};
+
+ExitStatus ReportSessions(const LogonArgument& logon, const ReportOptions& options, std::FILE* out,
+                          std::FILE* err);
