@@ -110,7 +110,7 @@ public:
         }
         return surface;
     }
-    QString AskOutputFileName(QWidget*) override { return {}; }
+    QString AskOutputFileName(QWidget*, const QString&) override { return {}; }
     Surface* surface = nullptr;
     int from = 0;
     int to = 0;
