@@ -52,7 +52,7 @@ public:
         m_printer.setPageSize(QPageSize(QPageSize::A4));
     }
     CPrinterContext* RunPrintDialog(CPrintInfo&, QWidget*) override { return &m_context; }
-    QString AskOutputFileName(QWidget*) override { return {}; }
+    QString AskOutputFileName(QWidget*, const QString&) override { return {}; }
     int Pages() const { return m_context.pages; }
 
 private:

@@ -111,6 +111,22 @@ QString Stamps(const QString& pdf) {
     return pages.join(' ');
 }
 
+// How far the text of a PDF file's first page keeps from the top and the right edge, in points.
+QPointF TextTopRightGap(const QString& pdf) {
+    QString html;
+    Run("pdftotext", {"-bbox", "-l", "1", pdf, "-"}, &html);
+    const double width =
+        QRegularExpression("<page width=\"([\\d.]+)\"").match(html).captured(1).toDouble();
+    double top = 1e9;
+    double right = 0;
+    const QRegularExpression word("<word xMin=\"[\\d.]+\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\"");
+    for (const auto& match : word.globalMatch(html)) {
+        top = qMin(top, match.captured(1).toDouble());
+        right = qMax(right, match.captured(2).toDouble());
+    }
+    return {top, width - right};
+}
+
 // A report of 200 rows on three pages that notes the pages it draws and whether its job ended.
 class Report : public CListReport, public PrintListSource {
 public:
@@ -146,7 +162,7 @@ public:
         printer.setPrinterName(queue);
     }
     CPrinterContext* RunPrintDialog(CPrintInfo&, QWidget*) override { return &context; }
-    QString AskOutputFileName(QWidget*) override { return {}; }
+    QString AskOutputFileName(QWidget*, const QString&) override { return {}; }
     QPrinter printer;
     CQtPrinterContext context{printer};
 };
@@ -191,7 +207,7 @@ private slots:
             QVERIFY(m_cups.AddQueue(queue));
         }
         QVERIFY(Run("lpadmin", {"-d", "collated"}));
-        QVERIFY(Run("cupsreject", {"refusing"}));
+        QVERIFY(Run("cupsreject", {"-r", "Out of toner", "refusing"}));
         QVERIFY(Run("cupsdisable", {"stopped"}));
     }
     void init() { m_messages.clear(); }
@@ -244,19 +260,28 @@ private slots:
 
     // A job cancelled, quit or failed while its pages are drawn leaves nothing in the queue, and
     // nothing is drawn for a queue that does not take jobs; one that stops taking them while the
-    // pages are drawn gets nothing either, and CUPS's reason is told.
+    // pages are drawn gets nothing either. Every failure is told with the queue and the reason,
+    // CUPS's where it gives one.
     void jobNeverArrives_data() {
         QTest::addColumn<QString>("queue");
         QTest::addColumn<int>("duringPage2");
         QTest::addColumn<int>("printed");
         QTest::addColumn<QStringList>("messages");
-        const QStringList notStarted{"Could not start print job."};
+        const QString notStarted = "Could not start print job.\nThe printer \"%1\" %2";
         QTest::newRow("Cancel clicked") << "abandoned" << int(ClickCancel) << 2 << QStringList();
         QTest::newRow("quit requested") << "abandoned" << int(PostQuit) << 2 << QStringList();
-        QTest::newRow("page failed") << "abandoned" << int(EndPainter) << 2 << QStringList();
-        QTest::newRow("rejecting") << "refusing" << int(Nothing) << 0 << notStarted;
-        QTest::newRow("stopped") << "stopped" << int(Nothing) << 0 << notStarted;
-        QTest::newRow("removed") << "removed" << int(Nothing) << 0 << notStarted;
+        QTest::newRow("page failed")
+            << "abandoned" << int(EndPainter) << 2
+            << QStringList{"Could not print to \"abandoned\": the page could not be drawn."};
+        QTest::newRow("rejecting")
+            << "refusing" << int(Nothing) << 0
+            << QStringList{notStarted.arg("refusing", "does not accept jobs: Out of toner.")};
+        QTest::newRow("stopped") << "stopped" << int(Nothing) << 0
+                                 << QStringList{notStarted.arg("stopped", "is stopped: Paused.")};
+        QTest::newRow("removed") << "removed" << int(Nothing) << 0
+                                 << QStringList{notStarted.arg(
+                                        "removed",
+                                        "is not available: The printer or class does not exist.")};
         QTest::newRow("rejecting after the dialog")
             << "late" << int(RejectJobs) << 3
             << QStringList{
@@ -303,25 +328,36 @@ private slots:
         QVERIFY(!QFile::exists(m_cups.Output(queue)));
     }
 
-    // The dialog offers the default file first, then the last job's printer or file; copies to
-    // a file are drawn, and Reverse prints backwards.
+    // The dialog offers the destination an earlier run stored, then the last job's printer or
+    // file; copies to a file are drawn, and Reverse prints backwards. A PDF after a CUPS queue
+    // still gets a PDF's margins, 10 points, with the report's 10 mm inside them.
     void dialogRemembers() {
         const QString toFile = QCoreApplication::translate("QPrintDialog", "Print to File (PDF)");
         const QString file = m_dir.filePath("chosen.pdf");
-        const QString defaultFile = m_dir.filePath("default.pdf");
-        const QList<QStringList> choices = {{toFile, file}, {"dialog", ""}, {}};
+        const QString afterQueue = m_dir.filePath("after-queue.pdf");
+        const QString remembered = m_dir.filePath("remembered.pdf");
+        const QList<QStringList> choices = {
+            {toFile, file}, {"dialog", ""}, {toFile, afterQueue}, {}};
         QStringList offered;
         for (const QStringList& choice : choices) {
             Report report(m_messages);
-            report.SetDefaultOutputFile(defaultFile);
-            AnswerDialog(offered, choice, choice.value(0) == toFile ? 2 : 1,
-                         choice.value(0) == toFile);
+            report.SetDefaultOutputFile(m_dir.filePath("default.pdf"));
+            report.SetRememberedDestination({"uncollated", false, remembered});
+            const bool first = choice == choices.first();
+            AnswerDialog(offered, choice, first ? 2 : 1, first);
             report.Print();
         }
-        QCOMPARE(offered, (QStringList{"collated", defaultFile, toFile, file, "dialog", file}));
+        QCOMPARE(offered, (QStringList{"uncollated", remembered, toFile, file, "dialog", file,
+                                       toFile, afterQueue}));
         QCOMPARE(Stamps(file), QString("3 2 1 3 2 1"));
         QTRY_COMPARE_WITH_TIMEOUT(Stamps(m_cups.Output("dialog")), QString("1 2 3"), 20000);
         QVERIFY(m_messages.isEmpty());
+        const QPointF gap = TextTopRightGap(afterQueue);
+        const double margins = 10 + 10 / 25.4 * 72;
+        QVERIFY2(
+            qAbs(gap.x() - margins) < 1 && qAbs(gap.y() - margins) < 1,
+            qPrintable(
+                QString("text %1 pt from the top, %2 from the right").arg(gap.x()).arg(gap.y())));
     }
 };
 

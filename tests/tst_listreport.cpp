@@ -110,7 +110,7 @@ public:
         }
         return surface;
     }
-    QString AskOutputFileName(QWidget*) override { return {}; }
+    QString AskOutputFileName(QWidget*, const QString&) override { return {}; }
     Surface* surface = nullptr;
     int from = 0;
     int to = 0;
@@ -230,9 +230,10 @@ private slots:
         QTest::addColumn<QList<int>>("widths");
         QTest::addColumn<QList<int>>("edges");
         QTest::addColumn<QStringList>("headings");
-        QTest::newRow("session list") << QList<int>{100, 50, 50, 80, 100, 200, 300}
-                                      << QList<int>{0, 113, 170, 227, 318, 431, 659, 1000}
-                                      << QStringList{"H0", "H1", "H2", "H3", "H4", "H5", "H6"};
+        QTest::newRow("session list")
+            << QList<int>{100, 50, 50, 80, 100, 200, 300}
+            << QList<int>{0, 113, 170, 227, 318, 431, 659, 1000}
+            << QStringList{"H0", "\u2026", "\u2026", "\u2026", "H4", "H5", "H6"};
         QTest::newRow("all zero width shares equally")
             << QList<int>{0, 0, 0, 0} << QList<int>{0, 250, 500, 750, 1000}
             << QStringList{"H0", "H1", "H2", "H3"};
@@ -385,18 +386,24 @@ private slots:
     void cellText_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("alignment");
+        QTest::addColumn<bool>("cut");  // ends in an ellipsis
         QTest::addColumn<bool>("clipped");
-        QTest::newRow("fits") << "SCOTT" << int(Qt::AlignLeft) << false;
-        QTest::newRow("ampersands print as they are") << "R&D && &x" << int(Qt::AlignLeft) << false;
-        QTest::newRow("too long, cut without an ellipsis")
-            << QString("sqlplus@client ").repeated(8) << int(Qt::AlignLeft) << true;
-        QTest::newRow("right-aligned") << "42" << int(Qt::AlignRight) << false;
-        QTest::newRow("centred") << "42" << int(Qt::AlignHCenter) << false;
-        QTest::newRow("second line falls below") << "one\ntwo" << int(Qt::AlignLeft) << true;
+        const QString machine = QString("appserver-prod-01.corp.example.com ").repeated(4);
+        QTest::newRow("fits") << "SCOTT" << int(Qt::AlignLeft) << false << false;
+        QTest::newRow("ampersands print as they are")
+            << "R&D && &x" << int(Qt::AlignLeft) << false << false;
+        QTest::newRow("too long, cut with an ellipsis")
+            << machine << int(Qt::AlignLeft) << true << false;
+        QTest::newRow("too long, right-aligned") << machine << int(Qt::AlignRight) << true << false;
+        QTest::newRow("right-aligned") << "42" << int(Qt::AlignRight) << false << false;
+        QTest::newRow("centred") << "42" << int(Qt::AlignHCenter) << false << false;
+        QTest::newRow("second line falls below")
+            << "one\ntwo" << int(Qt::AlignLeft) << false << true;
     }
     void cellText() {
         QFETCH(QString, text);
         QFETCH(int, alignment);
+        QFETCH(bool, cut);
         QFETCH(bool, clipped);
         List list({100, 100}, 1);
         list.heading = list.cell = text;
@@ -414,16 +421,21 @@ private slots:
             const Text& drawn = *std::find_if(texts.begin(), texts.end(), [&](const Text& t) {
                 return t.topLeft.y() == tops[at] && t.topLeft.x() > column1;
             });
-            QCOMPARE(drawn.text, line);
-            const int spare = inner - body.horizontalAdvance(line);
+            if (cut) {
+                QVERIFY2(drawn.text.endsWith(u'\u2026') && drawn.text.size() > 1 &&
+                             line.startsWith(drawn.text.chopped(1)),
+                         qPrintable(drawn.text));
+            } else {
+                QCOMPARE(drawn.text, line);
+            }
+            const int spare = inner - body.horizontalAdvance(drawn.text);
+            QVERIFY(spare >= 0);
             const int offset = alignment == Qt::AlignRight     ? spare
                                : alignment == Qt::AlignHCenter ? spare / 2
                                                                : 0;
             QCOMPARE(drawn.topLeft.x(), column1 + 10 + offset);
-            if (clipped) {
-                const int h = body.height() + 4;
-                QCOMPARE(drawn.clip, QRect(column1 + 10, tops[at], inner, h));
-            }
+            const int h = body.height() + 4;
+            QCOMPARE(drawn.clip, clipped ? QRect(column1 + 10, tops[at], inner, h) : QRect());
         }
     }
 };

@@ -24,8 +24,11 @@ public:
     explicit FakeContext(QStringList& log) : m_log(log), m_image(100, 100, QImage::Format_RGB32) {}
     QPaintDevice& Device() override { return m_image; }
     bool StartDoc(const QString& name, const QString& file) override {
-        return Call("StartDoc " + name + (file.isEmpty() ? "" : " to " + file)) &&
-               CPrinterContext::StartDoc(name, file);
+        if (!Call("StartDoc " + name + (file.isEmpty() ? "" : " to " + file))) {
+            SetFailure("The printer is off.");
+            return false;
+        }
+        return CPrinterContext::StartDoc(name, file);
     }
     bool StartPage() override { return Call("StartPage") && CPrinterContext::StartPage(); }
     bool EndPage() override { return Call("EndPage") && CPrinterContext::EndPage(); }
@@ -53,18 +56,21 @@ public:
     explicit Environment(QStringList& log) : m_log(log) {}
     CPrinterContext* RunPrintDialog(CPrintInfo& info, QWidget*) override {
         m_log << QString("dialog %1-%2").arg(info.m_nFromPage).arg(info.m_nToPage);
+        offered = info.m_offered;
         if (from != 0) {
             info.m_nFromPage = static_cast<quint16>(from);
             info.m_nToPage = static_cast<quint16>(to);
         }
-        info.m_bPrintToFile = !file.isNull();
-        info.m_strOutputFile = file;
+        info.m_chosen = {QString(), !file.isNull(), file};
         info.m_nCopies = copies;
         info.m_bCollate = collate;
         return context;
     }
-    QString AskOutputFileName(QWidget*) override { return m_log << "save file", fileAnswer; }
+    QString AskOutputFileName(QWidget*, const QString& startFile) override {
+        return m_log << "save file from " + startFile, fileAnswer;
+    }
     CPrinterContext* context = nullptr;
+    CPrintDestination offered;
     int from = 0;  // 0: all pages
     int to = 0;
     int copies = 1;
@@ -135,6 +141,10 @@ private:
     std::unique_ptr<Job> newJob(int pageCount) {
         auto job = std::make_unique<Job>(m_log, pageCount);
         job->SetMainWindow(m_mainWindow.get());
+        job->SetDefaultOutputFile("/out/default.pdf");
+        job->SetDestinationHandler([this](const CPrintDestination& used) {
+            m_log << "remember " + (used.toFile ? used.file : "printer");
+        });
         job->SetMessageHandler([this](const QString& text) {
             m_log << text + (m_mainWindow->isEnabled() ? "" : " over a disabled window");
         });
@@ -166,19 +176,24 @@ private slots:
         QTest::newRow("print dialog cancelled")
             << true << QString() << "" << QStringList{"dialog 1-65535"};
         QTest::newRow("printer") << false << QString() << ""
-                                 << QStringList{"dialog 1-65535", "begin", "StartDoc (unknown)"} +
+                                 << QStringList{"dialog 1-65535", "begin", "StartDoc (unknown)",
+                                                "remember printer"} +
                                         page;
         QTest::newRow("file named in the dialog")
             << false << "/out/a.pdf"
             << ""
-            << QStringList{"dialog 1-65535", "begin", "StartDoc (unknown) to /out/a.pdf"} + page;
-        QTest::newRow("file asked for") << false << ""
-                                        << "/out/b.pdf"
-                                        << QStringList{"dialog 1-65535", "save file", "begin",
-                                                       "StartDoc (unknown) to /out/b.pdf"} +
-                                               page;
-        QTest::newRow("file dialog cancelled") << false << ""
-                                               << "" << QStringList{"dialog 1-65535", "save file"};
+            << QStringList{"dialog 1-65535", "begin", "StartDoc (unknown) to /out/a.pdf",
+                           "remember /out/a.pdf"} +
+                   page;
+        QTest::newRow("file asked for")
+            << false << ""
+            << "/out/b.pdf"
+            << QStringList{"dialog 1-65535", "save file from /out/default.pdf", "begin",
+                           "StartDoc (unknown) to /out/b.pdf", "remember /out/b.pdf"} +
+                   page;
+        QTest::newRow("file dialog cancelled")
+            << false << ""
+            << "" << QStringList{"dialog 1-65535", "save file from /out/default.pdf"};
     }
     void dialogs() {
         QFETCH(bool, cancel);
@@ -192,6 +207,30 @@ private slots:
         m_environment->fileAnswer = fileAnswer;
         newJob(1)->Print();
         QCOMPARE(m_log, expected);
+    }
+
+    // The destination of an earlier run is offered, its file only while it can be written again.
+    void offered_data() {
+        QTest::addColumn<QString>("rememberedFile");
+        QTest::addColumn<QString>("offeredFile");
+        const QString kept = QDir::temp().filePath("kept.pdf");
+        QTest::newRow("nothing remembered") << ""
+                                            << "/out/default.pdf";
+        QTest::newRow("remembered file") << kept << kept;
+        QTest::newRow("its folder gone") << "/gone-folder/kept.pdf"
+                                         << "/out/default.pdf";
+        QTest::newRow("a folder") << QDir::tempPath() << "/out/default.pdf";
+    }
+    void offered() {
+        QFETCH(QString, rememberedFile);
+        QFETCH(QString, offeredFile);
+        m_environment->context = nullptr;
+        auto job = newJob(1);
+        job->SetRememberedDestination({"lp0", true, rememberedFile});
+        job->Print();
+        QCOMPARE(m_environment->offered.printer, QString("lp0"));
+        QVERIFY(m_environment->offered.toFile);
+        QCOMPARE(m_environment->offered.file, offeredFile);
     }
 
     void pageRange_data() {
@@ -240,13 +279,14 @@ private slots:
         const QStringList page2 = {"StartPage", "page 2 of 3", "EndPage"};
         QTest::newRow("document start refused")
             << "StartDoc (unknown) #1" << int(Nothing)
-            << QStringList{"StartDoc (unknown)", "end", "Could not start print job."};
+            << QStringList{"StartDoc (unknown)", "end",
+                           "Could not start print job.\nThe printer is off."};
+        // A device that gives no reason still has its failure told.
+        const QStringList failed2 = {"AbortDoc", "end", "Could not print page 2."};
         QTest::newRow("StartPage refused")
-            << "StartPage #2" << int(Nothing) << QStringList{"StartPage", "AbortDoc", "end"};
-        QTest::newRow("EndPage refused")
-            << "EndPage #2" << int(Nothing) << page2 + QStringList{"AbortDoc", "end"};
-        QTest::newRow("painter lost")
-            << "" << int(EndPainter) << page2 + QStringList{"AbortDoc", "end"};
+            << "StartPage #2" << int(Nothing) << QStringList{"StartPage"} + failed2;
+        QTest::newRow("EndPage refused") << "EndPage #2" << int(Nothing) << page2 + failed2;
+        QTest::newRow("painter lost") << "" << int(EndPainter) << page2 + failed2;
         QTest::newRow("Cancel clicked")
             << "" << int(ClickCancel) << page2 + QStringList{"AbortDoc", "end"};
         QTest::newRow("quit requested")
@@ -278,8 +318,9 @@ private slots:
             }
         };
         job->Print();
-        const QStringList page1 = {"dialog 1-65535", "begin",       "StartDoc (unknown)",
-                                   "StartPage",      "page 1 of 3", "EndPage"};
+        const QStringList page1 = {"dialog 1-65535",   "begin",     "StartDoc (unknown)",
+                                   "remember printer", "StartPage", "page 1 of 3",
+                                   "EndPage"};
         QCOMPARE(m_log, (afterPage1.first() == "StartDoc (unknown)" ? page1.mid(0, 2) : page1) +
                             afterPage1);
         QVERIFY(m_mainWindow->isEnabled());

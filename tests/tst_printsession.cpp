@@ -1,7 +1,11 @@
 // The Print command of the session list, end to end: the demo instance's sessions printed to a
-// PDF file and read back, and the command's silent and failing roads.
+// PDF file and read back, its title line, the destination it offers and remembers, and the
+// command's silent and failing roads.
 
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
+#include <unistd.h>
 #include <QApplication>
 #include <QPrinter>
 #include <QProcess>
@@ -16,28 +20,77 @@
 #include "GuiTestSupport.h"
 #include "MainFrame.h"
 #include "MessageBox.h"
+#include "NimbraApp.h"
 #include "NimbraView.h"
+#include "PrintClock.h"
 #include "PrintEnvironment.h"
+#include "PrintInfo.h"
+#include "PrintSettings.h"
 #include "QtPrinterContext.h"
+#include "SettingsStore.h"
 
 namespace {
-// The print dialog answered with a PDF printer on A5 landscape, printing all pages.
+// The print dialog answered with a PDF file on A5 landscape, printing all pages; it notes what
+// it was offered.
 class PdfEnvironment : public CPrintEnvironment {
 public:
-    explicit PdfEnvironment(const QString& file) : printer(QPrinter::HighResolution) {
+    explicit PdfEnvironment(const QString& file)
+        : printer(QPrinter::HighResolution), chosen{"lp0", true, file} {
         printer.setOutputFileName(file);
         printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A5), QPageLayout::Landscape,
                                           QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter));
     }
-    CPrinterContext* RunPrintDialog(CPrintInfo&, QWidget*) override {
+    CPrinterContext* RunPrintDialog(CPrintInfo& info, QWidget*) override {
         ++dialogs;
-        return &context;
+        offered = info.m_offered;
+        info.m_chosen = chosen;
+        return cancel ? nullptr : &context;
     }
-    QString AskOutputFileName(QWidget*) override { return {}; }
+    QString AskOutputFileName(QWidget*, const QString&) override { return {}; }
     QPrinter printer;
     CQtPrinterContext context{printer};
+    CPrintDestination chosen;
+    CPrintDestination offered;
+    bool cancel = false;
     int dialogs = 0;
 };
+
+// A 64 KiB disk in a mount namespace of the test's own, so that it goes with the test however
+// the test ends. Only root can make one.
+class SmallDisk {
+public:
+    ~SmallDisk() {
+        if (m_mounted) {
+            umount2(QFile::encodeName(m_dir.path()).constData(), MNT_DETACH);
+        }
+    }
+    // Empty, with errno's text in why, when it cannot be made.
+    QString Mount(QString& why) {
+        const QByteArray path = QFile::encodeName(m_dir.path());
+        m_mounted = unshare(CLONE_NEWNS) == 0 &&
+                    mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+                    mount("tmpfs", path.constData(), "tmpfs", 0, "size=64k") == 0;
+        why = m_mounted ? QString() : QString::fromLocal8Bit(std::strerror(errno));
+        return m_mounted ? m_dir.path() : QString();
+    }
+
+private:
+    QTemporaryDir m_dir;
+    bool m_mounted = false;
+};
+
+// The value whole, or a start of it ending in an ellipsis.
+QString wholeOrCut(const QString& value) {
+    QStringList forms{QRegularExpression::escape(value)};
+    for (qsizetype length = 1; length < value.size(); ++length) {
+        forms << QRegularExpression::escape(value.left(length)) + "\u2026";
+    }
+    return "(?:" + forms.join('|') + ")";
+}
+
+QString storedPrint(const QString& entry) {
+    return SettingsStore::GetProfileString("Print", entry, "(none)");
+}
 
 QString run(const QString& program, const QStringList& arguments) {
     QProcess process;
@@ -57,9 +110,12 @@ private:
     std::unique_ptr<PdfEnvironment> m_environment;
     std::unique_ptr<CMainFrame> m_frame;
 
+    QByteArray m_home = qgetenv("HOME");
+
     CNimbraView* view() const { return m_frame->findChild<CNimbraView*>(); }
-    void printWith(const QString& file) {
+    void printWith(const QString& file, bool cancel = false) {
         m_environment = std::make_unique<PdfEnvironment>(file);
+        m_environment->cancel = cancel;
         SetPrintEnvironment(m_environment.get());
         QTest::keyClick(m_frame.get(), Qt::Key_P, Qt::ControlModifier);
     }
@@ -69,6 +125,7 @@ private slots:
         m_settings = std::make_unique<SettingsLocation>();
         resetDatabase();
         sim::Controls::instance().setFixedTime(1709647629);
+        SetPrintClock([] { return QDateTime(QDate(2026, 12, 8), QTime(10, 42, 59)); });
         m_messages.clear();
         SetMessageBoxHandler([this](const QString& text, MsgButtons, MsgIcon) {
             m_messages << text + (m_frame->isEnabled() ? "" : " over a disabled window");
@@ -84,6 +141,9 @@ private slots:
     }
     void cleanup() {
         SetPrintEnvironment(nullptr);
+        SetPrintClock({});
+        PrintSettings::SetStoring(true);
+        qputenv("HOME", m_home);
         SetMessageBoxHandler({});
         m_frame.reset();
         VerifyNothingLeftBehind();
@@ -104,7 +164,6 @@ private slots:
             QSKIP("pdftotext and pdfinfo (poppler-utils) are needed to read the PDF back");
         }
         const QString info = run("pdfinfo", {file});
-        QVERIFY2(info.contains(QRegularExpression("Title: +\\(unknown\\)\n")), qPrintable(info));
         const int pages = QRegularExpression("Pages: +(\\d+)").match(info).captured(1).toInt();
         QVERIFY(pages >= 2);
 
@@ -114,9 +173,10 @@ private slots:
             const QString n = QString::number(page);
             const QString text = run("pdftotext", {"-layout", "-f", n, "-l", n, file, "-"});
             for (const QString& expected :
-                 QStringList{"Oracle RDBMS Sessions", "Page " + n + " of " + QString::number(pages),
-                             QString("Username"), QString("Program"),
-                             QString("Nimbra Version 1.2.0"), QString("\u00A9 2026 Velmoor")}) {
+                 QStringList{"Oracle RDBMS Sessions - SYSTEM@sim:demo, 08-DEC-2026 10:42",
+                             "Page " + n + " of " + QString::number(pages), QString("Username"),
+                             QString("Program"), QString("Nimbra Version 1.2.0"),
+                             QString("\u00A9 2026 Velmoor")}) {
                 QVERIFY2(text.contains(expected), qPrintable(n + ": " + expected));
             }
             // The footer's two lines, the copyright under the program and its version.
@@ -127,17 +187,49 @@ private slots:
         }
         const CListModel* model = view()->ListModel();
         QVERIFY(model->GetItemCount() > 30);
+        // A value too long for its column ends in an ellipsis: some user names are.
+        QVERIFY(rows.contains(u'\u2026'));
         qsizetype at = 0;
         for (int row = 0; row < model->GetItemCount(); ++row) {
             QStringList cells;
             for (int column = 0; column < 4; ++column) {
-                cells << QRegularExpression::escape(model->GetItemText(row, column));
+                cells << wholeOrCut(model->GetItemText(row, column));
             }
             const QRegularExpression line("\\n\\s*" + cells.join("\\s+") + "\\s");
             const QRegularExpressionMatch match = line.match(rows, at);
             QVERIFY2(match.hasMatch(), qPrintable(cells.join(' ')));
             at = match.capturedEnd() - 1;
         }
+    }
+
+    // The title line names the connection and the time printed; the PDF carries it as its title.
+    void titleLine_data() {
+        QTest::addColumn<bool>("loggedOn");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("logged on")
+            << true << "Oracle RDBMS Sessions - SYSTEM@sim:demo, 08-DEC-2026 10:42";
+        QTest::newRow("logged off since")
+            << false << "Oracle RDBMS Sessions - not connected, 08-DEC-2026 10:42";
+    }
+    void titleLine() {
+        QFETCH(bool, loggedOn);
+        QFETCH(QString, title);
+        QVERIFY(LogOn("system", "manager", "sim:demo"));
+        view()->RefreshList();
+        if (!loggedOn) {
+            LogOff();
+        }
+        const QString file = m_dir->filePath("sessions.pdf");
+        printWith(file);
+        QVERIFY(m_messages.isEmpty());
+        if (QStandardPaths::findExecutable("pdftotext").isEmpty()) {
+            QSKIP("pdftotext and pdfinfo (poppler-utils) are needed to read the PDF back");
+        }
+        const QString info = run("pdfinfo", {file});
+        QVERIFY2(info.contains(QRegularExpression("(^|\n)Title: +" +
+                                                  QRegularExpression::escape(title) + "\n")),
+                 qPrintable(info));
+        QVERIFY(run("pdftotext", {"-l", "1", file, "-"}).contains(title));
     }
 
     void emptyList() {
@@ -150,22 +242,117 @@ private slots:
         }
     }
 
-    // A file that cannot be opened, or written whole, is told of; what was written of it is
-    // removed, but a device is left alone.
+    // The file offered lies in a folder that exists: Documents when there is one, else the
+    // home folder; the destination an earlier run stored comes first while its folder exists.
+    void offered_data() {
+        QTest::addColumn<bool>("documents");
+        QTest::addColumn<QString>("storedFile");  // under the home folder; empty: none stored
+        QTest::addColumn<QString>("offeredFile");
+        QTest::newRow("Documents") << true << ""
+                                   << "Documents/nimbra-sessions.pdf";
+        QTest::newRow("no Documents") << false << ""
+                                      << "nimbra-sessions.pdf";
+        QTest::newRow("stored file") << true << "kept/x.pdf"
+                                     << "kept/x.pdf";
+        QTest::newRow("stored file's folder gone") << false << "gone/x.pdf"
+                                                   << "nimbra-sessions.pdf";
+    }
+    void offered() {
+        QFETCH(bool, documents);
+        QFETCH(QString, storedFile);
+        QFETCH(QString, offeredFile);
+        const QTemporaryDir home;
+        qputenv("HOME", QFile::encodeName(home.path()));
+        QVERIFY(QDir(home.path()).mkdir("kept"));
+        QVERIFY(!documents || QDir(home.path()).mkdir("Documents"));
+        if (!storedFile.isEmpty()) {
+            QVERIFY(SettingsStore::WriteProfileValues(
+                "Print", {{"Printer", "lp1"}, {"ToFile", 1}, {"File", home.filePath(storedFile)}}));
+        }
+        QVERIFY(LogOn("system", "manager", "sim:demo"));
+        view()->RefreshList();
+        printWith(m_dir->filePath("sessions.pdf"), true);
+        QCOMPARE(m_environment->offered.printer, QString(storedFile.isEmpty() ? "" : "lp1"));
+        QCOMPARE(m_environment->offered.toFile, !storedFile.isEmpty());
+        QCOMPARE(m_environment->offered.file, home.filePath(offeredFile));
+    }
+
+    // A job that started stores where it went for the next run; a job that never started, or
+    // the demo's, stores nothing.
+    void remembered_data() {
+        QTest::addColumn<QString>("job");
+        QTest::addColumn<QStringList>("stored");  // Printer, ToFile, File
+        const QStringList none{"(none)", "(none)", "(none)"};
+        QTest::newRow("to a file") << "file" << QStringList{"lp0", "1", "%1"};
+        QTest::newRow("to a printer") << "printer" << QStringList{"lp2", "0", "/kept.pdf"};
+        QTest::newRow("dialog cancelled") << "cancel" << none;
+        QTest::newRow("not started") << "/nonexistent-folder/x.pdf" << none;
+        QTest::newRow("demo") << "demo" << none;
+    }
+    void remembered() {
+        QFETCH(QString, job);
+        QFETCH(QStringList, stored);
+        if (job == "demo") {
+            // A main window logs off as it goes.
+            m_frame.reset();
+            m_frame = CreateMainWindow(true);
+            m_frame->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(m_frame.get()));
+        } else {
+            QVERIFY(LogOn("system", "manager", "sim:demo"));
+        }
+        view()->RefreshList();
+        const QString file = job.startsWith('/') ? job : m_dir->filePath("sessions.pdf");
+        m_environment = std::make_unique<PdfEnvironment>(file);
+        if (job == "printer") {
+            m_environment->chosen = {"lp2", false, "/kept.pdf"};
+        }
+        m_environment->cancel = job == "cancel";
+        SetPrintEnvironment(m_environment.get());
+        QTest::keyClick(m_frame.get(), Qt::Key_P, Qt::ControlModifier);
+        QCOMPARE(m_environment->dialogs, 1);
+        QCOMPARE(m_messages.size(), job.startsWith('/') ? 1 : 0);
+        QCOMPARE((QStringList{storedPrint("Printer"), storedPrint("ToFile"), storedPrint("File")}),
+                 stored.replaceInStrings("%1", file));
+    }
+
+    // A file that cannot be opened, or written whole, is told of with the reason; what was
+    // written of it is removed, but a device is left alone.
     void fileFails_data() {
-        QTest::addColumn<QString>("file");  // empty: one in the test folder, on a full disk
+        QTest::addColumn<QString>("file");  // empty: one in the test folder, over the size limit
+        QTest::addColumn<QString>("host");
         QTest::addColumn<QString>("message");
         const QString notWritten = "Could not write the PDF file \"%1\": %2.";
-        QTest::newRow("no folder") << "/nonexistent-folder/sessions.pdf"
-                                   << "Could not start print job.";
+        QTest::newRow("no folder")
+            << "/nonexistent-folder/sessions.pdf"
+            << "sim:demo"
+            << "Could not start print job.\nThe PDF file \"/nonexistent-folder/sessions.pdf\" "
+               "could not be opened: No such file or directory.";
         QTest::newRow("device full")
-            << "/dev/full" << notWritten.arg("/dev/full", "No space left on device");
-        QTest::newRow("disk full") << "" << notWritten.arg("%1", "File too large");
+            << "/dev/full"
+            << "sim:demo" << notWritten.arg("/dev/full", "No space left on device");
+        QTest::newRow("file size limit") << ""
+                                         << "sim:demo" << notWritten.arg("%1", "File too large");
+        // 10,000 sessions fill the small disk pages after the first.
+        QTest::newRow("disk full after the first page")
+            << "small disk"
+            << "sim:large" << notWritten.arg("%1", "No space left on device");
     }
     void fileFails() {
         QFETCH(QString, file);
+        QFETCH(QString, host);
         QFETCH(QString, message);
-        QVERIFY(LogOn("system", "manager", "sim:demo"));
+        SmallDisk disk;
+        if (file == "small disk") {
+            if (geteuid() != 0) {
+                QSKIP("Only root can mount the small disk; the file size limit row stands in.");
+            }
+            QString why;
+            file = disk.Mount(why);
+            QVERIFY2(!file.isEmpty(), qPrintable("no small disk: " + why));
+            file += "/sessions.pdf";
+        }
+        QVERIFY(LogOn("system", "manager", qPrintable(host)));
         view()->RefreshList();
         rlimit saved{};
         getrlimit(RLIMIT_FSIZE, &saved);

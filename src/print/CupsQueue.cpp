@@ -50,26 +50,59 @@ private:
     int m_count = 0;
     cups_option_t* m_options = nullptr;
 };
+
+// Why the printer at uri, if known, is as it is, as its administrator or CUPS put it
+// ("Rejecting Jobs").
+QString StateMessage(const char* uri) {
+    QString text;
+    if (uri) {
+        ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
+                     "printer-state-message");
+        ipp_t* response = cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/");
+        ipp_attribute_t* message =
+            ippFindAttribute(response, "printer-state-message", IPP_TAG_TEXT);
+        if (message) {
+            text = QString::fromUtf8(ippGetString(message, 0, nullptr)).trimmed();
+        }
+        ippDelete(response);
+    }
+    return text.isEmpty() ? QStringLiteral("no reason given") : text;
+}
+
+// The text with a full stop at its end unless it has one.
+QString Sentence(const QString& text) {
+    return text.endsWith(QLatin1Char('.')) ? text : text + QLatin1Char('.');
+}
 }  // namespace
 
-bool CupsQueueAcceptsJobs(const QString& queue) {
+bool CupsQueueAcceptsJobs(const QString& queue, QString& why) {
     const QByteArray name = queue.section(QLatin1Char('/'), 0, 0).toUtf8();
     const QByteArray instance = queue.section(QLatin1Char('/'), 1).toUtf8();
-    if (name.isEmpty()) {
-        return false;
-    }
-    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.constData(),
-                                         instance.isEmpty() ? nullptr : instance.constData());
+    cups_dest_t* dest = name.isEmpty()
+                            ? nullptr
+                            : cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.constData(),
+                                               instance.isEmpty() ? nullptr : instance.constData());
     if (!dest) {
+        why = name.isEmpty() ? QStringLiteral("No printer was chosen.")
+                             : QStringLiteral("The printer \"%1\" is not available: %2")
+                                   .arg(queue, Sentence(cupsLastErrorString()));
         return false;
     }
     const char* accepting =
         cupsGetOption("printer-is-accepting-jobs", dest->num_options, dest->options);
     const char* state = cupsGetOption("printer-state", dest->num_options, dest->options);
-    const bool accepts = accepting && std::strcmp(accepting, "true") == 0 &&
-                         !(state && std::atoi(state) == IPP_PSTATE_STOPPED);
+    const char* uri = cupsGetOption("printer-uri-supported", dest->num_options, dest->options);
+    const bool accepts = accepting && std::strcmp(accepting, "true") == 0;
+    const bool stopped = state && std::atoi(state) == IPP_PSTATE_STOPPED;
+    if (!accepts || stopped) {
+        why = (accepts ? QStringLiteral("The printer \"%1\" is stopped: %2")
+                       : QStringLiteral("The printer \"%1\" does not accept jobs: %2"))
+                  .arg(queue, Sentence(StateMessage(uri)));
+    }
     cupsFreeDests(1, dest);
-    return accepts;
+    return accepts && !stopped;
 }
 
 bool SubmitToCupsQueue(const QString& queue, const QString& file, const QString& title,

@@ -7,8 +7,8 @@
 class QPrinter;
 
 // Whether the queue ("name" or "name/instance") exists, accepts jobs and its printer is not
-// stopped.
-bool CupsQueueAcceptsJobs(const QString& queue);
+// stopped. When not, why tells so in a sentence with CUPS's own reason.
+bool CupsQueueAcceptsJobs(const QString& queue, QString& why);
 
 // Hands the file to the queue as one job under the title, with the printer's copies, collation,
 // duplex and media. False when CUPS refuses it, with CUPS's own reason in reason.

@@ -46,7 +46,8 @@ private:
     // that fit; 0 or less when not even one does.
     int MeasureRowsPerPage(CPrinterContext& dc, CDeviceRect area, int pageCount);
     void ScaleColumns(int width);
-    // The cell's text m_nCellPadding inside its left and right edges, clipped there.
+    // The cell's text m_nCellPadding inside its left and right edges, cut short with an ellipsis
+    // there.
     void DrawCellText(QPainter& painter, const QFontMetrics& metrics, const CDeviceRect& cell,
                       int column, const QString& text) const;
 

@@ -134,6 +134,8 @@ void CListReport::DrawCellText(QPainter& painter, const QFontMetrics& metrics,
     }
     const CDeviceRect inner{cell.left + m_nCellPadding, cell.top, cell.right - m_nCellPadding,
                             cell.bottom};
-    DrawTextBlock(painter, metrics, inner, LayoutText(metrics, text),
+    CTextBlock block = LayoutText(metrics, text);
+    ElideLines(metrics, block, inner.Width());
+    DrawTextBlock(painter, metrics, inner, block,
                   m_columnAlignments[static_cast<std::size_t>(column)]);
 }

@@ -2,28 +2,63 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QPageLayout>
 #include <QPdfWriter>
-#include <QPrinter>
 #include <QTemporaryFile>
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+namespace {
+// A write cut short by the disk leaves the file device without a reason, but errno has it.
+QString WriteFailure(int error, const QFileDevice& file) {
+    return error != 0 ? QString::fromLocal8Bit(std::strerror(error)) : file.errorString();
+}
+
+// A file that keeps the reason of its first failed write: the file device's own error is
+// overwritten by the next call, and the PDF writer goes on writing after a failure.
+template <class File>
+class CheckedFile : public File {
+public:
+    template <class... Args>
+    explicit CheckedFile(QString& failure, Args&&... args)
+        : File(std::forward<Args>(args)...), m_failure(failure) {}
+
+protected:
+    qint64 writeData(const char* data, qint64 length) override {
+        errno = 0;
+        const qint64 written = File::writeData(data, length);
+        if (written != length && m_failure.isEmpty()) {
+            m_failure = WriteFailure(errno, *this);
+        }
+        return written;
+    }
+
+private:
+    QString& m_failure;
+};
+}  // namespace
 
 CPdfOutput::CPdfOutput() = default;
 
 CPdfOutput::~CPdfOutput() = default;
 
-bool CPdfOutput::Open(const QString& path, const QPrinter& printer, const QString& title) {
+bool CPdfOutput::Open(const QString& path, const QPageLayout& layout, int resolution,
+                      const QString& title) {
     if (path.isEmpty()) {
         // Readable by its owner only, and without a name in the folder until one is asked for.
-        m_file = std::make_unique<QTemporaryFile>(QDir::tempPath() +
-                                                  QStringLiteral("/nimbra-print-XXXXXX.pdf"));
+        m_file = std::make_unique<CheckedFile<QTemporaryFile>>(
+            m_strFailure, QDir::tempPath() + QStringLiteral("/nimbra-print-XXXXXX.pdf"));
     } else {
-        m_file = std::make_unique<QFile>(path);
+        m_file = std::make_unique<CheckedFile<QFile>>(m_strFailure, path);
     }
     if (!m_file->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        Fail(m_file->errorString());
         return false;
     }
     m_writer = std::make_unique<QPdfWriter>(m_file.get());
-    m_writer->setResolution(printer.resolution());
-    m_writer->setPageLayout(printer.pageLayout());
+    m_writer->setResolution(resolution);
+    m_writer->setPageLayout(layout);
     m_writer->setTitle(title);
     return true;
 }
@@ -32,19 +67,13 @@ QString CPdfOutput::FileName() const {
     return m_file ? m_file->fileName() : QString();
 }
 
-bool CPdfOutput::Written() {
-    if (m_file->error() != QFileDevice::NoError) {
-        Fail(m_file->errorString());
-    }
-    return m_strFailure.isEmpty();
-}
-
 bool CPdfOutput::Close() {
     m_writer.reset();
     const qint64 written = m_file->pos();
-    m_file->flush();
-    // Closing forgets a failed write, so it is noted before.
-    Written();
+    errno = 0;
+    if (!m_file->flush()) {
+        Fail(WriteFailure(errno, *m_file));
+    }
     m_file->close();
     if (Written()) {
         // A file that took every write may still be short on disk; its size tells.
@@ -53,10 +82,10 @@ bool CPdfOutput::Close() {
             Fail(QStringLiteral("%1 of %2 bytes stored").arg(stored.size()).arg(written));
         }
     }
-    if (!m_strFailure.isEmpty()) {
+    if (!Written()) {
         Remove();
     }
-    return m_strFailure.isEmpty();
+    return Written();
 }
 
 void CPdfOutput::Discard() {
@@ -69,8 +98,7 @@ void CPdfOutput::Discard() {
 
 void CPdfOutput::Fail(const QString& reason) {
     if (m_strFailure.isEmpty()) {
-        m_strFailure = QStringLiteral("Could not write the PDF file \"%1\": %2.")
-                           .arg(QDir::toNativeSeparators(m_file->fileName()), reason);
+        m_strFailure = reason;
     }
 }
 

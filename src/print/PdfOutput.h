@@ -1,13 +1,13 @@
 #pragma once
-// A PDF document written into a file, the user's or a private temporary one, with its writing
-// checked: a file that could not be written completely is removed and the failure is told.
+// A PDF document written into a file, the user's or a private temporary one, with every write
+// checked: a file that could not be written completely is removed and the reason is kept.
 
 #include <QString>
 #include <memory>
 
 class QFile;
+class QPageLayout;
 class QPdfWriter;
-class QPrinter;
 
 class CPdfOutput {
 public:
@@ -17,17 +17,19 @@ public:
     CPdfOutput& operator=(const CPdfOutput&) = delete;
 
     // Opens the file at path, or a new private temporary file when path is empty, for pages of
-    // the printer's layout and resolution; false when it cannot be opened.
-    bool Open(const QString& path, const QPrinter& printer, const QString& title);
+    // the layout and resolution; false, with the reason in Failure(), when it cannot be opened.
+    bool Open(const QString& path, const QPageLayout& layout, int resolution, const QString& title);
     QPdfWriter& Writer() { return *m_writer; }
     QString FileName() const;
-    // False once a write has failed, with the failure told in Failure().
-    bool Written();
-    // After the painter has ended: false, with the failure told and the file removed, when the
-    // file does not hold everything written to it.
+    // False once a write has failed.
+    bool Written() const { return m_strFailure.isEmpty(); }
+    // After the painter has ended: false, with the file removed, when the file does not hold
+    // everything written to it.
     bool Close();
     // Closes the file and removes it.
     void Discard();
+    // Why the file could not be opened or written, in the system's words
+    // ("No space left on device"); empty while nothing failed.
     QString Failure() const { return m_strFailure; }
 
 private:

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <memory>
 #include <utility>
 
@@ -22,8 +23,9 @@ public:
         : QObject(parent), printer(QPrinter::HighResolution), context(printer) {}
     QPrinter printer;
     CQtPrinterContext context;
-    bool toFile = false;
-    QString file;
+    // The user's choices so far in this run; until the first, the offered destination stands.
+    bool chosen = false;
+    CPrintDestination last;
 };
 
 // Qt's dialog offers the first printer again after a job to a file, and a folder where the file's
@@ -67,11 +69,17 @@ public:
     CPrinterContext* RunPrintDialog(CPrintInfo& info, QWidget* parent) override {
         SharedPrinter& shared = Shared();
         QPrinter& printer = shared.printer;
+        if (!shared.chosen) {
+            shared.last = info.m_offered;
+            // A printer removed since is left to Qt's choice.
+            if (QPrinterInfo::availablePrinterNames().contains(shared.last.printer)) {
+                printer.setPrinterName(shared.last.printer);
+            }
+        }
         printer.setPrintRange(QPrinter::AllPages);
         printer.setFromTo(info.m_nFromPage, info.m_nToPage);
-        RememberingPrintDialog dialog(
-            &printer, parent, shared.toFile,
-            shared.file.isEmpty() ? info.m_strDefaultOutputFile : shared.file);
+        RememberingPrintDialog dialog(&printer, parent, shared.last.toFile,
+                                      UsableOutputFile(shared.last.file, info.m_offered.file));
         dialog.setMinMax(info.GetMinPage(), info.GetMaxPage());
         dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange |
                           QAbstractPrintDialog::PrintCollateCopies |
@@ -88,20 +96,22 @@ public:
         if (printer.pageOrder() == QPrinter::LastPageFirst) {
             std::swap(info.m_nFromPage, info.m_nToPage);
         }
-        shared.toFile = printer.outputFormat() == QPrinter::PdfFormat;
-        if (shared.toFile) {
-            shared.file = printer.outputFileName();
+        shared.chosen = true;
+        shared.last.toFile = printer.outputFormat() == QPrinter::PdfFormat;
+        if (shared.last.toFile) {
+            shared.last.file = printer.outputFileName();
             // A PDF file holds each page once; the job draws the copies.
             info.m_nCopies = printer.copyCount();
             info.m_bCollate = printer.collateCopies();
+        } else {
+            shared.last.printer = printer.printerName();
         }
-        info.m_bPrintToFile = shared.toFile;
-        info.m_strOutputFile = printer.outputFileName();
+        info.m_chosen = shared.last;
         return &shared.context;
     }
 
-    QString AskOutputFileName(QWidget* parent) override {
-        return QFileDialog::getSaveFileName(parent);
+    QString AskOutputFileName(QWidget* parent, const QString& startFile) override {
+        return QFileDialog::getSaveFileName(parent, QString(), startFile);
     }
 };
 

@@ -12,12 +12,13 @@ class CPrintEnvironment {
 public:
     virtual ~CPrintEnvironment() = default;
 
-    // Offers the pages from info's first to last page with its from- and to-page preset. On OK it
-    // stores the chosen range and the print-to-file choice in info and returns the chosen
-    // printer's context, which the environment keeps; null when the user cancels.
+    // Offers the pages from info's first to last page with its from- and to-page preset, and
+    // info's offered destination unless the user chose one earlier in this run. On OK it stores
+    // the chosen range and destination in info and returns the chosen printer's context, which
+    // the environment keeps; null when the user cancels.
     virtual CPrinterContext* RunPrintDialog(CPrintInfo& info, QWidget* parent) = 0;
-    // The file to print to; empty when the user cancels.
-    virtual QString AskOutputFileName(QWidget* parent) = 0;
+    // The file to print to, browsing from startFile's folder; empty when the user cancels.
+    virtual QString AskOutputFileName(QWidget* parent, const QString& startFile) = 0;
 };
 
 // The environment print jobs use: the one set, else Qt's dialogs on a printer that keeps its

@@ -6,6 +6,7 @@
 #include <QtGlobal>
 
 #include "DeviceRect.h"
+#include "PrintDestination.h"
 
 class CPrinterContext;
 
@@ -28,12 +29,13 @@ struct CPrintInfo {
     // The printable area in device units, its origin where the painter's is.
     CDeviceRect m_rectDraw;
 
-    // The file the print dialog offers until the user has chosen one.
-    QString m_strDefaultOutputFile;
-    // Filled by the print dialog. The context is the dialog's; the job only borrows it.
+    // What the print dialog offers when the user has chosen nothing yet in this run.
+    CPrintDestination m_offered;
+    // Filled by the print dialog. The context is the dialog's; the job only borrows it. The
+    // choice keeps the printer and file last used beside the one chosen; a job to a file without
+    // a name asks for one.
     CPrinterContext* m_pDC = nullptr;
-    bool m_bPrintToFile = false;
-    QString m_strOutputFile;
+    CPrintDestination m_chosen;
     // The copies the job draws itself, for an output that cannot make them (a PDF file):
     // collated, the whole range again and again; otherwise each page so many times in a row.
     int m_nCopies = 1;

@@ -50,6 +50,14 @@ void CPrintJobDriver::SetMessageHandler(std::function<void(const QString&)> hand
     m_messageHandler = std::move(handler);
 }
 
+void CPrintJobDriver::SetRememberedDestination(const CPrintDestination& destination) {
+    m_remembered = destination;
+}
+
+void CPrintJobDriver::SetDestinationHandler(std::function<void(const CPrintDestination&)> handler) {
+    m_destinationHandler = std::move(handler);
+}
+
 void CPrintJobDriver::Print() {
     if (!m_pMainWnd) {
         m_pMainWnd = QApplication::activeWindow();
@@ -58,13 +66,14 @@ void CPrintJobDriver::Print() {
     if (!OnPreparePrinting(info)) {
         return;
     }
-    QString outputFile = info.m_strOutputFile;
-    if (info.m_bPrintToFile && outputFile.isEmpty()) {
-        outputFile = PrintEnvironment().AskOutputFileName(MainWindow());
-        if (outputFile.isEmpty()) {
+    CPrintDestination& chosen = info.m_chosen;
+    if (chosen.toFile && chosen.file.isEmpty()) {
+        chosen.file = PrintEnvironment().AskOutputFileName(MainWindow(), info.m_offered.file);
+        if (chosen.file.isEmpty()) {
             return;
         }
     }
+    const QString outputFile = chosen.toFile ? chosen.file : QString();
     CPrinterContext& dc = *info.m_pDC;
     info.m_rectDraw = PrintableArea(dc);
     OnBeginPrinting(dc, info);
@@ -78,20 +87,32 @@ void CPrintJobDriver::Print() {
     if (!dc.StartDoc(m_strDocName, outputFile)) {
         SetEnabled(mainWindow, true);
         OnEndPrinting(dc, info);
-        ShowMessage(QStringLiteral("Could not start print job."));
+        const QString why = dc.Failure();
+        ShowMessage(QStringLiteral("Could not start print job.") +
+                    (why.isEmpty() ? QString() : u'\n' + why));
         return;
+    }
+    if (m_destinationHandler) {
+        m_destinationHandler(chosen);
     }
     m_bUserAbort = false;
     m_bQuitRequested = false;
-    if (PrintPages(dc, info)) {
+    const bool printed = PrintPages(dc, info);
+    if (printed) {
         dc.EndDoc();
     } else {
         dc.AbortDoc();
     }
     SetEnabled(mainWindow, true);
     OnEndPrinting(dc, info);
-    if (!dc.Failure().isEmpty()) {
-        ShowMessage(dc.Failure());
+    QString failure = dc.Failure();
+    // Only the user ends a job early without a failure; a device that gives no reason still
+    // gets its job's failure told.
+    if (failure.isEmpty() && !printed && !m_bUserAbort && !m_bQuitRequested) {
+        failure = QStringLiteral("Could not print page %1.").arg(info.m_nCurPage);
+    }
+    if (!failure.isEmpty()) {
+        ShowMessage(failure);
     }
     if (m_bQuitRequested) {
         QCoreApplication::postEvent(QCoreApplication::instance(), new QEvent(QEvent::Quit));
@@ -184,7 +205,8 @@ bool CPrintJobDriver::DoPreparePrinting(CPrintInfo& info) {
     }
     info.m_nFromPage = info.GetMinPage();
     info.m_nToPage = info.GetMaxPage();
-    info.m_strDefaultOutputFile = m_strDefaultOutputFile;
+    info.m_offered = m_remembered;
+    info.m_offered.file = UsableOutputFile(m_remembered.file, m_strDefaultOutputFile);
     info.m_pDC = PrintEnvironment().RunPrintDialog(info, MainWindow());
     return info.m_pDC != nullptr;
 }

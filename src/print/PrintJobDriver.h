@@ -31,6 +31,11 @@ public:
     void SetDocName(const QString& name) { m_strDocName = name; }
     // The file the print dialog offers for printing to a file until the user has chosen one.
     void SetDefaultOutputFile(const QString& path) { m_strDefaultOutputFile = path; }
+    // The last job's destination from an earlier run: offered while this run has chosen none.
+    // Its file gives way to the default one when its folder is gone.
+    void SetRememberedDestination(const CPrintDestination& destination);
+    // Told the destination the user chose once the job's document has started.
+    void SetDestinationHandler(std::function<void(const CPrintDestination&)> handler);
 
 protected:
     virtual void OnPrint(CPrinterContext& dc, CPrintInfo& info);
@@ -56,8 +61,10 @@ private:
 
     QString m_strDocName = QStringLiteral("(unknown)");
     QString m_strDefaultOutputFile;
+    CPrintDestination m_remembered;
     QPointer<QWidget> m_pMainWnd;
     std::function<void(const QString&)> m_messageHandler;
+    std::function<void(const CPrintDestination&)> m_destinationHandler;
     bool m_bUserAbort = false;
     bool m_bQuitRequested = false;
 };

@@ -10,6 +10,7 @@
 #include "PrinterContext.h"
 
 class CPdfOutput;
+class QPageLayout;
 class QPrinter;
 
 class CQtPrinterContext : public CPrinterContext {
@@ -18,10 +19,11 @@ public:
     explicit CQtPrinterContext(QPrinter& printer);
     ~CQtPrinterContext() override;
 
-    // The open document's PDF writer; the printer, of the same layout, before and after.
+    // The open document's PDF writer; the printer, of the same resolution, before and after.
     QPaintDevice& Device() override;
     QSize PrintableSize() override;
-    // Refused when a CUPS queue does not take jobs now or the file cannot be opened.
+    // Refused, with the reason in Failure(), when a CUPS queue does not take jobs now or the
+    // file cannot be opened.
     bool StartDoc(const QString& docName, const QString& outputFile) override;
     bool StartPage() override;
     bool EndPage() override;
@@ -29,10 +31,19 @@ public:
     void AbortDoc() override;
 
 private:
+    // The printer's paper and margins; a PDF file gets the same margins whatever printer the
+    // dialog showed before.
+    QPageLayout PageLayout(bool toFile) const;
+    // A page that failed: the failed write's reason, or else the one given.
+    void FailPage(const QString& reason);
+    // The failure told as the file's or the queue's.
+    void Fail(const QString& reason);
+
     QPrinter& m_printer;
     std::unique_ptr<CPdfOutput> m_output;
     // The queue the open document goes to; empty for a file.
     QString m_strQueue;
+    QString m_strFile;
     QString m_strDocName;
     bool m_bFirstPage = true;
 };

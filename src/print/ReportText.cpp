@@ -51,6 +51,23 @@ CTextBlock LayoutText(const QFontMetrics& metrics, const QString& text, int wrap
     return block;
 }
 
+void ElideLines(const QFontMetrics& metrics, CTextBlock& block, int width) {
+    if (block.width <= width) {
+        return;
+    }
+    block.width = 0;
+    for (QString& line : block.lines) {
+        if (metrics.horizontalAdvance(line) > width) {
+            // Where not even the ellipsis fits, what shows of it still marks the value.
+            line = metrics.elidedText(line, Qt::ElideRight, std::max(0, width));
+            if (line.isEmpty()) {
+                line = QStringLiteral("\u2026");
+            }
+        }
+        block.width = std::max(block.width, metrics.horizontalAdvance(line));
+    }
+}
+
 void DrawTextBlock(QPainter& painter, const QFontMetrics& metrics, const CDeviceRect& rect,
                    const CTextBlock& block, Qt::Alignment alignment) {
     if (rect.Width() <= 0 || rect.Height() <= 0) {

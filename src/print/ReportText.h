@@ -1,6 +1,6 @@
 #pragma once
 // Text as the report lays it out and draws it: lines start at each line break and, when wrapping,
-// break at spaces to fit a width; an "&" is an ordinary character and nothing is elided.
+// break at spaces to fit a width; an "&" is an ordinary character.
 
 #include <QString>
 #include <QStringList>
@@ -19,6 +19,10 @@ struct CTextBlock {
 
 // wrapWidth below 0 keeps every line whole. A word wider than wrapWidth gets a line of its own.
 CTextBlock LayoutText(const QFontMetrics& metrics, const QString& text, int wrapWidth = -1);
+
+// Each line wider than width cut short with an ellipsis, as the list on screen shows a value, so
+// that a cut value never passes for a whole one.
+void ElideLines(const QFontMetrics& metrics, CTextBlock& block, int width);
 
 // Draws the lines downwards from the rectangle's top edge, each aligned across it (AlignLeft,
 // AlignRight or AlignHCenter), with the parts outside the rectangle clipped away.

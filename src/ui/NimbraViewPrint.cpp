@@ -1,24 +1,44 @@
 // The view's Print command.
 
 #include <QDir>
-#include <QStandardPaths>
 
 #include "ListPrintSource.h"
 #include "ListReport.h"
+#include "MainFrame.h"
 #include "MessageBox.h"
 #include "NimbraView.h"
+#include "PrintClock.h"
+#include "PrintSettings.h"
 #include "Strings.h"
+
+namespace {
+// "Oracle RDBMS Sessions - SYSTEM@sim:demo, 08-DEC-2026 10:42": what was printed, from where and
+// when. Rows printed while logged off came from a connection that is gone, so it says so.
+QString TitleLine() {
+    const QString connection = ConnectionTitle();
+    return QStringLiteral("%1 - %2, %3")
+        .arg(Strings::ReportTitle,
+             connection.isEmpty() ? QStringLiteral("not connected") : connection,
+             PrintTimeText(PrintTime()));
+}
+}  // namespace
 
 void CNimbraView::OnFilePrint() {
     const CListPrintSource list(*this);
     CListReport report;
-    report.SetTitle(Strings::ReportTitle);
+    const QString title = TitleLine();
+    report.SetTitle(title);
+    report.SetDocName(title);
     report.SetFooter(Strings::ReportFooter);
     report.SetPageFormat(Strings::ReportPageFormat);
     report.SetList(&list);
     report.SetDefaultOutputFile(
-        QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-            .filePath(QStringLiteral("nimbra-sessions.pdf")));
+        QDir(DefaultOutputFolder()).filePath(QStringLiteral("nimbra-sessions.pdf")));
+    const PrintSettings stored = PrintSettings::Load();
+    report.SetRememberedDestination({stored.Printer, stored.ToFile, stored.File});
+    report.SetDestinationHandler([](const CPrintDestination& used) {
+        PrintSettings::Save({used.printer, used.toFile, used.file});
+    });
     report.SetMainWindow(window());
     report.SetMessageHandler([](const QString& text) { NimbraMessageBox(text); });
     report.Print();
