@@ -7,11 +7,6 @@ const QString kSection = QStringLiteral("Print");
 const QString kPrinter = QStringLiteral("Printer");
 const QString kToFile = QStringLiteral("ToFile");
 const QString kFile = QStringLiteral("File");
-
-bool& Storing() {
-    static bool storing = true;
-    return storing;
-}
 }  // namespace
 
 PrintSettings PrintSettings::Load() {
@@ -24,14 +19,7 @@ PrintSettings PrintSettings::Load() {
 }
 
 void PrintSettings::Save(const PrintSettings& settings) {
-    if (!Storing()) {
-        return;
-    }
     SettingsStore::WriteProfileValues(
         kSection,
         {{kPrinter, settings.Printer}, {kToFile, settings.ToFile ? 1 : 0}, {kFile, settings.File}});
-}
-
-void PrintSettings::SetStoring(bool storing) {
-    Storing() = storing;
 }

@@ -10,8 +10,6 @@ struct PrintSettings {
     QString File;         // the PDF file last printed to
 
     static PrintSettings Load();
-    // Writes "Printer", then "ToFile", then "File"; nothing in a run that stores nothing.
+    // Writes "Printer", then "ToFile", then "File".
     static void Save(const PrintSettings& settings);
-    // Whether Save writes: the demo run stores nothing.
-    static void SetStoring(bool storing);
 };

@@ -18,7 +18,6 @@
 #include "MessageBox.h"
 #include "NimbraView.h"
 #include "OracleConnection.h"
-#include "PrintSettings.h"
 #include "SettingsStore.h"
 #include "Strings.h"
 
@@ -52,8 +51,6 @@ std::unique_ptr<CMainFrame> CreateMainWindow(bool demo) {
         SettingsStore::KeepChangesInMemory();
     }
     SetCallTimeoutSeconds(AppSettings::Load().CallTimeoutSec);
-    // The demo stores nothing, its print jobs' destinations included.
-    PrintSettings::SetStoring(!demo);
     auto frame = std::make_unique<CMainFrame>();
     if (demo) {
         logOnToDemo();

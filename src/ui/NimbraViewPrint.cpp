@@ -7,23 +7,25 @@
 #include "MainFrame.h"
 #include "MessageBox.h"
 #include "NimbraView.h"
+#include "OracleConnection.h"
 #include "PrintClock.h"
 #include "PrintSettings.h"
 #include "Strings.h"
 
 namespace {
 // "Oracle RDBMS Sessions - SYSTEM@sim:demo, 08-DEC-2026 10:42": what was printed, from where and
-// when. Rows printed while logged off came from a connection that is gone, so it says so.
+// when.
 QString TitleLine() {
-    const QString connection = ConnectionTitle();
     return QStringLiteral("%1 - %2, %3")
-        .arg(Strings::ReportTitle,
-             connection.isEmpty() ? QStringLiteral("not connected") : connection,
-             PrintTimeText(PrintTime()));
+        .arg(Strings::ReportTitle, ConnectionTitle(), PrintTimeText(PrintTime()));
 }
 }  // namespace
 
+// Rows left from a connection that is gone are not printed as if they were current.
 void CNimbraView::OnFilePrint() {
+    if (!IsLoggedOn()) {
+        return;
+    }
     const CListPrintSource list(*this);
     CListReport report;
     const QString title = TitleLine();
