@@ -9,9 +9,9 @@
 #include <QTemporaryDir>
 
 #include "BenchSupport.h"
-#include "ConnectDialog.h"
 #include "ServerHistory.h"
 #include "SettingsStore.h"
+#include "dialogs/ConnectDialog.h"
 
 namespace {
 constexpr int kHosts = kBenchRows;

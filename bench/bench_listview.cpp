@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "BenchSupport.h"
-#include "ListViewEx.h"
+#include "list/ListViewEx.h"
 
 namespace {
 constexpr int kRows = kBenchRows;

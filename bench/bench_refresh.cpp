@@ -11,10 +11,10 @@
 #include <chrono>
 
 #include "BenchSupport.h"
-#include "NimbraView.h"
 #include "OracleConnection.h"
 #include "SessionStatements.h"
 #include "Sim.h"
+#include "sessionview/NimbraView.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;

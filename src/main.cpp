@@ -1,4 +1,4 @@
-#include "NimbraApp.h"
+#include "frame/NimbraApp.h"
 
 int main(int argc, char** argv) {
     if (AnswerInformationOptions(argc, argv)) {

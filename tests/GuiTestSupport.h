@@ -8,9 +8,9 @@
 #include <QtTest>
 
 #include "ErrorReport.h"
-#include "MessageBox.h"
 #include "OracleConnection.h"
 #include "Sim.h"
+#include "widgets/MessageBox.h"
 
 // Points the settings store at a fresh empty folder for as long as it lives.
 class SettingsLocation {

@@ -17,16 +17,16 @@
 #include <QtTest>
 #include <memory>
 
-#include "AboutDialog.h"
-#include "BrowserCommand.h"
-#include "CommandIds.h"
-#include "DialogUnits.h"
-#include "MainFrame.h"
-#include "MessageBox.h"
-#include "NimbraApp.h"
 #include "Strings.h"
-#include "UrlLabel.h"
-#include "UrlLauncher.h"
+#include "dialogs/AboutDialog.h"
+#include "frame/MainFrame.h"
+#include "frame/NimbraApp.h"
+#include "widgets/BrowserCommand.h"
+#include "widgets/CommandIds.h"
+#include "widgets/DialogUnits.h"
+#include "widgets/MessageBox.h"
+#include "widgets/UrlLabel.h"
+#include "widgets/UrlLauncher.h"
 
 namespace {
 const QString kAddress = QStringLiteral("https://nimbra.velmoor.example/");

@@ -15,12 +15,12 @@
 
 #include "DbTestSupport.h"
 #include "GuiTestSupport.h"
-#include "MainFrame.h"
-#include "MessageBox.h"
-#include "NimbraView.h"
 #include "SessionStatements.h"
 #include "SettingsStore.h"
-#include "StatusText.h"
+#include "frame/MainFrame.h"
+#include "sessionview/NimbraView.h"
+#include "widgets/MessageBox.h"
+#include "widgets/StatusText.h"
 
 namespace {
 const QString kKill = QStringLiteral("Alter system kill session '12, 345'");

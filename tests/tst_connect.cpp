@@ -10,14 +10,14 @@
 #include <QtTest>
 #include <memory>
 
-#include "ConnectDialog.h"
 #include "DbTestSupport.h"
-#include "DialogUnits.h"
 #include "GuiTestSupport.h"
 #include "LoginData.h"
-#include "MessageBox.h"
 #include "ServerHistory.h"
 #include "SettingsStore.h"
+#include "dialogs/ConnectDialog.h"
+#include "widgets/DialogUnits.h"
+#include "widgets/MessageBox.h"
 
 namespace {
 const QString kTooLong = QStringLiteral("Please enter no more than 30 characters.");

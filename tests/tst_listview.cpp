@@ -9,7 +9,7 @@
 #include <QTest>
 #include <QToolTip>
 
-#include "ListViewEx.h"
+#include "list/ListViewEx.h"
 
 namespace {
 const QString kBlock = QStringLiteral("\u2588");

@@ -22,18 +22,18 @@
 #include <memory>
 
 #include "AppSettings.h"
-#include "CommandIds.h"
 #include "ErrorReport.h"
 #include "LoginData.h"
-#include "MainFrame.h"
-#include "MessageBox.h"
-#include "NimbraApp.h"
-#include "NimbraView.h"
 #include "OracleConnection.h"
 #include "SettingsStore.h"
 #include "Sim.h"
-#include "StatusBar.h"
-#include "StatusText.h"
+#include "frame/MainFrame.h"
+#include "frame/NimbraApp.h"
+#include "sessionview/NimbraView.h"
+#include "widgets/CommandIds.h"
+#include "widgets/MessageBox.h"
+#include "widgets/StatusBar.h"
+#include "widgets/StatusText.h"
 
 using Ids = QList<int>;
 

@@ -15,13 +15,13 @@
 #include <QtTest>
 #include <memory>
 
-#include "ConnectDialog.h"
 #include "DbTestSupport.h"
-#include "DialogUnits.h"
 #include "GuiTestSupport.h"
-#include "MessageBox.h"
-#include "NimbraView.h"
 #include "SettingsStore.h"
+#include "dialogs/ConnectDialog.h"
+#include "sessionview/NimbraView.h"
+#include "widgets/DialogUnits.h"
+#include "widgets/MessageBox.h"
 
 namespace {
 // Opens up what the tests drive directly.

@@ -14,10 +14,10 @@
 
 #include "DbTestSupport.h"
 #include "GuiTestSupport.h"
-#include "MessageBox.h"
-#include "NimbraView.h"
-#include "OptionsDialog.h"
 #include "SettingsStore.h"
+#include "dialogs/OptionsDialog.h"
+#include "sessionview/NimbraView.h"
+#include "widgets/MessageBox.h"
 
 namespace {
 QSlider* slider(const QDialog& d) {

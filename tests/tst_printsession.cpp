@@ -18,16 +18,16 @@
 
 #include "DbTestSupport.h"
 #include "GuiTestSupport.h"
-#include "MainFrame.h"
-#include "MessageBox.h"
-#include "NimbraApp.h"
-#include "NimbraView.h"
 #include "PrintClock.h"
 #include "PrintEnvironment.h"
 #include "PrintInfo.h"
 #include "PrintSettings.h"
 #include "QtPrinterContext.h"
 #include "SettingsStore.h"
+#include "frame/MainFrame.h"
+#include "frame/NimbraApp.h"
+#include "sessionview/NimbraView.h"
+#include "widgets/MessageBox.h"
 
 namespace {
 // The print dialog answered with a PDF file on A5 landscape, printing all pages; it notes what

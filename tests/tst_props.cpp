@@ -15,11 +15,11 @@
 
 #include "DbTestSupport.h"
 #include "GuiTestSupport.h"
-#include "MessageBox.h"
-#include "NimbraView.h"
-#include "PropsSheet.h"
 #include "SessionStatements.h"
-#include "ValueField.h"
+#include "dialogs/PropsSheet.h"
+#include "sessionview/NimbraView.h"
+#include "widgets/MessageBox.h"
+#include "widgets/ValueField.h"
 
 namespace {
 // Stored in two pieces, of 64 and 11 characters.

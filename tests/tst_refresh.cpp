@@ -4,6 +4,7 @@
 #include <QRegularExpression>
 #include <QtTest>
 
+#include "ConnectionTexts.h"
 #include "DbTestSupport.h"
 #include "RefreshCycle.h"
 

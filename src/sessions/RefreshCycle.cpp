@@ -3,24 +3,12 @@
 #include <QString>
 #include <vector>
 
+#include "ConnectionTexts.h"
 #include "OracleConnection.h"
 #include "SessionStatements.h"
 
 namespace {
 const QString kCollecting = QStringLiteral("Collection session information...");
-}
-
-QString SessionCountText(std::size_t sessions) {
-    return sessions == 1 ? QStringLiteral("1 session")
-                         : QStringLiteral("%1 sessions").arg(sessions);
-}
-
-QString ConnectionLostText() {
-    return QStringLiteral("The connection to the database was lost.");
-}
-
-QString NotConnectedText() {
-    return QStringLiteral("Not connected");
 }
 
 RefreshCycle::RefreshCycle(SessionListPort& port, int refreshSeconds, bool showSystem)

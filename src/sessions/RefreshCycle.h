@@ -8,13 +8,6 @@
 
 #include "SessionListPort.h"
 
-// What the status bar says after a refresh: "61 sessions", "1 session".
-QString SessionCountText(std::size_t sessions);
-// What the status bar says once the connection has been lost.
-QString ConnectionLostText();
-// What the status bar says while nobody is logged on.
-QString NotConnectedText();
-
 class RefreshCycle {
 public:
     // refreshSeconds 0: no automatic refresh.

@@ -1,0 +1,97 @@
+#include "dialogs/OptionsDialog.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRect>
+#include <QSize>
+#include <QSlider>
+
+#include "AppSettings.h"
+#include "widgets/DialogUnits.h"
+
+COptionsDialog::COptionsDialog(QWidget* parent)
+    : QDialog(parent), m_bAutoLogin(AppSettings::Load().AutoLogin) {
+    CreateControls();
+    m_autoLoginCheck->setChecked(m_bAutoLogin);
+    OnSliderMoved(m_slider->value());
+    m_slider->setFocus();
+}
+
+void COptionsDialog::CreateControls() {
+    setWindowTitle(QStringLiteral("Options"));
+    setFixedSize(DialogUnitsToPixels(QSize(293, 106), font()));
+
+    // First, so that they lie beneath the controls they frame.
+    Place(new QGroupBox(QStringLiteral("Refresh timer"), this), QRect(10, 5, 214, 38));
+    Place(new QGroupBox(QStringLiteral("Display options"), this), QRect(10, 50, 215, 50));
+
+    m_slider = new QSlider(Qt::Horizontal, this);
+    m_slider->setObjectName(QStringLiteral("slider1001"));
+    m_slider->setRange(0, kMaxRefreshSec);
+    m_slider->setTickPosition(QSlider::TicksAbove);
+    m_slider->setTickInterval(10);
+    Place(m_slider, QRect(18, 18, 150, 22));
+
+    m_intervalLabel = new QLabel(this);
+    m_intervalLabel->setObjectName(QStringLiteral("interval1004"));
+    m_intervalLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_intervalLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    Place(m_intervalLabel, QRect(180, 20, 20, 10));
+
+    m_showSystemCheck =
+        new QCheckBox(QStringLiteral("Show all sessions (include server sessions)"), this);
+    m_showSystemCheck->setObjectName(QStringLiteral("showSystem1003"));
+    Place(m_showSystemCheck, QRect(20, 65, 195, 10));
+    m_autoLoginCheck =
+        new QCheckBox(QStringLiteral("Perform auto login (using current login data)"), this);
+    m_autoLoginCheck->setObjectName(QStringLiteral("autoLogin1005"));
+    Place(m_autoLoginCheck, QRect(20, 80, 195, 10));
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("okButton"));
+    ok->setDefault(true);
+    Place(ok, QRect(236, 7, 50, 14));
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("cancelButton"));
+    Place(cancel, QRect(236, 24, 50, 14));
+
+    connect(m_slider, &QSlider::valueChanged, this, &COptionsDialog::OnSliderMoved);
+    connect(ok, &QPushButton::clicked, this, &COptionsDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &COptionsDialog::reject);
+
+    setTabOrder(m_slider, m_showSystemCheck);
+    setTabOrder(m_showSystemCheck, m_autoLoginCheck);
+    setTabOrder(m_autoLoginCheck, ok);
+    setTabOrder(ok, cancel);
+}
+
+void COptionsDialog::Place(QWidget* control, const QRect& units) const {
+    control->setGeometry(DialogUnitsToPixels(units, font()));
+}
+
+void COptionsDialog::SetRefreshSec(int seconds) {
+    // The slider clamps to its range and reports where it stands.
+    m_slider->setValue(seconds);
+    OnSliderMoved(m_slider->value());
+}
+
+void COptionsDialog::SetShowSystem(bool showSystem) {
+    m_bShowSystem = showSystem;
+    m_showSystemCheck->setChecked(showSystem);
+}
+
+void COptionsDialog::OnSliderMoved(int position) {
+    m_nRefreshSec = position;
+    m_intervalLabel->setText(m_nRefreshSec <= 0 ? QStringLiteral("OFF")
+                                                : QString::number(m_nRefreshSec));
+}
+
+void COptionsDialog::accept() {
+    m_bShowSystem = m_showSystemCheck->isChecked();
+    m_bAutoLogin = m_autoLoginCheck->isChecked();
+    AppSettings::Save(
+        {.AutoLogin = m_bAutoLogin, .RefreshSec = m_nRefreshSec, .ShowSystem = m_bShowSystem});
+    QDialog::accept();
+}

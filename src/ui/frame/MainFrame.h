@@ -1,0 +1,57 @@
+#pragma once
+// The main window: menus, toolbar, status bar with the message pane and the lock indicators,
+// and the session list view as its client. Closing it logs off.
+
+#include <QHash>
+#include <QMainWindow>
+
+class CNimbraView;
+class CStatusBar;
+class QAction;
+class QMenu;
+class QToolBar;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit CMainFrame(QWidget* parent = nullptr);
+    // Logs off when logged on.
+    ~CMainFrame() override;
+
+    CNimbraView* View() const { return m_view; }
+    // The action of a command id (CommandIds.h), null when the frame has none.
+    QAction* Action(int commandId) const;
+    QToolBar* ToolBar() const { return m_toolBar; }
+    CStatusBar* StatusBar() const { return m_statusBar; }
+
+    // No menu of the bars' own on a right click.
+    QMenu* createPopupMenu() override { return nullptr; }
+
+signals:
+    // The About command; the application shows the about box.
+    void aboutRequested();
+
+protected:
+    // Command prompts arrive as status tips and go to the message pane.
+    bool event(QEvent* event) override;
+
+private:
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBar();
+    void CreateAccelerators();
+    void RouteCommands();
+    // The connection's state, the lost connection in the status bar, and the warning of a
+    // log-on.
+    void OnConnectionChanged();
+    void ShowLogonWarning();
+    void ShowConnectionState();
+    // The descriptive title, then who is logged on where while a connection is open.
+    void UpdateTitle();
+
+    CNimbraView* m_view;
+    CStatusBar* m_statusBar;
+    QToolBar* m_toolBar;
+    QHash<int, QAction*> m_actions;
+    int m_nConnectionObserver;
+};

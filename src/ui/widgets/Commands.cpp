@@ -1,0 +1,109 @@
+#include "widgets/Commands.h"
+
+#include <QAction>
+#include <QIcon>
+
+#include "Strings.h"
+#include "widgets/CommandIds.h"
+
+namespace P = Strings::Prompt;
+
+const std::vector<CommandInfo>& CommandTable() {
+    static const std::vector<CommandInfo> table = {
+        {CommandId::Connect, QStringLiteral("&Connect\tCtrl+T"), P::Connect, {}, true},
+        {CommandId::Options, QStringLiteral("&Options\tCtrl+O"), P::Options,
+         QStringLiteral(":/images/options.png"), true},
+        {CommandId::Print, QStringLiteral("Print\tCtrl+P"), P::Print,
+         QStringLiteral(":/images/print.png"), true},
+        {CommandId::Exit, QStringLiteral("E&xit"), P::Exit, {}, true},
+        {CommandId::ViewToolbar, QStringLiteral("&Toolbar"), P::ViewToolbar, {}, true},
+        {CommandId::ViewStatusBar, QStringLiteral("&Status Bar"), P::ViewStatusBar, {}, true},
+        {CommandId::Refresh, QStringLiteral("&Refresh\tCtrl+R"), {}, {}, true},
+        {CommandId::RefreshToolbar, QStringLiteral("Refresh"), P::RefreshToolbar,
+         QStringLiteral(":/images/refresh.png"), true},
+        {CommandId::About, QStringLiteral("&About Nimbra..."), P::About,
+         QStringLiteral(":/images/about.png"), true},
+        {CommandId::KillSession, QStringLiteral("&Kill session"), P::KillSession, {}, true},
+        {CommandId::Properties, QStringLiteral("Pr&operties"), P::Properties, {}, true},
+        {CommandId::Cut, QStringLiteral("Cut"), P::Cut, QStringLiteral(":/images/cut.png"), false},
+        {CommandId::Copy, QStringLiteral("Copy"), P::Copy, QStringLiteral(":/images/copy.png"),
+         false},
+        {CommandId::Paste, QStringLiteral("Paste"), P::Paste, QStringLiteral(":/images/paste.png"),
+         false},
+        {CommandId::Undo, QStringLiteral("Undo"), P::Undo, {}, false},
+        {CommandId::NextPane, QStringLiteral("Next Pane"), P::NextPane, {}, false},
+        {CommandId::PreviousPane, QStringLiteral("Previous Pane"), P::PreviousPane, {}, false},
+    };
+    return table;
+}
+
+const CommandInfo* FindCommand(int id) {
+    for (const CommandInfo& command : CommandTable()) {
+        if (command.id == id) {
+            return &command;
+        }
+    }
+    return nullptr;
+}
+
+QAction* NewCommandAction(const CommandInfo& command, QObject* parent) {
+    auto* action = new QAction(command.text, parent);
+    action->setData(command.id);
+    action->setStatusTip(StatusPrompt(command.prompt));
+    action->setToolTip(ToolTipText(command.prompt));
+    if (!command.image.isEmpty()) {
+        action->setIcon(QIcon(command.image));
+    }
+    action->setEnabled(command.handled);
+    // Menus show texts only; the pictures are the toolbar's.
+    action->setIconVisibleInMenu(false);
+    return action;
+}
+
+QString StatusPrompt(const QString& entry) {
+    return entry.section(QLatin1Char('\n'), 0, 0);
+}
+
+QString ToolTipText(const QString& entry) {
+    return entry.section(QLatin1Char('\n'), 1);
+}
+
+const std::vector<MenuLayout>& MenuBarLayout() {
+    using namespace CommandId;
+    static const std::vector<MenuLayout> layout = {
+        {QStringLiteral("&File"),
+         {Connect, kSeparator, Options, kSeparator, Print, kSeparator, Exit}},
+        {QStringLiteral("&View"), {ViewToolbar, ViewStatusBar, kSeparator, Refresh}},
+        {QStringLiteral("&Help"), {About}},
+    };
+    return layout;
+}
+
+const std::vector<int>& ToolBarLayout() {
+    using namespace CommandId;
+    static const std::vector<int> layout = {
+        RefreshToolbar, Options, kSeparator, Cut, Copy, Paste, kSeparator, Print, About,
+    };
+    return layout;
+}
+
+const std::vector<Accelerator>& AcceleratorTable() {
+    using namespace CommandId;
+    static const std::vector<Accelerator> table = {
+        {QKeySequence(Qt::CTRL | Qt::Key_C), Copy},
+        {QKeySequence(Qt::CTRL | Qt::Key_O), Options},
+        {QKeySequence(Qt::CTRL | Qt::Key_P), Print},
+        {QKeySequence(Qt::CTRL | Qt::Key_R), Refresh},
+        {QKeySequence(Qt::CTRL | Qt::Key_T), Connect},
+        {QKeySequence(Qt::CTRL | Qt::Key_V), Paste},
+        {QKeySequence(Qt::ALT | Qt::Key_Backspace), Undo},
+        {QKeySequence(Qt::SHIFT | Qt::Key_Delete), Cut},
+        {QKeySequence(Qt::Key_F6), NextPane},
+        {QKeySequence(Qt::SHIFT | Qt::Key_F6), PreviousPane},
+        {QKeySequence(Qt::CTRL | Qt::Key_Insert), Copy},
+        {QKeySequence(Qt::SHIFT | Qt::Key_Insert), Paste},
+        {QKeySequence(Qt::CTRL | Qt::Key_X), Cut},
+        {QKeySequence(Qt::CTRL | Qt::Key_Z), Undo},
+    };
+    return table;
+}
