@@ -1,0 +1,110 @@
+#include "SessionColumns.h"
+
+#include <algorithm>
+
+#include "OraText.h"
+
+namespace sim {
+
+namespace {
+
+// The blocking columns say VALID with a holder, NO HOLDER while waiting without one and
+// NOT IN WAIT on CPU.
+#define SIM_HOLDER_STATUS(column)                                        \
+    "CASE WHEN " column                                                  \
+    " IS NOT NULL THEN 'VALID' WHEN state = 'WAITING' THEN 'NO HOLDER' " \
+    "ELSE 'NOT IN WAIT' END"
+
+const std::vector<ViewColumn> kColumns = {
+    {"SADDR", "RAW(8)", 7, 0, {}},
+    {"SID", "NUMBER", 7, 0, {}},
+    {"SERIAL#", "NUMBER", 7, 0, {}},
+    {"PADDR", "RAW(8)", 7, 0, {}},
+    {"USERNAME", "VARCHAR2(128)", 7, 0, {}},
+    {"TADDR", "VARCHAR2(16)", 7, 0, {}},
+    {"STATUS", "VARCHAR2(8)", 7, 0, {}},
+    {"SERVER", "VARCHAR2(9)", 7, 0, {}},
+    {"SCHEMANAME", "VARCHAR2(128)", 7, 0, {}},
+    {"OSUSER", "VARCHAR2(128)", 7, 0, {}},
+    {"PROCESS", "VARCHAR2(24)", 7, 0, {}},
+    {"MACHINE", "VARCHAR2(64)", 7, 0, {}},
+    {"PROGRAM", "VARCHAR2(48)", 7, 0, {}},
+    {"TYPE", "VARCHAR2(10)", 7, 0, {}},
+    {"SQL_ADDRESS", "RAW(8)", 7, 0, {}},
+    {"SQL_HASH_VALUE", "NUMBER", 7, 0, {}},
+    {"SQL_ID", "VARCHAR2(13)", 10, 1, {}},
+    {"SQL_CHILD_NUMBER", "NUMBER", 10, 1, "CASE WHEN sql_id IS NOT NULL THEN 0 END"},
+    {"MODULE", "VARCHAR2(64)", 8, 0, {}},
+    {"ACTION", "VARCHAR2(64)", 8, 0, {}},
+    {"LOGON_TIME", "DATE", 7, 0, {}},
+    {"LAST_CALL_ET", "NUMBER", 7, 0, "sim_clock() - status_since"},
+    {"CLIENT_IDENTIFIER", "VARCHAR2(64)", 9, 0, {}},
+    {"BLOCKING_SESSION_STATUS", "VARCHAR2(11)", 10, 1, SIM_HOLDER_STATUS("blocking_session")},
+    {"BLOCKING_INSTANCE", "NUMBER", 10, 1, "CASE WHEN blocking_session IS NOT NULL THEN 1 END"},
+    {"BLOCKING_SESSION", "NUMBER", 10, 1, {}},
+    {"FINAL_BLOCKING_SESSION_STATUS", "VARCHAR2(11)", 11, 2,
+     SIM_HOLDER_STATUS("final_blocking_session")},
+    {"FINAL_BLOCKING_INSTANCE", "NUMBER", 11, 2,
+     "CASE WHEN final_blocking_session IS NOT NULL THEN 1 END"},
+    {"FINAL_BLOCKING_SESSION", "NUMBER", 11, 2, {}},
+    {"EVENT", "VARCHAR2(64)", 10, 1, {}},
+    {"WAIT_CLASS", "VARCHAR2(64)", 10, 1, {}},
+    {"SECONDS_IN_WAIT", "NUMBER", 10, 1, "sim_clock() - wait_since"},
+    {"STATE", "VARCHAR2(19)", 10, 1, {}},
+    {"WAIT_TIME_MICRO", "NUMBER", 11, 1,
+     "CASE WHEN state = 'WAITING' THEN (sim_clock() - wait_since) * 1000000 + wait_micros "
+     "ELSE wait_micros END"},
+    {"SERVICE_NAME", "VARCHAR2(64)", 10, 1, {}},
+    {"CON_ID", "NUMBER", 12, 1, "0"},
+};
+
+#undef SIM_HOLDER_STATUS
+
+constexpr std::string_view kSqlTextNumbers[] = {"HASH_VALUE", "PIECE", "COMMAND_TYPE"};
+
+std::string storedName(std::string_view name) {
+    const std::string lower = lowerCase(name);
+    return lower.find('#') == std::string::npos ? lower : '"' + lower + '"';
+}
+
+}  // namespace
+
+const std::vector<ViewColumn>& sessionColumns() {
+    return kColumns;
+}
+
+bool hasColumn(const Release& release, const ViewColumn& column) {
+    return release.major > column.sinceMajor ||
+           (release.major == column.sinceMajor && release.second >= column.sinceMinor);
+}
+
+bool hasSqlId(const Release& release) {
+    return hasColumn(release,
+                     *std::find_if(kColumns.begin(), kColumns.end(),
+                                   [](const ViewColumn& c) { return c.name == "SQL_ID"; }));
+}
+
+std::string sessionViewDdl(const Release& release) {
+    std::string ddl = R"(CREATE VIEW sys."v_$session" AS SELECT )";
+    bool first = true;
+    for (const ViewColumn& column : kColumns) {
+        if (!hasColumn(release, column))
+            continue;
+        ddl += first ? "" : ", ";
+        first = false;
+        const std::string name = storedName(column.name);
+        ddl +=
+            column.expression.empty() ? name : '(' + std::string(column.expression) + ") " + name;
+    }
+    return ddl + R"( FROM sys."x$ksuse")";
+}
+
+bool isNumberColumn(std::string_view name) {
+    return std::any_of(
+               kColumns.begin(), kColumns.end(),
+               [name](const ViewColumn& c) { return c.name == name && c.type == "NUMBER"; }) ||
+           std::find(std::begin(kSqlTextNumbers), std::end(kSqlTextNumbers), name) !=
+               std::end(kSqlTextNumbers);
+}
+
+}  // namespace sim
