@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "SessionColumns.h"
 #include "Sim.h"
 
 using sim::Connection;
@@ -1160,14 +1161,19 @@ private slots:
                                                   .rows.at(0)
                                                   .at(0));
         QVERIFY2(active >= fewestActive && active <= mostActive, std::to_string(active).c_str());
-        const std::string widths =
-            "SELECT count(*) FROM sys.v_$session WHERE LENGTH(module) > 64 OR LENGTH(action) > "
-            "64 OR LENGTH(client_identifier) > 64 OR LENGTH(service_name) > 64 OR LENGTH(event) "
-            "> 64 OR LENGTH(wait_class) > 64 OR LENGTH(state) > 19 OR LENGTH(server) > 9 OR "
-            "LENGTH(process) > 24 OR LENGTH(taddr) > 16 OR LENGTH(sql_id) > 13 OR "
-            "LENGTH(blocking_session_status) > 11 OR event IS NULL OR service_name IS NULL OR "
-            "(type = 'BACKGROUND') <> (service_name = 'SYS$BACKGROUND') OR wait_time_micro < 0 "
-            "OR last_call_et < 0 OR seconds_in_wait < 0";
+        // Bytes for a VARCHAR2, two hex digits a byte for a RAW.
+        std::string widths =
+            "SELECT count(*) FROM sys.v_$session WHERE event IS NULL OR "
+            "service_name IS NULL OR (type = 'BACKGROUND') <> (service_name = "
+            "'SYS$BACKGROUND') OR wait_time_micro < 0 OR last_call_et < 0 OR "
+            "seconds_in_wait < 0";
+        for (const sim::ViewColumn& c : sim::sessionColumns()) {
+            const std::string name = std::string(c.name), width = std::to_string(c.width);
+            if (c.type == sim::ViewColumn::Type::Varchar2)
+                widths += " OR LENGTH(CAST(" + name + " AS BLOB)) > " + width;
+            if (c.type == sim::ViewColumn::Type::Raw)
+                widths += " OR LENGTH(" + name + ") <> 2 * " + width;
+        }
         QCOMPARE(cells(run(*connection, widths)), QStringList("0"));
     }
 };

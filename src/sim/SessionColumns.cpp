@@ -8,6 +8,8 @@ namespace sim {
 
 namespace {
 
+using Type = ViewColumn::Type;
+
 // The blocking columns say VALID with a holder, NO HOLDER while waiting without one and
 // NOT IN WAIT on CPU.
 #define SIM_HOLDER_STATUS(column)                                        \
@@ -16,46 +18,47 @@ namespace {
     "ELSE 'NOT IN WAIT' END"
 
 const std::vector<ViewColumn> kColumns = {
-    {"SADDR", "RAW(8)", 7, 0, {}},
-    {"SID", "NUMBER", 7, 0, {}},
-    {"SERIAL#", "NUMBER", 7, 0, {}},
-    {"PADDR", "RAW(8)", 7, 0, {}},
-    {"USERNAME", "VARCHAR2(128)", 7, 0, {}},
-    {"TADDR", "VARCHAR2(16)", 7, 0, {}},
-    {"STATUS", "VARCHAR2(8)", 7, 0, {}},
-    {"SERVER", "VARCHAR2(9)", 7, 0, {}},
-    {"SCHEMANAME", "VARCHAR2(128)", 7, 0, {}},
-    {"OSUSER", "VARCHAR2(128)", 7, 0, {}},
-    {"PROCESS", "VARCHAR2(24)", 7, 0, {}},
-    {"MACHINE", "VARCHAR2(64)", 7, 0, {}},
-    {"PROGRAM", "VARCHAR2(48)", 7, 0, {}},
-    {"TYPE", "VARCHAR2(10)", 7, 0, {}},
-    {"SQL_ADDRESS", "RAW(8)", 7, 0, {}},
-    {"SQL_HASH_VALUE", "NUMBER", 7, 0, {}},
-    {"SQL_ID", "VARCHAR2(13)", 10, 1, {}},
-    {"SQL_CHILD_NUMBER", "NUMBER", 10, 1, "CASE WHEN sql_id IS NOT NULL THEN 0 END"},
-    {"MODULE", "VARCHAR2(64)", 8, 0, {}},
-    {"ACTION", "VARCHAR2(64)", 8, 0, {}},
-    {"LOGON_TIME", "DATE", 7, 0, {}},
-    {"LAST_CALL_ET", "NUMBER", 7, 0, "sim_clock() - status_since"},
-    {"CLIENT_IDENTIFIER", "VARCHAR2(64)", 9, 0, {}},
-    {"BLOCKING_SESSION_STATUS", "VARCHAR2(11)", 10, 1, SIM_HOLDER_STATUS("blocking_session")},
-    {"BLOCKING_INSTANCE", "NUMBER", 10, 1, "CASE WHEN blocking_session IS NOT NULL THEN 1 END"},
-    {"BLOCKING_SESSION", "NUMBER", 10, 1, {}},
-    {"FINAL_BLOCKING_SESSION_STATUS", "VARCHAR2(11)", 11, 2,
+    {"SADDR", Type::Raw, 8, 7, 0, {}},
+    {"SID", Type::Number, 0, 7, 0, {}},
+    {"SERIAL#", Type::Number, 0, 7, 0, {}},
+    {"PADDR", Type::Raw, 8, 7, 0, {}},
+    {"USERNAME", Type::Varchar2, 128, 7, 0, {}},
+    {"TADDR", Type::Varchar2, 16, 7, 0, {}},
+    {"STATUS", Type::Varchar2, 8, 7, 0, {}},
+    {"SERVER", Type::Varchar2, 9, 7, 0, {}},
+    {"SCHEMANAME", Type::Varchar2, 128, 7, 0, {}},
+    {"OSUSER", Type::Varchar2, 128, 7, 0, {}},
+    {"PROCESS", Type::Varchar2, 24, 7, 0, {}},
+    {"MACHINE", Type::Varchar2, 64, 7, 0, {}},
+    {"PROGRAM", Type::Varchar2, 48, 7, 0, {}},
+    {"TYPE", Type::Varchar2, 10, 7, 0, {}},
+    {"SQL_ADDRESS", Type::Raw, 8, 7, 0, {}},
+    {"SQL_HASH_VALUE", Type::Number, 0, 7, 0, {}},
+    {"SQL_ID", Type::Varchar2, 13, 10, 1, {}},
+    {"SQL_CHILD_NUMBER", Type::Number, 0, 10, 1, "CASE WHEN sql_id IS NOT NULL THEN 0 END"},
+    {"MODULE", Type::Varchar2, 64, 8, 0, {}},
+    {"ACTION", Type::Varchar2, 64, 8, 0, {}},
+    {"LOGON_TIME", Type::Date, 0, 7, 0, {}},
+    {"LAST_CALL_ET", Type::Number, 0, 7, 0, "sim_clock() - status_since"},
+    {"CLIENT_IDENTIFIER", Type::Varchar2, 64, 9, 0, {}},
+    {"BLOCKING_SESSION_STATUS", Type::Varchar2, 11, 10, 1, SIM_HOLDER_STATUS("blocking_session")},
+    {"BLOCKING_INSTANCE", Type::Number, 0, 10, 1,
+     "CASE WHEN blocking_session IS NOT NULL THEN 1 END"},
+    {"BLOCKING_SESSION", Type::Number, 0, 10, 1, {}},
+    {"FINAL_BLOCKING_SESSION_STATUS", Type::Varchar2, 11, 11, 2,
      SIM_HOLDER_STATUS("final_blocking_session")},
-    {"FINAL_BLOCKING_INSTANCE", "NUMBER", 11, 2,
+    {"FINAL_BLOCKING_INSTANCE", Type::Number, 0, 11, 2,
      "CASE WHEN final_blocking_session IS NOT NULL THEN 1 END"},
-    {"FINAL_BLOCKING_SESSION", "NUMBER", 11, 2, {}},
-    {"EVENT", "VARCHAR2(64)", 10, 1, {}},
-    {"WAIT_CLASS", "VARCHAR2(64)", 10, 1, {}},
-    {"SECONDS_IN_WAIT", "NUMBER", 10, 1, "sim_clock() - wait_since"},
-    {"STATE", "VARCHAR2(19)", 10, 1, {}},
-    {"WAIT_TIME_MICRO", "NUMBER", 11, 1,
+    {"FINAL_BLOCKING_SESSION", Type::Number, 0, 11, 2, {}},
+    {"EVENT", Type::Varchar2, 64, 10, 1, {}},
+    {"WAIT_CLASS", Type::Varchar2, 64, 10, 1, {}},
+    {"SECONDS_IN_WAIT", Type::Number, 0, 10, 1, "sim_clock() - wait_since"},
+    {"STATE", Type::Varchar2, 19, 10, 1, {}},
+    {"WAIT_TIME_MICRO", Type::Number, 0, 11, 1,
      "CASE WHEN state = 'WAITING' THEN (sim_clock() - wait_since) * 1000000 + wait_micros "
      "ELSE wait_micros END"},
-    {"SERVICE_NAME", "VARCHAR2(64)", 10, 1, {}},
-    {"CON_ID", "NUMBER", 12, 1, "0"},
+    {"SERVICE_NAME", Type::Varchar2, 64, 10, 1, {}},
+    {"CON_ID", Type::Number, 0, 12, 1, "0"},
 };
 
 #undef SIM_HOLDER_STATUS
@@ -102,7 +105,7 @@ std::string sessionViewDdl(const Release& release) {
 bool isNumberColumn(std::string_view name) {
     return std::any_of(
                kColumns.begin(), kColumns.end(),
-               [name](const ViewColumn& c) { return c.name == name && c.type == "NUMBER"; }) ||
+               [name](const ViewColumn& c) { return c.name == name && c.type == Type::Number; }) ||
            std::find(std::begin(kSqlTextNumbers), std::end(kSqlTextNumbers), name) !=
                std::end(kSqlTextNumbers);
 }

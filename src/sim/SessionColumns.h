@@ -12,9 +12,11 @@
 namespace sim {
 
 struct ViewColumn {
+    enum class Type { Number, Varchar2, Raw, Date };
     std::string_view name;  // upper case
-    std::string_view type;  // Oracle's: "NUMBER", "VARCHAR2(64)", "RAW(8)", "DATE"
-    int sinceMajor;         // the first release with the column
+    Type type;
+    int width;       // bytes of a VARCHAR2 or RAW
+    int sinceMajor;  // the first release with the column
     int sinceMinor;
     // The value over the stored row; empty: the stored column of the same name. sim_clock()
     // is the instance's time in seconds since 1970.
