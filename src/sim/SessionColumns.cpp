@@ -70,15 +70,15 @@ std::string storedName(std::string_view name) {
     return lower.find('#') == std::string::npos ? lower : '"' + lower + '"';
 }
 
+bool hasColumn(const Release& release, const ViewColumn& column) {
+    return release.major > column.sinceMajor ||
+           (release.major == column.sinceMajor && release.second >= column.sinceMinor);
+}
+
 }  // namespace
 
 const std::vector<ViewColumn>& sessionColumns() {
     return kColumns;
-}
-
-bool hasColumn(const Release& release, const ViewColumn& column) {
-    return release.major > column.sinceMajor ||
-           (release.major == column.sinceMajor && release.second >= column.sinceMinor);
 }
 
 bool hasSqlId(const Release& release) {

@@ -26,7 +26,6 @@ struct ViewColumn {
 // In Oracle's order, so that SELECT * lists them as the server does.
 const std::vector<ViewColumn>& sessionColumns();
 
-bool hasColumn(const Release& release, const ViewColumn& column);
 // Whether the release's V$SESSION and V$SQLTEXT carry SQL_ID.
 bool hasSqlId(const Release& release);
 

@@ -39,9 +39,9 @@ using Row = std::vector<Value>;
 
 class Instance;
 
-// A server release as its five numbers: 19.21.0.0.0 is release 19, release update 21; before
-// 18c the numbers are release, maintenance, application server, component and platform
-// (11.2.0.4.0).
+// A server release as its five numbers, by default 19.21.0.0.0: release 19, release update
+// 21. Before 18c the numbers are release, maintenance, application server, component and
+// platform (11.2.0.4.0).
 struct Release {
     int major = 19;
     int second = 21;
