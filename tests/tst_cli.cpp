@@ -15,6 +15,17 @@
 #include "Sim.h"
 
 namespace {
+const std::vector<SessionColumnId> kSeven = ListColumns({});
+
+// Sessions with the values of the seven columns.
+SessionList listOf(std::vector<std::vector<std::string>> rows) {
+    SessionList list{kSeven, {}};
+    for (std::vector<std::string>& values : rows) {
+        list.rows.push_back({std::move(values)});
+    }
+    return list;
+}
+
 // The outcome of one run of nimbra-sessions.
 struct Run {
     int status = -1;
@@ -287,10 +298,10 @@ private slots:
     }
 
     void alignedColumnsLineUp() {
-        const std::vector<SessionRow> rows = {
-            {"SYSTEM", "7", "1", "ACTIVE", "oracle", "dbhost01", "sqlplus"},
-            {"", "12", "345", "ACTIVE", "oracle", "a-much-longer-machine", ""}};
-        const QStringList lines = QString::fromStdString(FormatAligned(rows)).split('\n');
+        const SessionList rows =
+            listOf({{"SYSTEM", "7", "1", "ACTIVE", "oracle", "dbhost01", "sqlplus"},
+                    {"", "12", "345", "ACTIVE", "oracle", "a-much-longer-machine", ""}});
+        const QStringList lines = QString::fromStdString(FormatAligned(rows, kSeven)).split('\n');
         QCOMPARE(lines.size(), 4);  // heading, two rows, final newline
         QCOMPARE(lines[0], QString("Username  Sid  Serial  Status  OS User  Machine                "
                                    "Program"));
@@ -311,10 +322,10 @@ private slots:
     }
     void alignedByDisplayWidth() {
         QFETCH(QString, osUser);
-        const std::vector<SessionRow> rows = {
-            {"SYSTEM", "7", "1", "ACTIVE", osUser.toStdString(), "dbhost01", "sqlplus"},
-            {"HR", "12", "345", "ACTIVE", "x", "m", "toad"}};
-        const QStringList lines = QString::fromUtf8(FormatAligned(rows)).split('\n');
+        const SessionList rows =
+            listOf({{"SYSTEM", "7", "1", "ACTIVE", osUser.toStdString(), "dbhost01", "sqlplus"},
+                    {"HR", "12", "345", "ACTIVE", "x", "m", "toad"}});
+        const QStringList lines = QString::fromUtf8(FormatAligned(rows, kSeven)).split('\n');
         QCOMPARE(lines.size(), 4);
         const auto column = [&](int line, const QString& text) {
             const QString before = lines[line].left(lines[line].indexOf(text));
@@ -346,24 +357,24 @@ private slots:
         QFETCH(QByteArray, value);
         QFETCH(QByteArray, shown);
         const std::string text = value.toStdString();
-        const std::vector<SessionRow> rows = {{"HR", "1", "2", "ACTIVE", "x", "m", text}};
+        const SessionList rows = listOf({{"HR", "1", "2", "ACTIVE", "x", "m", text}});
         const auto lastLine = [](const std::string& out) {
             const QByteArray lines = QByteArray::fromStdString(out).trimmed();
             return lines.mid(lines.lastIndexOf('\n') + 1);
         };
-        QVERIFY(lastLine(FormatAligned(rows)).endsWith(shown));
-        const QByteArray onTerminal = lastLine(FormatCsv(rows, Destination::Terminal));
+        QVERIFY(lastLine(FormatAligned(rows, kSeven)).endsWith(shown));
+        const QByteArray onTerminal = lastLine(FormatCsv(rows, kSeven, Destination::Terminal));
         QVERIFY2(onTerminal.endsWith(shown) || onTerminal.endsWith(shown + '"'), onTerminal);
-        QVERIFY(FormatCsv(rows).find(text) != std::string::npos);
+        QVERIFY(FormatCsv(rows, kSeven).find(text) != std::string::npos);
     }
 
     // RFC 4180: fields with a comma, a quote or a line break are quoted, quotes doubled, line
     // breaks kept inside the quotes; UTF-8 as it is.
     void csvQuotesWhatNeedsIt() {
-        const std::vector<SessionRow> rows = {
-            {"A,B", "1", "2", "ACTIVE", "say \"hi\"", "line\nbreak", "M\u00fcller"}};
+        const SessionList rows =
+            listOf({{"A,B", "1", "2", "ACTIVE", "say \"hi\"", "line\nbreak", "M\u00fcller"}});
         QCOMPARE(
-            FormatCsv(rows),
+            FormatCsv(rows, kSeven),
             std::string("Username,Sid,Serial,Status,OS User,Machine,Program\r\n"
                         "\"A,B\",1,2,ACTIVE,\"say \"\"hi\"\"\",\"line\nbreak\",M\u00fcller\r\n"));
     }

@@ -35,14 +35,16 @@ ExitStatus ReportSessions(const LogonArgument& logon, const ReportOptions& optio
     if (const std::string warning = TakeLogonWarning(); !warning.empty()) {
         std::fprintf(err, "nimbra-sessions: %s\n", warning.c_str());
     }
-    const std::vector<SessionRow> rows = FetchSessionRows(options.allSessions);
+    const SessionList sessions = FetchSessionRows(options.allSessions);
+    const std::vector<SessionColumnId> shown = ListColumns({});
     const bool loggedOff = LogOff(err);
     if (messages.failed()) {
         return kOracleFailure;
     }
     const Destination destination =
         ::isatty(::fileno(out)) != 0 ? Destination::Terminal : Destination::File;
-    const std::string text = options.csv ? FormatCsv(rows, destination) : FormatAligned(rows);
+    const std::string text =
+        options.csv ? FormatCsv(sessions, shown, destination) : FormatAligned(sessions, shown);
     std::fwrite(text.data(), 1, text.size(), out);
     std::fflush(out);
     return loggedOff ? kDone : kLogOffFailure;

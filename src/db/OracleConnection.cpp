@@ -73,6 +73,7 @@ bool LogOn(const char* user, const char* password, const char* host) {
         c.user = user;
         c.host = host;
         c.ownSid.clear();
+        c.unavailableColumns.clear();
         c.logonWarningCode = areaRc(c.logonArea);
         c.logonWarning = c.logonWarningCode != 0 ? ClientMessage(ub2(c.logonWarningCode)) : "";
         applyCallTimeout(c);

@@ -45,12 +45,12 @@ void RefreshCycle::RefreshList() {
     std::size_t listed = 0;
     if (IsLoggedOn()) {
         m_port.BeginWaitCursor();
-        std::vector<SessionRow> rows = FetchSessionRows(m_bShowSystem);
-        listed = rows.size();
-        m_port.ShowSessions(std::move(rows));
+        SessionList sessions = FetchSessionRows(m_bShowSystem, m_port.ChosenColumns());
+        listed = sessions.rows.size();
+        m_port.ShowSessions(std::move(sessions));
         m_port.EndWaitCursor();
     } else {
-        m_port.ShowSessions({});
+        m_port.ShowSessions({ListColumns({}), {}});
     }
     StartRefreshTimer();
     m_port.ShowSessionCount(IsLoggedOn() ? SessionCountText(listed) : NotConnectedText());
