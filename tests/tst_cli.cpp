@@ -287,8 +287,10 @@ private slots:
         }
         std::FILE* out = std::tmpfile();
         std::FILE* err = std::tmpfile();
+        ReportOptions options;
+        options.csv = csv;
         const ExitStatus status =
-            ReportSessions(ParseLogonArgument("system/manager@sim:empty"), {false, csv}, out, err);
+            ReportSessions(ParseLogonArgument("system/manager@sim:empty"), options, out, err);
         const QString printed = readAll(out);
         QCOMPARE(readAll(err), logOffFails ? "Error on disconnect.\n" : "");
         QCOMPARE(status, logOffFails ? kLogOffFailure : kDone);

@@ -243,11 +243,14 @@ private slots:
         QCOMPARE(enabled(), loggedOff);
         QCOMPARE(SessionPaneText(&frame), QString("Not connected"));
         QVERIFY(LogOn("system", "manager", "sim:demo"));
-        QCOMPARE(enabled(), QString("3 32774 32779 32780 57608 32778 32772"));
+        // Kill and Properties wait for a selected session.
+        QCOMPARE(enabled(), QString("3 32774 32779 greyed 32780 greyed 57608 32778 32772"));
         QCOMPARE(SessionPaneText(&frame), QString());
         frame.Action(Refresh)->trigger();
         const int listed = frame.View()->Sessions()->GetItemCount();
         QCOMPARE(SessionPaneText(&frame), QString("%1 sessions").arg(listed));
+        frame.View()->setCurrentIndex(frame.View()->model()->index(0, 0));
+        QCOMPARE(enabled(), QString("3 32774 32779 32780 57608 32778 32772"));
         // Prompts and the idle text come and go in the message pane; the count stays.
         SetStatusPaneText(frame.View(), "Kills the session.");
         SetStatusPaneText(frame.View(), "");

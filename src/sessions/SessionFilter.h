@@ -13,7 +13,8 @@
 
 class SessionFilter {
 public:
-    explicit SessionFilter(const QString& text = QString());
+    SessionFilter() = default;
+    explicit SessionFilter(const QString& text);
 
     bool IsEmpty() const { return m_terms.empty(); }
     // cell gives a column's text as shown; shown are the columns a plain term looks in.

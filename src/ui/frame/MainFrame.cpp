@@ -102,10 +102,10 @@ void CMainFrame::OnConnectionChanged() {
 void CMainFrame::ShowConnectionState() {
     UpdateTitle();
     using namespace CommandId;
-    for (int id : {Refresh, RefreshToolbar, KillSession, Properties, Print, Export}) {
+    for (int id : {Refresh, RefreshToolbar, Print, Export}) {
         Action(id)->setEnabled(IsLoggedOn());
     }
-    UpdateCopyCommand();
+    UpdateSelectionCommands();
     m_statusBar->SetSessionText(IsLoggedOn() ? QString() : NotConnectedText());
 }
 
@@ -201,13 +201,16 @@ void CMainFrame::RouteCommands() {
     connect(m_filterBar, &CFilterBar::filterChanged, m_view,
             [this](const QString& text) { m_view->SetFilter(SessionFilter(text)); });
     connect(m_filterBar, &CFilterBar::closed, m_view, [this] { m_view->setFocus(); });
-    connect(m_view, &CNimbraView::selectedSessionsChanged, this, &CMainFrame::UpdateCopyCommand);
+    connect(m_view, &CNimbraView::selectedSessionsChanged, this,
+            &CMainFrame::UpdateSelectionCommands);
 }
 
-// Copy has something to copy while sessions are selected.
-void CMainFrame::UpdateCopyCommand() {
-    Action(CommandId::Copy)
-        ->setEnabled(IsLoggedOn() && m_view->GetNextItem(-1, CListViewEx::Selected) >= 0);
+// The commands on the selected sessions have something to act on while sessions are selected.
+void CMainFrame::UpdateSelectionCommands() {
+    const bool selected = IsLoggedOn() && m_view->GetNextItem(-1, CListViewEx::Selected) >= 0;
+    for (int id : {CommandId::KillSession, CommandId::Properties, CommandId::Copy}) {
+        Action(id)->setEnabled(selected);
+    }
 }
 
 bool CMainFrame::event(QEvent* event) {

@@ -50,7 +50,7 @@ private:
     void OnConnectionChanged();
     void ShowLogonWarning();
     void ShowConnectionState();
-    void UpdateCopyCommand();
+    void UpdateSelectionCommands();
     // The window's and the list's layout of the last run, and the one kept for the next.
     void RestoreLayout();
     void SaveLayout() const;
