@@ -151,6 +151,20 @@ private slots:
             << QStringList{"scott/tiger@sim:demo"} << QByteArray() << 1 << ""
             << "ORACLE Error when processing OCI function OEXEC, OEXN\n"
                "ORA-00942: table or view does not exist\n";
+        // The window's columns, sort and filter: the demo's three waiters, last SID first.
+        QTest::newRow("columns, sort, filter, active")
+            << QStringList{"--columns", "sid,event,blocking_session",
+                           "--sort",    "sid:desc",
+                           "--filter",  "event:enq",
+                           "--active",  "system/manager@sim:demo"}
+            << QByteArray() << 0 << "Sid  Event                          Blocking Session\n180"
+            << "";
+        QTest::newRow("unknown column")
+            << QStringList{"--columns", "sid,colour", "x/y@sim:demo"} << QByteArray() << 2 << ""
+            << "there is no column \"colour\"; the columns are";
+        QTest::newRow("sort direction")
+            << QStringList{"--sort", "sid:up", "x/y@sim:demo"} << QByteArray() << 2 << ""
+            << "--sort takes a column, then :asc or :desc, not \":up\".";
         QTest::newRow("unknown option")
             << QStringList{"--bogus", "system/manager@sim:empty"} << QByteArray() << 2 << ""
             << "Unknown option 'bogus'";

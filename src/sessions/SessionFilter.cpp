@@ -53,12 +53,28 @@ SessionFilter::Term SessionFilter::ParseTerm(QString word) {
     return term;
 }
 
+namespace {
+// Whether a word of value (a run of letters and digits) begins with text, letter case ignored.
+bool wordBeginsWith(const QString& value, const QString& text) {
+    for (qsizetype from = 0;;) {
+        const qsizetype at = value.indexOf(text, from, Qt::CaseInsensitive);
+        if (at < 0) {
+            return false;
+        }
+        if (at == 0 || !value[at - 1].isLetterOrNumber()) {
+            return true;
+        }
+        from = at + 1;
+    }
+}
+}  // namespace
+
 bool SessionFilter::Matches(const std::function<QString(SessionColumnId)>& cell,
                             const std::vector<SessionColumnId>& shown) const {
     for (const Term& term : m_terms) {
         bool found = false;
         if (term.column) {
-            found = cell(*term.column).contains(term.text, Qt::CaseInsensitive);
+            found = wordBeginsWith(cell(*term.column), term.text);
         } else {
             for (SessionColumnId id : shown) {
                 if (cell(id).contains(term.text, Qt::CaseInsensitive)) {

@@ -1,8 +1,10 @@
 #pragma once
 // The list's filter as the user types it: terms separated by blanks, all of which a session must
 // match. A term is a text that any shown column contains, letter case ignored; "column:text"
-// looks in that column only ("status:active", "program:\"sql developer\""); "-term" keeps the
-// sessions that do not match it. A column name no column has makes the term plain text.
+// looks in that column only, where a word of it begins with the text ("status:active" is not
+// "INACTIVE", "machine:worker" finds "k8s-worker-1", "program:\"sql developer\""); "-term"
+// keeps the sessions that do not match it. A column name no column has makes the term plain
+// text.
 
 #include <QString>
 #include <functional>

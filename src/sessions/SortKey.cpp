@@ -46,7 +46,9 @@ SortKey::SortKey(ColumnKind kind, QStringView value) {
             return;
         }
     }
-    m_text = textOrder().sortKey(value.toString());
+    // Folded first: the collator's own case folding does not reach its sort keys in every
+    // locale (in "C" they are the bytes).
+    m_text = textOrder().sortKey(value.toString().toCaseFolded());
 }
 
 int SortKey::Compare(const SortKey& other) const {
