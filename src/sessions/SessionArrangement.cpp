@@ -10,8 +10,8 @@ QString shownValue(const SessionList& list, const SessionRow& row, SessionColumn
     return QString::fromStdString(DisplayValue(ColumnOf(id), list.Value(row, id)));
 }
 
-SortKey keyOf(const SessionList& list, const SessionRow& row, SessionColumnId id) {
-    return SortKey(ColumnOf(id).kind, QString::fromStdString(list.Value(row, id)));
+SortKey keyOf(const SessionList& list, const SessionRow& row, SessionColumnId id, TextKeys& texts) {
+    return SortKey(ColumnOf(id).kind, list.Value(row, id), &texts);
 }
 }  // namespace
 
@@ -33,10 +33,11 @@ SessionList ArrangeSessions(SessionList list, const Arrangement& arrangement) {
     };
     std::vector<Keyed> keyed;
     keyed.reserve(list.rows.size());
+    TextKeys texts;
     for (SessionRow& row : list.rows) {
-        keyed.push_back({keyOf(list, row, order.column),
-                         keyOf(list, row, SessionColumnId::Username),
-                         keyOf(list, row, SessionColumnId::Sid), std::move(row)});
+        keyed.push_back({keyOf(list, row, order.column, texts),
+                         keyOf(list, row, SessionColumnId::Username, texts),
+                         keyOf(list, row, SessionColumnId::Sid, texts), std::move(row)});
     }
     std::stable_sort(keyed.begin(), keyed.end(), [&](const Keyed& a, const Keyed& b) {
         if (const int c = a.column.Compare(b.column); c != 0) {

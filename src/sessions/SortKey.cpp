@@ -1,6 +1,8 @@
 #include "SortKey.h"
 
 #include <QCollator>
+#include <QString>
+#include <charconv>
 
 namespace {
 const QCollator& textOrder() {
@@ -12,31 +14,52 @@ const QCollator& textOrder() {
     return collator;
 }
 
+QCollatorSortKey textKey(std::string_view text) {
+    // Folded first: the collator's own case folding does not reach its sort keys in every
+    // locale (in "C" they are the bytes).
+    return textOrder().sortKey(
+        QString::fromUtf8(text.data(), qsizetype(text.size())).toCaseFolded());
+}
+
 // "2024-03-05 14:07:09" as 20240305140709: its digits in order are its place in time.
-std::optional<double> dateNumber(QStringView value) {
+std::optional<double> dateNumber(std::string_view value) {
     double number = 0;
-    for (QChar c : value) {
-        if (c.isDigit()) {
-            number = number * 10 + c.digitValue();
-        } else if (c != u'-' && c != u' ' && c != u':') {
+    for (char c : value) {
+        if (c >= '0' && c <= '9') {
+            number = number * 10 + (c - '0');
+        } else if (c != '-' && c != ' ' && c != ':') {
             return std::nullopt;
         }
     }
     return number;
 }
 
-std::optional<double> number(ColumnKind kind, QStringView value) {
+std::optional<double> number(ColumnKind kind, std::string_view value) {
     if (kind == ColumnKind::Date) {
         return dateNumber(value);
     }
-    bool ok = false;
-    const double n = value.toDouble(&ok);
-    return ok ? std::optional<double>(n) : std::nullopt;
+    double n = 0;
+    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), n);
+    return error == std::errc() && end == value.data() + value.size() ? std::optional<double>(n)
+                                                                      : std::nullopt;
 }
 }  // namespace
 
-SortKey::SortKey(ColumnKind kind, QStringView value) {
-    m_bNull = value.isEmpty();
+const QCollatorSortKey& TextKeys::Of(std::string_view text) {
+    // Past this many distinct texts the table starts afresh rather than grow without end.
+    constexpr std::size_t kMostKept = 200000;
+    if (m_keys.size() > kMostKept) {
+        m_keys.clear();
+    }
+    auto found = m_keys.find(text);
+    if (found == m_keys.end()) {
+        found = m_keys.emplace(std::string(text), textKey(text)).first;
+    }
+    return found->second;
+}
+
+SortKey::SortKey(ColumnKind kind, std::string_view value, TextKeys* texts) {
+    m_bNull = value.empty();
     if (m_bNull) {
         return;
     }
@@ -46,9 +69,7 @@ SortKey::SortKey(ColumnKind kind, QStringView value) {
             return;
         }
     }
-    // Folded first: the collator's own case folding does not reach its sort keys in every
-    // locale (in "C" they are the bytes).
-    m_text = textOrder().sortKey(value.toString().toCaseFolded());
+    m_text = texts ? texts->Of(value) : textKey(value);
 }
 
 int SortKey::Compare(const SortKey& other) const {

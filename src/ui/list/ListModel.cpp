@@ -41,15 +41,16 @@ std::string_view CListRow::Text(std::size_t column) const {
     return std::string_view(m_texts).substr(start, m_texts.find('\0', start) - start);
 }
 
-const SortKey& CListRow::SortKeyOf(std::size_t column, ColumnKind kind) const {
+const SortKey& CListRow::SortKeyOf(std::size_t column, ColumnKind kind, TextKeys& texts) const {
     for (const auto& [at, key] : m_sortKeys) {
         if (at == column) {
             return key;
         }
     }
-    const std::string_view text = Text(column);
-    m_sortKeys.emplace_back(column,
-                            SortKey(kind, QString::fromUtf8(text.data(), qsizetype(text.size()))));
+    // A sort column and the two ties behind it.
+    constexpr std::size_t kUsualKeys = 3;
+    m_sortKeys.reserve(kUsualKeys);
+    m_sortKeys.emplace_back(column, SortKey(kind, Text(column), &texts));
     return m_sortKeys.back().second;
 }
 
@@ -124,10 +125,12 @@ ColumnKind CListModel::ColumnKindOf(int column) const {
 }
 
 int CListModel::CompareCells(int a, int b, int column) const {
-    const ColumnKind kind = ColumnKindOf(column);
+    return SortKeyAt(a, column).Compare(SortKeyAt(b, column));
+}
+
+const SortKey& CListModel::SortKeyAt(int item, int column) const {
     const auto at = std::size_t(column);
-    return m_rows[std::size_t(a)].SortKeyOf(at, kind).Compare(
-        m_rows[std::size_t(b)].SortKeyOf(at, kind));
+    return m_rows[std::size_t(item)].SortKeyOf(at, m_columns[at].kind, m_textKeys);
 }
 
 QString CListModel::ColumnHeading(int column) const {

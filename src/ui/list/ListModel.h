@@ -32,7 +32,7 @@ public:
     void Resize(std::size_t size);
     void Reserve(std::size_t bytes) { m_texts.reserve(bytes); }
     // How the text of column sorts; made once, until a text of the row changes.
-    const SortKey& SortKeyOf(std::size_t column, ColumnKind kind) const;
+    const SortKey& SortKeyOf(std::size_t column, ColumnKind kind, TextKeys& texts) const;
 
     // Equal texts; the sort keys follow from them.
     bool operator==(const CListRow& other) const {
@@ -71,6 +71,8 @@ public:
     ColumnKind ColumnKindOf(int column) const;
     // How two rows compare in a column, as SortRole orders them: less than 0 when a comes first.
     int CompareCells(int a, int b, int column) const;
+    // How a cell sorts; kept with its row until a text of the row changes.
+    const SortKey& SortKeyAt(int item, int column) const;
 
     // Inserts a row whose column 0 holds text and the other columns are empty; returns its
     // index, or -1 when index is out of range.
@@ -108,4 +110,5 @@ private:
     std::vector<Column> m_columns;
     std::vector<Row> m_rows;
     std::vector<int> m_keyColumns;
+    mutable TextKeys m_textKeys;
 };

@@ -27,12 +27,23 @@ public:
     // Whether a filter or the idle switch may leave sessions out.
     bool Filters() const { return !m_filter.IsEmpty() || m_bHideIdle; }
 
+    // Ranks every session once for the order asked, so that sorting compares numbers.
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+
 protected:
     bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
     bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
 
 private:
+    // Whether source row a comes before b when sorted by column in order.
+    bool Before(int a, int b, int column, Qt::SortOrder order) const;
+
     CListModel& m_sessions;
+    // Each source row's place in the order of the last sort, while the rows have not changed
+    // since; empty otherwise.
+    std::vector<int> m_rank;
+    int m_rankColumn = -1;
+    Qt::SortOrder m_rankOrder = Qt::AscendingOrder;
     SessionFilter m_filter;
     bool m_bHideIdle = false;
     std::vector<SessionColumnId> m_shown;
