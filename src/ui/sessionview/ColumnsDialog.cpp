@@ -35,6 +35,8 @@ CColumnsDialog::CColumnsDialog(const std::vector<SessionColumnId>& shown, QWidge
             m_list->addItem(itemOf(column, false));
         }
     }
+    // Every column in sight at once.
+    m_list->setMinimumHeight(m_list->sizeHintForRow(0) * (m_list->count() + 1));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     m_ok = buttons->button(QDialogButtonBox::Ok);
     m_ok->setObjectName(QStringLiteral("okButton"));

@@ -68,6 +68,11 @@ void CNimbraView::CreateColumns() {
     header()->setSectionsMovable(true);
     header()->setSortIndicator(-1, Qt::AscendingOrder);
     setSortingEnabled(true);
+    // After a new order the focused session stays in sight, or the list shows its first rows.
+    connect(header(), &QHeaderView::sortIndicatorChanged, this, [this] {
+        const QModelIndex current = currentIndex();
+        current.isValid() ? scrollTo(current) : scrollToTop();
+    });
     header()->viewport()->installEventFilter(this);
 }
 

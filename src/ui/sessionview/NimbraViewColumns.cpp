@@ -46,11 +46,15 @@ void CNimbraView::ShowColumns(const std::vector<SessionColumnId>& shown) {
     }
     m_sorted->SetShownColumns(ShownColumnIds());
     const std::vector<SessionColumnId> chosen = ChosenColumns();
-    const bool newOnes = std::any_of(chosen.begin(), chosen.end(), [&](SessionColumnId id) {
+    const auto added = std::find_if(chosen.begin(), chosen.end(), [&](SessionColumnId id) {
         return std::find(readBefore.begin(), readBefore.end(), id) == readBefore.end();
     });
-    if (newOnes && IsLoggedOn()) {
+    if (added != chosen.end() && IsLoggedOn()) {
         RefreshList();
+    }
+    // A column just chosen is brought into sight.
+    if (added != chosen.end() && model()->rowCount() > 0) {
+        scrollTo(model()->index(std::max(0, GetNextItem(-1, Focused)), int(*added)));
     }
 }
 
