@@ -436,6 +436,41 @@ private slots:
         }
     }
 
+    // Round trips of each operation; the SQL text has 20 pieces of 64 characters.
+    void roundTripsPerOperation_data() {
+        QTest::addColumn<int>("operation");
+        QTest::addColumn<int>("roundTrips");
+        QTest::newRow("refresh") << int(Operation::Refresh) << 2;
+        QTest::newRow("properties with SQL text") << int(Operation::Properties) << 2;
+        QTest::newRow("kill") << int(Operation::Kill) << 4;
+    }
+    void roundTripsPerOperation() {
+        QFETCH(int, operation);
+        QFETCH(int, roundTrips);
+        auto setup = mixedScenario(10, 0);
+        setup.sessions[0].sqlText = std::string(20 * 64, 's');
+        sim::Controls::instance().defineScenario("trips", setup);
+        logOn("trips");
+        MatrixPort port;
+        RefreshCycle cycle(port, 0, false);
+        cycle.RefreshList();
+        const int before = sim::Controls::instance().roundTrips();
+        SessionDetails details;
+        switch (Operation(operation)) {
+            case Operation::Refresh:
+                cycle.RefreshList();
+                break;
+            case Operation::Properties:
+                QCOMPARE(ReadSessionDetails({"1", "101"}, details), DetailsRead::Read);
+                QCOMPARE(details.sqlText.size(), std::size_t(20 * 64));
+                break;
+            default:
+                QCOMPARE(KillSelectedSessions(port, cycle, [](const QString&) { return true; }), 1);
+                break;
+        }
+        QCOMPARE(sim::Controls::instance().roundTrips() - before, roundTrips);
+    }
+
     void killOutcomesAreSilent_data() {
         QTest::addColumn<QString>("user");
         QTest::addColumn<QString>("password");
