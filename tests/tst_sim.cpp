@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "SessionColumns.h"
 #include "Sim.h"
 
 using sim::Connection;
@@ -53,11 +54,23 @@ Result run(Connection& connection, const std::string& sql) {
     return result;
 }
 
+constexpr std::int64_t kNow = 1709647629;  // 2024-03-05 14:07:09 UTC
+
 // The first column of every row, "NULL" for a NULL value.
 QStringList column(const Result& result, std::size_t index = 0) {
     QStringList values;
     for (const Row& row : result.rows) {
         values << (row[index] ? QString::fromStdString(*row[index]) : QStringLiteral("NULL"));
+    }
+    return values;
+}
+
+// Every value of every row, row after row.
+QStringList cells(const Result& result) {
+    QStringList values;
+    for (const Row& row : result.rows) {
+        for (const sim::Value& value : row)
+            values << (value ? QString::fromStdString(*value) : QStringLiteral("NULL"));
     }
     return values;
 }
@@ -106,7 +119,7 @@ class tst_Sim : public QObject {
 private slots:
     void init() {
         Controls::instance().reset();
-        Controls::instance().setFixedTime(1709647629);
+        Controls::instance().setFixedTime(kNow);
     }
     void cleanup() { Controls::instance().reset(); }
 
@@ -735,6 +748,9 @@ private slots:
             << "SELECT username FROM (SELECT username, sid FROM sys.v_$session ORDER BY username) "
                "WHERE sid > 1"
             << QStringList({"HR", "SCOTT", "NULL"});
+        QTest::newRow("aliased, equal names in session-id order")
+            << "SELECT s.username || s.sid FROM sys.v_$session s ORDER BY s.username"
+            << QStringList({"HR2", "SCOTT1", "SCOTT4", "NULL"});
         QTest::newRow("function key") << "SELECT username FROM sys.v_$session ORDER BY "
                                          "NVL(username, 'A'), sid DESC"
                                       << QStringList({"NULL", "HR", "SCOTT", "SCOTT"});
@@ -820,6 +836,345 @@ private slots:
         if (code == 0) {
             QCOMPARE(column(result), QStringList(value));
         }
+    }
+
+    // One of each kind: an idle holder, a busy session with its own values, two waiters in a
+    // chain, one on CPU, a background process.
+    static sim::ScenarioSpec workingSessions() {
+        const std::int64_t t = kNow;
+        sim::ScenarioSpec setup;
+        setup.sessions = {session(1, std::nullopt), session(7, "SCOTT"), session(8, "HR"),
+                          session(9, "APP"),        session(10, "APP"),  session(11, "APP")};
+        setup.sessions[0].program = "oracle@dbhost01 (PMON)";
+        setup.sessions[1].statusSince = t - 42;
+        sim::SessionSpec& busy = setup.sessions[2];
+        busy.status = "ACTIVE";
+        busy.event = "db file sequential read";
+        busy.waitSince = t - 3;
+        busy.waitMicros = 1500;
+        busy.module = "HR_APP";
+        busy.action = "PAYROLL";
+        busy.clientIdentifier = "hr:jdoe";
+        busy.serviceName = "HRPROD";
+        busy.process = "4242:17";
+        busy.sqlText = "UPDATE emp SET sal = sal * 1.1";
+        setup.sessions[3].status = setup.sessions[4].status = setup.sessions[5].status = "ACTIVE";
+        setup.sessions[3].blockingSession = 7;
+        setup.sessions[3].statusSince = t - 30;
+        setup.sessions[4].event = "log file sync";
+        setup.sessions[4].state = "WAITED KNOWN TIME";
+        setup.sessions[4].waitMicros = 25000;
+        setup.sessions[5].blockingSession = 9;
+        return setup;
+    }
+
+    void sessionColumns_data() {
+        QTest::addColumn<int>("sid");
+        QTest::addColumn<QString>("expression");
+        QTest::addColumn<QString>("value");
+        const auto row = [](const char* name, int sid, const char* expression, const char* value) {
+            QTest::newRow(name) << sid << expression << value;
+        };
+        row("idle event", 7, "event", "SQL*Net message from client");
+        row("idle class", 7, "wait_class", "Idle");
+        row("idle state", 7, "state", "WAITING");
+        row("idle since its status changed", 7, "last_call_et", "42");
+        row("idle as long in its wait", 7, "seconds_in_wait", "42");
+        row("idle wait in microseconds", 7, "wait_time_micro", "42000000");
+        row("idle has no holder", 7, "NVL(TO_CHAR(blocking_session), blocking_session_status)",
+            "NO HOLDER");
+        row("holder is in a transaction", 7, "LENGTH(taddr)", "16");
+        row("module from the program", 7, "module", "sqlplus@client (TNS V1-V3)");
+        row("users' service", 7, "service_name", "SYS$USERS");
+        row("server", 7, "server", "DEDICATED");
+        row("no statement, no child", 7, "NVL(TO_CHAR(sql_child_number), 'none')", "none");
+        row("not a container database", 7, "con_id", "0");
+        row("addresses", 7, "LENGTH(saddr) || ' ' || LENGTH(paddr)", "16 16");
+        row("event's class looked up", 8, "wait_class", "User I/O");
+        row("a named event is waited on", 8, "state", "WAITING");
+        row("microseconds beyond the seconds", 8, "wait_time_micro", "3001500");
+        row("seconds in the wait", 8, "seconds_in_wait", "3");
+        row("own module", 8, "module", "HR_APP");
+        row("own action", 8, "action", "PAYROLL");
+        row("client identifier", 8, "client_identifier", "hr:jdoe");
+        row("own service", 8, "service_name", "HRPROD");
+        row("Windows process", 8, "process", "4242:17");
+        row("changing data opens a transaction", 8, "LENGTH(taddr)", "16");
+        row("statement's child", 8, "sql_child_number", "0");
+        row("SQL_ID found in V$SQLTEXT", 8,
+            "(SELECT count(*) FROM sys.v_$sqltext t WHERE t.sql_id = s.sql_id)", "1");
+        row("row lock", 9, "event", "enq: TX - row lock contention");
+        row("row lock class", 9, "wait_class", "Application");
+        row("holder", 9, "blocking_session", "7");
+        row("holder's instance", 9, "blocking_instance", "1");
+        row("holder valid", 9, "blocking_session_status", "VALID");
+        row("end of the chain", 9, "final_blocking_session", "7");
+        row("end valid", 9, "final_blocking_session_status || final_blocking_instance", "VALID1");
+        row("second in the chain", 11, "blocking_session || ' ' || final_blocking_session", "9 7");
+        row("quoted number compared", 7,
+            "(SELECT count(*) FROM sys.v_$session WHERE blocking_session = '7')", "1");
+        row("on CPU", 10, "blocking_session_status", "NOT IN WAIT");
+        row("on CPU after a known wait", 10, "state || ' ' || wait_class",
+            "WAITED KNOWN TIME Commit");
+        row("last wait's length", 10, "wait_time_micro", "25000");
+        row("background's idle wait", 1, "event || ' ' || wait_class", "pmon timer Idle");
+        row("background service", 1, "service_name", "SYS$BACKGROUND");
+        row("background module", 1, "NVL(module, 'none')", "none");
+    }
+    void sessionColumns() {
+        QFETCH(int, sid);
+        QFETCH(QString, expression);
+        QFETCH(QString, value);
+        Controls::instance().defineScenario("working", workingSessions());
+        const auto connection = logOn("working");
+        const Result result = run(*connection, "SELECT " + expression.toStdString() +
+                                                   " FROM sys.v_$session s WHERE s.sid = '" +
+                                                   std::to_string(sid) + "'");
+        QVERIFY2(result.error.ok(), result.error.text.c_str());
+        QCOMPARE(column(result), QStringList(value));
+    }
+
+    // LAST_CALL_ET counts from the last change of status, the wait columns from the wait's start.
+    void clockColumnsFollowTheClock() {
+        Controls::instance().defineScenario("working", workingSessions());
+        const auto connection = logOn("working");
+        const std::string clocks =
+            "SELECT last_call_et, seconds_in_wait, wait_time_micro FROM sys.v_$session WHERE "
+            "sid IN (7, 8) ORDER BY sid";
+        const QStringList before = {"42", "42", "42000000", "0", "3", "3001500"};
+        QCOMPARE(cells(run(*connection, clocks)), before);
+        Controls::instance().advanceClock(30);
+        QCOMPARE(cells(run(*connection, clocks)),
+                 QStringList({"72", "72", "72000000", "30", "33", "33001500"}));
+        QVERIFY(run(*connection, kill("7", "1")).error.ok());
+        QCOMPARE(cells(run(*connection, clocks)).first(), QStringLiteral("0"));
+
+        // In the demo a status that changes at a tick starts again from that tick.
+        const auto demo = logOn("demo");
+        const std::string statuses =
+            "SELECT sid, status, last_call_et FROM sys.v_$session WHERE type = 'USER' AND "
+            "username <> 'SYSTEM' ORDER BY sid";
+        const Result first = run(*demo, statuses);
+        Controls::instance().advanceClock(5);
+        const Result second = run(*demo, statuses);
+        int changed = 0;
+        for (const Row& now : second.rows) {
+            const auto then = std::find_if(first.rows.begin(), first.rows.end(),
+                                           [&](const Row& r) { return r[0] == now[0]; });
+            if (then == first.rows.end())
+                continue;
+            const bool same = (*then)[1] == now[1];
+            changed += same ? 0 : 1;
+            QCOMPARE(std::stoi(*now[2]), same ? std::stoi(*(*then)[2]) + 5 : 4);
+        }
+        QVERIFY(changed > 0);
+    }
+
+    void demoHoldsALockChain() {
+        const auto connection = logOn("demo");
+        const std::string waiters =
+            "SELECT blocking_session, blocking_instance, blocking_session_status, "
+            "final_blocking_session, event, wait_class, state, status FROM sys.v_$session WHERE "
+            "blocking_session IS NOT NULL ORDER BY sid";
+        const Result chain = run(*connection, waiters);
+        QCOMPARE(chain.rows.size(), std::size_t(3));
+        const QString holder = QString::fromStdString(*chain.rows[0][0]);
+        for (std::size_t i = 0; i < chain.rows.size(); ++i) {
+            QCOMPARE(cells(chain).mid(int(i) * 8, 8),
+                     QStringList({holder, "1", "VALID", holder, "enq: TX - row lock contention",
+                                  "Application", "WAITING", "ACTIVE"}));
+        }
+        QCOMPARE(cells(run(*connection,
+                           "SELECT status, event, LENGTH(taddr) FROM sys.v_$session "
+                           "WHERE sid = " +
+                               holder.toStdString())),
+                 QStringList({"INACTIVE", "SQL*Net message from client", "16"}));
+        const std::string checks =
+            "SELECT count(*) FROM sys.v_$session s, sys.v_$sqltext t WHERE s.sql_id = t.sql_id "
+            "AND t.piece = 0 AND SUBSTR(t.sql_text, 1, 6) = 'UPDATE' AND s.blocking_session IS "
+            "NOT NULL UNION ALL SELECT count(*) FROM sys.v_$session WHERE blocking_session IS "
+            "NULL AND blocking_session_status <> CASE state WHEN 'WAITING' THEN 'NO HOLDER' ELSE "
+            "'NOT IN WAIT' END UNION ALL SELECT count(*) FROM sys.v_$session WHERE sql_id NOT IN "
+            "(SELECT sql_id FROM sys.v_$sqltext)";
+        QCOMPARE(cells(run(*connection, checks)), QStringList({"3", "0", "0"}));
+        // The chain outlasts an hour of comings and goings around it.
+        Controls::instance().advanceClock(3600);
+        const Result later = run(*connection, waiters);
+        QCOMPARE(column(later), QStringList(3, holder));
+        QCOMPARE(column(later, 6), QStringList(3, "WAITING"));
+        QCOMPARE(cells(run(*connection, checks)), QStringList({"3", "0", "0"}));
+    }
+
+    void waitersGoOnWhenTheHolderGoes_data() {
+        QTest::addColumn<QString>("scenario");
+        QTest::addColumn<QString>("holder");
+        QTest::addColumn<QStringList>("stillBlocked");
+        QTest::newRow("demo") << "demo"
+                              << "" << QStringList();
+        QTest::newRow("middle of a chain moves up") << "working"
+                                                    << "7" << QStringList({"9 9"});
+    }
+    void waitersGoOnWhenTheHolderGoes() {
+        QFETCH(QString, scenario);
+        QFETCH(QString, holder);
+        QFETCH(QStringList, stillBlocked);
+        Controls::instance().defineScenario("working", workingSessions());
+        const auto connection = logOn(scenario.toStdString());
+        const std::string blocked =
+            "SELECT blocking_session || ' ' || final_blocking_session FROM sys.v_$session WHERE "
+            "blocking_session IS NOT NULL ORDER BY sid";
+        if (holder.isEmpty())
+            holder = column(run(*connection, blocked)).first().section(' ', 0, 0);
+        const std::string of = " FROM sys.v_$session WHERE sid = ";
+        const std::string waiter =
+            *run(*connection, "SELECT min(sid) FROM sys.v_$session WHERE blocking_session = " +
+                                  holder.toStdString())
+                 .rows.at(0)
+                 .at(0);
+        const std::string state =
+            "SELECT status, state, event, blocking_session_status, NVL(TO_CHAR(blocking_session), "
+            "'none'), wait_time_micro" +
+            of + waiter;
+        const QStringList waiting = cells(run(*connection, state));
+        const Result serial = run(*connection, "SELECT serial#" + of + holder.toStdString());
+        QVERIFY(run(*connection, kill(holder.toStdString(), *serial.rows.at(0).at(0))).error.ok());
+        QCOMPARE(cells(run(*connection, state)), waiting);  // still locked while rolling back
+        Controls::instance().advanceClock(1);
+        QCOMPARE(column(run(*connection, blocked)), stillBlocked);
+        const QStringList released = cells(run(*connection, state));
+        QCOMPARE(released.mid(0, 5),
+                 QStringList({"ACTIVE", "WAITED KNOWN TIME", "enq: TX - row lock contention",
+                              "NOT IN WAIT", "none"}));
+        // The row lock's whole wait is now its last wait.
+        QVERIFY(released[5].toLongLong() >= waiting[5].toLongLong() + 1000000);
+    }
+
+    void olderReleasesLackColumns_data() {
+        QTest::addColumn<int>("major");
+        QTest::addColumn<int>("second");
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("error");
+        const auto row = [](const char* name, int major, int second, const char* select,
+                            const char* error) {
+            QTest::newRow(name) << major << second
+                                << QString("SELECT %1 FROM sys.v_$session a").arg(select) << error;
+        };
+        const auto where = [](const char* name, int major, int second, const char* condition,
+                              const char* error) {
+            QTest::newRow(name) << major << second
+                                << QString("SELECT sid FROM sys.v_$session WHERE %1").arg(condition)
+                                << error;
+        };
+        const char* none = "";
+        row("9.2: the list", 9, 2, "username, sid, serial#, status, osuser, machine, program",
+            none);
+        row("9.2: no SQL_ID", 9, 2, "sql_id", "\"SQL_ID\"");
+        where("9.2: no EVENT", 9, 2, "event = 'pmon timer'", "\"EVENT\"");
+        row("9.2: no BLOCKING_SESSION", 9, 2, "a.blocking_session", "\"A\".\"BLOCKING_SESSION\"");
+        row("9.2: CLIENT_IDENTIFIER", 9, 2, "client_identifier, module, last_call_et, taddr", none);
+        row("10.2: blocking and waits", 10, 2, "blocking_session, event, state, service_name",
+            none);
+        row("10.2: no WAIT_TIME_MICRO", 10, 2, "wait_time_micro", "\"WAIT_TIME_MICRO\"");
+        row("11.1: WAIT_TIME_MICRO", 11, 1, "wait_time_micro", none);
+        row("11.1: no FINAL_BLOCKING_SESSION", 11, 1, "final_blocking_session",
+            "\"FINAL_BLOCKING_SESSION\"");
+        row("11.2: FINAL_BLOCKING_SESSION", 11, 2, "final_blocking_session_status", none);
+        where("11.2: no CON_ID", 11, 2, "con_id = 0", "\"CON_ID\"");
+        where("11.2: numbers compared with text", 11, 2, "blocking_session = '7' OR sid = '7'",
+              none);
+        row("12.1: CON_ID", 12, 1, "con_id", none);
+        QTest::newRow("9.2: no SQL_ID in V$SQLTEXT")
+            << 9 << 2 << "SELECT sql_id FROM sys.v_$sqltext"
+            << "\"SQL_ID\"";
+        QTest::newRow("9.2: V$SQLTEXT")
+            << 9 << 2 << "SELECT count(piece) FROM sys.v_$sqltext" << none;
+    }
+    void olderReleasesLackColumns() {
+        QFETCH(int, major);
+        QFETCH(int, second);
+        QFETCH(QString, sql);
+        QFETCH(QString, error);
+        sim::ScenarioSpec setup;
+        setup.sessions.push_back(session(7, "SCOTT"));
+        setup.release = {major, second, 0, 4, 0};
+        Controls::instance().defineScenario("old", setup);
+        const auto connection = logOn("old");
+        const Result result = run(*connection, sql.toStdString());
+        QCOMPARE(QString::fromStdString(result.error.text),
+                 error.isEmpty() ? QString() : "ORA-00904: " + error + ": invalid identifier");
+        QCOMPARE(result.rows.size(), std::size_t(error.isEmpty() ? 1 : 0));
+    }
+
+    void serverRelease_data() {
+        QTest::addColumn<QList<int>>("numbers");
+        QTest::addColumn<quint32>("version");
+        QTest::addColumn<QString>("banner");
+        QTest::newRow("default 19c") << QList<int>() << quint32(0x13150000)
+                                     << "Oracle Database 19c Enterprise Edition Release "
+                                        "19.0.0.0.0 - Production\nVersion 19.21.0.0.0";
+        QTest::newRow("23ai") << QList<int>{23, 5, 0, 24, 7} << quint32(0x17050187)
+                              << "Oracle Database 23ai Enterprise Edition Release 23.0.0.0.0 - "
+                                 "Production\nVersion 23.5.0.24.07";
+        QTest::newRow("18c") << QList<int>{18, 3, 0, 0, 0} << quint32(0x12030000)
+                             << "Oracle Database 18c Enterprise Edition Release 18.0.0.0.0 - "
+                                "Production\nVersion 18.3.0.0.0";
+        QTest::newRow("12.2") << QList<int>{12, 2, 0, 1, 0} << quint32(0x0C200100)
+                              << "Oracle Database 12c Enterprise Edition Release 12.2.0.1.0 - "
+                                 "64bit Production";
+        QTest::newRow("11.2") << QList<int>{11, 2, 0, 4, 0} << quint32(0x0B200400)
+                              << "Oracle Database 11g Enterprise Edition Release 11.2.0.4.0 - "
+                                 "64bit Production";
+        QTest::newRow("9.2") << QList<int>{9, 2, 0, 8, 0} << quint32(0x09200800)
+                             << "Oracle9i Enterprise Edition Release 9.2.0.8.0 - 64bit Production";
+    }
+    void serverRelease() {
+        QFETCH(QList<int>, numbers);
+        QFETCH(quint32, version);
+        QFETCH(QString, banner);
+        sim::ScenarioSpec setup;
+        if (!numbers.isEmpty())
+            setup.release = {numbers[0], numbers[1], numbers[2], numbers[3], numbers[4]};
+        Controls::instance().defineScenario("released", setup);
+        const auto connection = logOn(numbers.isEmpty() ? "demo" : "released");
+        const sim::ServerRelease release = connection->serverRelease();
+        QCOMPARE(release.version, version);
+        QCOMPARE(QString::fromStdString(release.banner), banner);
+    }
+
+    // A busy instance's thousands of pooled sessions mostly sit idle; every value fits its column.
+    void valuesFitTheirColumns_data() {
+        QTest::addColumn<QString>("scenario");
+        QTest::addColumn<int>("fewestActive");
+        QTest::addColumn<int>("mostActive");
+        QTest::newRow("demo") << "demo" << 20 << 40;
+        QTest::newRow("large") << "large" << 100 << 1000;
+    }
+    void valuesFitTheirColumns() {
+        QFETCH(QString, scenario);
+        QFETCH(int, fewestActive);
+        QFETCH(int, mostActive);
+        const auto connection = logOn(scenario.toStdString());
+        const int active =
+            countOf(*connection) - std::stoi(*run(*connection,
+                                                  "SELECT count(*) FROM sys.v_$session "
+                                                  "WHERE status <> 'ACTIVE'")
+                                                  .rows.at(0)
+                                                  .at(0));
+        QVERIFY2(active >= fewestActive && active <= mostActive, std::to_string(active).c_str());
+        // Bytes for a VARCHAR2, two hex digits a byte for a RAW.
+        std::string widths =
+            "SELECT count(*) FROM sys.v_$session WHERE event IS NULL OR "
+            "service_name IS NULL OR (type = 'BACKGROUND') <> (service_name = "
+            "'SYS$BACKGROUND') OR wait_time_micro < 0 OR last_call_et < 0 OR "
+            "seconds_in_wait < 0";
+        for (const sim::ViewColumn& c : sim::sessionColumns()) {
+            const std::string name = std::string(c.name), width = std::to_string(c.width);
+            if (c.type == sim::ViewColumn::Type::Varchar2)
+                widths += " OR LENGTH(CAST(" + name + " AS BLOB)) > " + width;
+            if (c.type == sim::ViewColumn::Type::Raw)
+                widths += " OR LENGTH(" + name + ") <> 2 * " + width;
+        }
+        QCOMPARE(cells(run(*connection, widths)), QStringList("0"));
     }
 };
 

@@ -31,7 +31,7 @@ Connection::Connection(std::shared_ptr<Instance> instance, std::string user, int
     : m_instance(std::move(instance)), m_user(std::move(user)), m_sid(sid) {}
 
 Connection::~Connection() {
-    m_instance->logoff(m_sid);
+    m_instance->logoff(m_sid, Controls::instance().now());
 }
 
 OraError Connection::state() const {
@@ -52,6 +52,10 @@ const std::string& Connection::userName() const {
 
 Instance& Connection::instance() {
     return *m_instance;
+}
+
+ServerRelease Connection::serverRelease() const {
+    return sim::serverRelease(m_instance->release());
 }
 
 Cursor::Cursor(Connection& connection) : m_connection(connection) {

@@ -86,6 +86,15 @@ void sysContext(sqlite3_context* context, int, sqlite3_value** argv) {
     fail(context, 2003);
 }
 
+// The running statement's time, for the views' columns that count seconds.
+void clock(sqlite3_context* context, int, sqlite3_value**) {
+    const auto* client = *static_cast<const ClientContext* const*>(sqlite3_user_data(context));
+    if (client == nullptr) {
+        return sqlite3_result_null(context);
+    }
+    sqlite3_result_int64(context, client->now);
+}
+
 }  // namespace
 
 void registerOracleFunctions(sqlite3* db, const ClientContext* const* client) {
@@ -94,8 +103,11 @@ void registerOracleFunctions(sqlite3* db, const ClientContext* const* client) {
     sqlite3_create_function(db, "to_char", 2, flags, nullptr, toChar, nullptr, nullptr);
     sqlite3_create_function(db, "to_number", 1, flags, nullptr, toNumber, nullptr, nullptr);
     sqlite3_create_function(db, "nvl", 2, flags, nullptr, nvl, nullptr, nullptr);
-    sqlite3_create_function(db, "sys_context", 2, SQLITE_UTF8,
-                            const_cast<const ClientContext**>(client), sysContext, nullptr,
+    auto* context = const_cast<const ClientContext**>(client);
+    sqlite3_create_function(db, "sys_context", 2, SQLITE_UTF8, context, sysContext, nullptr,
+                            nullptr);
+    // Constant while one statement runs, and safe inside the instance's own views.
+    sqlite3_create_function(db, "sim_clock", 0, flags | SQLITE_INNOCUOUS, context, clock, nullptr,
                             nullptr);
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Accounts.h"
+#include "Activity.h"
 
 namespace sim {
 
@@ -35,7 +36,9 @@ std::string osUser() {
 }  // namespace
 
 Instance::Instance(const ScenarioSpec& setup, bool living, std::uint32_t seed, std::int64_t now)
-    : m_listOwn(setup.listOwnSessions),
+    : m_release(setup.release),
+      m_store(setup.release),
+      m_listOwn(setup.listOwnSessions),
       m_living(living),
       m_seed(seed),
       m_rng(~static_cast<std::uint64_t>(seed)),
@@ -45,6 +48,7 @@ Instance::Instance(const ScenarioSpec& setup, bool living, std::uint32_t seed, s
     for (const SessionSpec& session : setup.sessions) {
         m_store.add(session, false);
     }
+    m_store.linkBlockers(now);
     m_store.commit();
     m_nextSid = m_store.nextSid();
 }
@@ -64,18 +68,22 @@ int Instance::logon(const std::string& user, std::int64_t now) {
     own.program = "nimbra";
     own.logonTime = now;
     own.schemaname = user;
+    own.process = std::to_string(getpid());
     return m_store.add(own, true);
 }
 
-void Instance::logoff(int sid) {
+void Instance::logoff(int sid, std::int64_t now) {
     if (sid > 0) {
-        m_store.remove(sid);
+        m_store.remove(sid, now);
     }
 }
 
 QueryResult Instance::execute(const std::string& sql, const std::string& user, int ownSid,
                               std::int64_t now) {
     catchUp(now);
+    if (ownSid > 0) {
+        m_store.startCall(ownSid, now);
+    }
     const Account* account = findAccount(user);
     const Statement statement = translate(sql, account ? account->rights : ViewRights{});
     switch (statement.kind) {
@@ -88,7 +96,7 @@ QueryResult Instance::execute(const std::string& sql, const std::string& user, i
         case Statement::Kind::Query:
             break;
     }
-    QueryResult result = m_store.query(statement.sqlite, {account->rights, ownSid, user});
+    QueryResult result = m_store.query(statement.sqlite, {account->rights, ownSid, user, now});
     if (result.error.ok() && statement.countsSessions) {
         addUserSessions(Controls::instance().takeSessionsAfterCount());
     }
@@ -112,7 +120,7 @@ OraError Instance::kill(const Statement& statement, bool mayKill, int ownSid) {
         return oraError(31);
     // A session in the middle of a call cannot go at once: the server marks it and says so.
     const bool busy = session->status == "ACTIVE" && !session->own;
-    m_store.setStatus(sid, "KILLED");
+    m_store.setStatus(sid, "KILLED", m_clock);
     session->killedAt = m_clock;
     m_killed.insert(sid);
     m_dying.push_back(sid);
@@ -125,7 +133,7 @@ void Instance::addUserSessions(int count) {
     }
     m_store.begin();
     for (int i = 0; i < count; ++i) {
-        m_store.add(randomUserSession(m_rng, m_nextSid++, m_clock), false);
+        m_store.add(randomUserSession(m_rng, m_nextSid++, m_clock, m_clock), false);
     }
     m_store.commit();
 }
@@ -145,7 +153,7 @@ void Instance::catchUp(std::int64_t now) {
     }
     m_store.begin();
     for (int sid : cleaned) {
-        m_store.remove(sid);
+        m_store.remove(sid, now);
         std::erase(m_dying, sid);
     }
     if (m_living) {
@@ -158,11 +166,16 @@ void Instance::catchUp(std::int64_t now) {
 }
 
 // One step of life: some sessions change status, now and then one leaves or a new one arrives.
+// What they wait on is drawn apart, so that the statuses follow the seed as they always have.
 void Instance::tick(std::int64_t index) {
-    Rng rng((static_cast<std::uint64_t>(m_seed) << 32) ^ static_cast<std::uint64_t>(index));
+    const std::uint64_t key =
+        (static_cast<std::uint64_t>(m_seed) << 32) ^ static_cast<std::uint64_t>(index);
+    Rng rng(key);
+    Rng waits(~key);
+    const std::int64_t at = index * kTickSeconds;
     std::vector<int> users;
     for (const auto& [sid, session] : m_store.sessions()) {
-        if (session.user && !session.own && !session.killedAt) {
+        if (session.user && !session.own && !session.killedAt && !m_store.inLockChain(sid)) {
             users.push_back(sid);
         }
     }
@@ -170,19 +183,24 @@ void Instance::tick(std::int64_t index) {
         // About a quarter of the sessions are busy at any time.
         const bool active = m_store.find(sid)->status == "ACTIVE";
         if (!rng.chance(active ? 24 : 8)) {
+            if (active && waits.chance(40))
+                m_store.setWait(sid, busyWait(waits, m_store.find(sid)->work, at));
             continue;
         }
-        m_store.setStatus(sid, active ? "INACTIVE" : "ACTIVE");
+        m_store.setStatus(sid, active ? "INACTIVE" : "ACTIVE", at);
         if (!active && rng.chance(60)) {
             m_store.setSql(sid, randomStatement(rng));
         }
+        m_store.setWait(sid, active ? idleWait(at, waits.below(1000000))
+                                    : busyWait(waits, m_store.find(sid)->work, at));
     }
+    m_store.restartBackgroundWaits(at);
     const int size = static_cast<int>(users.size());
     if (size > 32 && rng.chance(6)) {
-        m_store.remove(users[static_cast<std::size_t>(rng.below(size))]);
+        m_store.remove(users[static_cast<std::size_t>(rng.below(size))], at);
     }
     if (size < 48 && rng.chance(6)) {
-        m_store.add(randomUserSession(rng, m_nextSid++, index * kTickSeconds), false);
+        m_store.add(randomUserSession(rng, m_nextSid++, at, at), false);
     }
 }
 

@@ -19,13 +19,14 @@ public:
 
     // The session a log-on of user adds when the scenario lists its clients; 0 when none.
     int logon(const std::string& user, std::int64_t now);
-    void logoff(int sid);
+    void logoff(int sid, std::int64_t now);
     // Whether the session was killed; its connection is then unusable.
     bool wasKilled(int sid) const { return m_killed.count(sid) != 0; }
 
     // Runs one statement for user, whose own session is ownSid.
     QueryResult execute(const std::string& sql, const std::string& user, int ownSid,
                         std::int64_t now);
+    const Release& release() const { return m_release; }
 
 private:
     void catchUp(std::int64_t now);
@@ -33,6 +34,7 @@ private:
     OraError kill(const Statement& statement, bool mayKill, int ownSid);
     void addUserSessions(int count);
 
+    Release m_release;
     Store m_store;
     bool m_listOwn;
     bool m_living;

@@ -80,7 +80,7 @@ Value cell(sqlite3_stmt* s, int i, bool isDate) {
 }  // namespace
 
 int Store::authorize(void* self, int action, const char* a, const char* b, const char* db,
-                     const char*) {
+                     const char* view) {
     Store& store = *static_cast<Store*>(self);
     if (!store.m_client) {
         return SQLITE_OK;
@@ -93,9 +93,18 @@ int Store::authorize(void* self, int action, const char* a, const char* b, const
         case SQLITE_READ: {
             // Names come as the statement spells them when no column is read.
             const std::string table = lowerCase(a ? a : ""), schema = lowerCase(db ? db : "");
-            const bool readable = (schema == "sys" && table == "v_$session" && rights.session) ||
-                                  (schema == "sys" && table == "v_$sqltext" && rights.sqlText) ||
-                                  ((schema == "main" || schema.empty()) && table == "dual");
+            bool readable = (schema == "sys" && table == "v_$session" && rights.session) ||
+                            (schema == "sys" && table == "v_$sqltext" && rights.sqlText) ||
+                            ((schema == "main" || schema.empty()) && table == "dual");
+            if (table == "x$ksuse") {
+                // The session view's rows; counting them names no column and no view.
+                if (view) {
+                    readable = lowerCase(view) == "v_$session" && rights.session;
+                    store.m_throughView = store.m_throughView || readable;
+                } else {
+                    readable = store.m_throughView && b && *b == '\0';
+                }
+            }
             if (readable)
                 return SQLITE_OK;
             store.m_denied = oraError(942);
@@ -103,8 +112,9 @@ int Store::authorize(void* self, int action, const char* a, const char* b, const
         }
         case SQLITE_FUNCTION: {
             const std::string name = lowerCase(b ? b : "");
-            if (std::find(std::begin(kClientFunctions), std::end(kClientFunctions), name) !=
-                std::end(kClientFunctions)) {
+            // A view's own functions are the instance's; clients create no views.
+            if (view || std::find(std::begin(kClientFunctions), std::end(kClientFunctions), name) !=
+                            std::end(kClientFunctions)) {
                 return SQLITE_OK;
             }
             store.m_denied = invalidIdentifier(upperCase(name));
@@ -145,6 +155,7 @@ QueryResult Store::query(const std::string& sql, const ClientContext& client) {
     sqlite3_stmt* raw = nullptr;
     const char* tail = nullptr;
     m_denied = {};
+    m_throughView = false;
     m_client = &client;
     const int rc = sqlite3_prepare_v2(m_db, sql.c_str(), static_cast<int>(sql.size()), &raw, &tail);
     const Prepared statement(raw);

@@ -3,51 +3,79 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <string_view>
 
+#include "Activity.h"
 #include "OraText.h"
 
 namespace sim {
 
 namespace {
 
-// Who connects from where with what: one kind of client each.
+// Who connects from where with what: one kind of client each, with what it tells the server
+// of itself (module, action, an end user's identifier after the prefix) and the service it uses.
 struct Client {
     const char* username;
     const char* osuser;
     const char* machine;
     const char* program;
+    const char* module;
+    const char* action;
+    const char* service;
+    const char* identifierPrefix;
 };
 
 // Names longer than 30 bytes, as Oracle 12.2 and later allow, and names beyond ASCII are part of
 // a believable instance: every value fits the width of its column in V$SESSION.
 constexpr std::array<Client, 19> kClients = {{
-    {"APP_OWNER", "tomcat", "appserver-prod-01.corp.example.com", "JDBC Thin Client"},
-    {"APP_OWNER", "w3svc", "WEBFARM\\IIS-FRONTEND-07", "w3wp.exe"},
-    {"APP_USER", "tomcat", "appserver-prod-02.corp.example.com", "JDBC Thin Client"},
-    {"SCOTT", "scott", "CORP\\DESKTOP-4F8Q2LM", "sqlplus.exe"},
-    {"HR", "mgarcia", "CORP\\LAPTOP-HR-MGARCIA", "toad.exe"},
+    {"APP_OWNER", "tomcat", "appserver-prod-01.corp.example.com", "JDBC Thin Client",
+     "JDBC Thin Client", nullptr, "APP_OLTP", "portal:"},
+    {"APP_OWNER", "w3svc", "WEBFARM\\IIS-FRONTEND-07", "w3wp.exe", "w3wp.exe", nullptr, "APP_OLTP",
+     "intranet:"},
+    {"APP_USER", "tomcat", "appserver-prod-02.corp.example.com", "JDBC Thin Client",
+     "JDBC Thin Client", nullptr, "APP_OLTP", "portal:"},
+    {"SCOTT", "scott", "CORP\\DESKTOP-4F8Q2LM", "sqlplus.exe", "SQL*Plus", nullptr, "ORCL",
+     nullptr},
+    {"HR", "mgarcia", "CORP\\LAPTOP-HR-MGARCIA", "toad.exe", "TOAD 16.1.53.1594", "Editor", "ORCL",
+     nullptr},
     {"HR", "hr_batch", "hr-scheduler-prd-westeurope-az2-node-0004.internal.corp.example",
-     "JDBC Thin Client"},
-    {"SYSTEM", "oracle", "dbhost01", "sqlplus@dbhost01 (TNS V1-V3)"},
+     "JDBC Thin Client", "HR_PAYROLL", "MONTHLY_RUN", "APP_BATCH", nullptr},
+    {"SYSTEM", "oracle", "dbhost01", "sqlplus@dbhost01 (TNS V1-V3)", "SQL*Plus", nullptr,
+     "SYS$USERS", nullptr},
     {"REPORTING", "svc_reports", "reporting-cluster-node-17.eu-west-1.compute.internal",
-     "Oracle Business Intelligence Publisher Server"},
-    {"BATCH_ETL", "svc_etl", "etl-node-03", "python3.11@etl-node-03 (TNS V1-V3)"},
-    {"DBSNMP", "oracle", "dbhost01", "emagent@dbhost01 (TNS V1-V3)"},
-    {"FINANCE_APP", "CORP\\akowalski", "CORP\\FIN-WS-0042", "SQL Developer"},
-    {"SALES_RO", "jsmith", "jsmith-macbook-pro.local", "DBeaver 23.1.0 - SQLEditor <Script-3.sql>"},
+     "Oracle Business Intelligence Publisher Server", "BI Publisher", "Scheduled report",
+     "APP_REPORTING", nullptr},
+    {"BATCH_ETL", "svc_etl", "etl-node-03", "python3.11@etl-node-03 (TNS V1-V3)", "NIGHTLY_ETL",
+     "LOAD_ORDERS", "APP_BATCH", nullptr},
+    {"DBSNMP", "oracle", "dbhost01", "emagent@dbhost01 (TNS V1-V3)", "emagent_SQL_oracle_database",
+     "problemTbspUndo", "SYS$USERS", nullptr},
+    {"FINANCE_APP", "CORP\\akowalski", "CORP\\FIN-WS-0042", "SQL Developer", "SQL Developer",
+     nullptr, "ORCL", nullptr},
+    {"SALES_RO", "jsmith", "jsmith-macbook-pro.local", "DBeaver 23.1.0 - SQLEditor <Script-3.sql>",
+     "DBeaver 23.1.0 - SQLEditor <Script-3.sql>", nullptr, "ORCL", nullptr},
     {"APP_USER", "a.very.long.service.account.name", "k8s-worker-pool-b-7f9c4d8b6-xk2lp",
-     "java@order-svc-5d8f7c9b4-qz7lp (TNS V1-V3)"},
+     "java@order-svc-5d8f7c9b4-qz7lp (TNS V1-V3)", "order-service", "placeOrder", "APP_OLTP",
+     "orders:"},
     {"APP_USER", "a.very.long.service.account.name", "k8s-worker-pool-b-7f9c4d8b6-xm9qt",
-     "java@order-svc-5d8f7c9b4-hw2vd (TNS V1-V3)"},
-    {"MONITOR", "nagios", "monitoring.corp.example.com", "check_oracle_health"},
+     "java@order-svc-5d8f7c9b4-hw2vd (TNS V1-V3)", "order-service", "listOrders", "APP_OLTP",
+     "orders:"},
+    {"MONITOR", "nagios", "monitoring.corp.example.com", "check_oracle_health",
+     "check_oracle_health", nullptr, "ORCL", nullptr},
     {"APP_REPORTING_READONLY_SERVICE_ACCOUNT", "svc_bi_readonly_prod_westeurope",
-     "bi-gateway-prod-westeurope-az1.analytics.corp.example", "PowerBI.Gateway.exe"},
+     "bi-gateway-prod-westeurope-az1.analytics.corp.example", "PowerBI.Gateway.exe",
+     "PowerBI.Gateway.exe", nullptr, "APP_REPORTING", "bi:"},
     {"FINANCE_APP", "CORP\\j\u00f3zef.wi\u015bniewski", "CORP\\B\u00dcRO-PC-M\u00dcNCHEN-07",
-     "\u00dcberweisungspr\u00fcfung.exe"},
+     "\u00dcberweisungspr\u00fcfung.exe", "\u00dcberweisungspr\u00fcfung.exe", "Pr\u00fcflauf",
+     "ORCL", nullptr},
     {"SALES_RO", "\u738b\u5c0f\u660e", "shanghai-office-ws-042",
-     "\u6570\u636e\u540c\u6b65\u670d\u52a1.exe"},
-    {"HR", "\U00020BB7\u7530\u592a\u90ce", "TOKYO-HR-PC-11", "\u7d66\u4e0e\u8a08\u7b97.exe"},
+     "\u6570\u636e\u540c\u6b65\u670d\u52a1.exe", "\u6570\u636e\u540c\u6b65\u670d\u52a1.exe",
+     nullptr, "ORCL", nullptr},
+    {"HR", "\U00020BB7\u7530\u592a\u90ce", "TOKYO-HR-PC-11", "\u7d66\u4e0e\u8a08\u7b97.exe",
+     "\u7d66\u4e0e\u8a08\u7b97.exe", "\u6708\u6b21\u51e6\u7406", "ORCL", nullptr},
 }};
+
+constexpr std::array<const char*, 8> kEndUsers = {"jdoe",    "mmueller", "akumar",    "lchen",
+                                                  "pdubois", "sgarcia",  "tnakamura", "ewilson"};
 
 constexpr std::array<const char*, 10> kStatements = {
     "SELECT * FROM employees WHERE department_id = :1",
@@ -96,7 +124,14 @@ std::string backgroundName(int i) {
 
 constexpr std::int64_t kDay = 86400;
 
-SessionSpec background(int sid, const std::string& process, std::int64_t startup) {
+const Client& clientOf(std::string_view username, std::string_view program) {
+    return *std::find_if(kClients.begin(), kClients.end(), [&](const Client& c) {
+        return c.username == username && c.program == program;
+    });
+}
+
+SessionSpec background(int sid, const std::string& process, std::int64_t startup,
+                       std::int64_t now) {
     SessionSpec s;
     s.sid = sid;
     s.serial = 1 + (sid * 7919) % 60000;
@@ -107,48 +142,123 @@ SessionSpec background(int sid, const std::string& process, std::int64_t startup
     s.type = "BACKGROUND";
     s.logonTime = startup;
     s.schemaname = "SYS";
+    // Started with the instance, they have been in their one call ever since; their idle
+    // waits are timers that run out every few seconds.
+    s.waitSince = now - sid % 3;
+    s.waitMicros = (sid * 104729) % 1000000;
+    s.process = std::to_string(2101 + 2 * sid);
     return s;
 }
 
-// Background processes first, then user sessions at increasing sids with gaps.
-ScenarioSpec populated(Rng& rng, int backgrounds, int users, std::int64_t now, int maxGap) {
-    ScenarioSpec setup;
-    setup.listOwnSessions = true;
-    const std::int64_t startup = now - 3 * kDay - 4 * 3600 - rng.below(3600);
-    int sid = 0;
-    for (int i = 0; i < backgrounds; ++i) {
-        setup.sessions.push_back(background(++sid, backgroundName(i), startup));
-    }
-    for (int i = 0; i < users; ++i) {
-        sid += 1 + rng.below(maxGap);
-        const std::int64_t since = std::max<std::int64_t>(startup, now - rng.below(3 * kDay));
-        setup.sessions.push_back(randomUserSession(rng, sid, since));
-    }
-    return setup;
-}
-
-}  // namespace
-
-std::uint64_t Rng::next() {
-    std::uint64_t z = (m_state += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-}
-
-SessionSpec randomUserSession(Rng& rng, int sid, std::int64_t logonTime) {
-    const Client& client = kClients[static_cast<std::size_t>(rng.below(kClients.size()))];
+// What the client tells the server of itself: module, action, end user, service, process id
+// (JDBC Thin reports a fixed 1234, Windows clients process and thread).
+SessionSpec clientSession(const Client& client, Rng& detail, int sid, int serial,
+                          std::int64_t logonTime) {
     SessionSpec s;
     s.username = client.username;
     s.sid = sid;
-    s.serial = 1 + rng.below(65535);
-    s.status = rng.chance(30) ? "ACTIVE" : "INACTIVE";
+    s.serial = serial;
     s.osuser = client.osuser;
     s.machine = client.machine;
     s.program = client.program;
     s.logonTime = logonTime;
     s.schemaname = client.username;
+    s.module = client.module;
+    if (client.action)
+        s.action = client.action;
+    if (client.identifierPrefix)
+        s.clientIdentifier =
+            client.identifierPrefix +
+            std::string(kEndUsers[static_cast<std::size_t>(detail.below(kEndUsers.size()))]);
+    s.serviceName = client.service;
+    const std::string program = client.program;
+    const std::string pid = std::to_string(1000 + detail.below(60000));
+    s.process = program == "JDBC Thin Client" ? "1234"
+                : program.ends_with(".exe") ? pid + ':' + std::to_string(1000 + detail.below(9000))
+                                            : pid;
+    return s;
+}
+
+// Busy sessions are in a call of a minute or two, idle ones have waited up to two hours.
+void drawActivity(SessionSpec& s, Rng& detail, std::int64_t now) {
+    const bool active = s.status == "ACTIVE";
+    const int longest =
+        static_cast<int>(std::min<std::int64_t>(active ? 120 : 7200, now - s.logonTime));
+    s.statusSince = now - detail.below(std::max(longest, 0) + 1);
+    const Wait wait = active ? busyWait(detail, workOf(s.sqlText), now)
+                             : idleWait(*s.statusSince, detail.below(1000000));
+    s.event = wait.event;
+    s.waitClass = wait.waitClass;
+    s.state = wait.state;
+    s.waitSince = wait.since;
+    s.waitMicros = wait.micros;
+}
+
+// A desktop user who changed orders and left them uncommitted, and three application sessions
+// stuck behind those row locks, each for longer than the next.
+void addLockChain(ScenarioSpec& setup, Rng& rng, int& sid, std::int64_t now) {
+    sid += 1 + rng.below(6);
+    const int holder = sid;
+    Rng detail(static_cast<std::uint64_t>(now) ^ static_cast<std::uint64_t>(sid));
+    SessionSpec h = clientSession(clientOf("FINANCE_APP", "SQL Developer"), detail, holder,
+                                  1 + rng.below(65535), now - 7400);
+    h.status = "INACTIVE";
+    h.statusSince = now - 1260;
+    h.waitMicros = detail.below(1000000);
+    setup.sessions.push_back(h);
+    for (const std::int64_t waited : {840, 415, 96}) {
+        sid += 1 + rng.below(6);
+        SessionSpec w = clientSession(clientOf("APP_USER", "JDBC Thin Client"), detail, sid,
+                                      1 + rng.below(65535), now - kDay + sid);
+        w.status = "ACTIVE";
+        w.sqlText = kStatements[1];
+        w.statusSince = now - waited;
+        w.waitMicros = detail.below(1000000);
+        w.blockingSession = holder;
+        setup.sessions.push_back(w);
+    }
+}
+
+struct Shape {
+    int backgrounds;
+    int users;
+    int maxGap;  // between user sessions' sids
+    int activePercent;
+    bool lockChain;
+};
+
+// Background processes first, then user sessions at increasing sids with gaps.
+ScenarioSpec populated(Rng& rng, const Shape& shape, std::int64_t now) {
+    ScenarioSpec setup;
+    setup.listOwnSessions = true;
+    const std::int64_t startup = now - 3 * kDay - 4 * 3600 - rng.below(3600);
+    int sid = 0;
+    for (int i = 0; i < shape.backgrounds; ++i) {
+        setup.sessions.push_back(background(++sid, backgroundName(i), startup, now));
+    }
+    for (int i = 0; i < shape.users; ++i) {
+        sid += 1 + rng.below(shape.maxGap);
+        const std::int64_t since = std::max<std::int64_t>(startup, now - rng.below(3 * kDay));
+        setup.sessions.push_back(randomUserSession(rng, sid, since, now, shape.activePercent));
+    }
+    if (shape.lockChain)
+        addLockChain(setup, rng, sid, now);
+    return setup;
+}
+
+}  // namespace
+
+SessionSpec randomUserSession(Rng& rng, int sid, std::int64_t logonTime, std::int64_t now,
+                              int activePercent) {
+    const Client& client = kClients[static_cast<std::size_t>(rng.below(kClients.size()))];
+    const int serial = 1 + rng.below(65535);
+    // Drawn apart from rng, so that every other column follows the seed as it always has.
+    Rng detail((static_cast<std::uint64_t>(sid) << 32) ^ static_cast<std::uint64_t>(serial) ^
+               static_cast<std::uint64_t>(logonTime) * 0x9E3779B97F4A7C15ull);
+    SessionSpec s = clientSession(client, detail, sid, serial, logonTime);
+    s.status = rng.chance(activePercent) ? "ACTIVE" : "INACTIVE";
     s.sqlText = randomStatement(rng);
+    drawActivity(s, detail, now);
     return s;
 }
 
@@ -159,16 +269,18 @@ std::optional<std::string> randomStatement(Rng& rng) {
     return kStatements[static_cast<std::size_t>(rng.below(kStatements.size()))];
 }
 
+// The demo is a mid-sized instance with a lock chain; large a busy one where most of its
+// thousands of pooled connections sit idle.
 std::optional<ScenarioSpec> builtinScenario(const std::string& name, std::uint32_t seed,
                                             std::int64_t now) {
     const std::string lower = lowerCase(name);
     Rng rng(seed);
     if (lower == "demo")
-        return populated(rng, 20, 40, now, 6);
+        return populated(rng, {20, 40, 6, 30, true}, now);
     if (lower == "large")
-        return populated(rng, 40, 9959, now, 1);
+        return populated(rng, {40, 9959, 1, 3, false}, now);
     if (lower == "empty")
-        return ScenarioSpec{{}, true, std::nullopt};
+        return ScenarioSpec{{}, true, std::nullopt, {}};
     return std::nullopt;
 }
 

@@ -39,6 +39,26 @@ using Row = std::vector<Value>;
 
 class Instance;
 
+// A server release as its five numbers, by default 19.21.0.0.0: release 19, release update
+// 21. Before 18c the numbers are release, maintenance, application server, component and
+// platform (11.2.0.4.0).
+struct Release {
+    int major = 19;
+    int second = 21;
+    int third = 0;
+    int fourth = 0;
+    int fifth = 0;
+};
+
+// What OCIServerRelease2 reports: the release number as Oracle's own client layer decodes it
+// and the banner ("Oracle Database 19c Enterprise Edition Release 19.0.0.0.0 - Production\n
+// Version 19.21.0.0.0").
+struct ServerRelease {
+    std::uint32_t version = 0;
+    std::string banner;
+};
+ServerRelease serverRelease(const Release& release);
+
 // One session of a client with the instance. Destroying it logs off.
 class Connection {
 public:
@@ -58,6 +78,7 @@ public:
 
     const std::string& userName() const;
     Instance& instance();
+    ServerRelease serverRelease() const;
 
 private:
     Connection(std::shared_ptr<Instance> instance, std::string user, int sid);
@@ -106,6 +127,31 @@ struct SessionSpec {
     std::optional<std::string> schemaname;
     // The statement the session runs; stored as 64-character pieces. nullopt: none.
     std::optional<std::string> sqlText;
+
+    // The rest of V$SESSION; nullopt fills in what a server would show.
+    // When STATUS last changed (LAST_CALL_ET counts from it); nullopt: the log-on time.
+    std::optional<std::int64_t> statusSince;
+    // The current wait (state WAITING) or the last one; nullopt: what the status implies, such
+    // as "SQL*Net message from client" for an idle session. The class of a known event is
+    // looked up when not given.
+    std::optional<std::string> event;
+    std::optional<std::string> waitClass;
+    std::optional<std::string> state;  // WAITING, WAITED SHORT TIME, WAITED KNOWN TIME
+    // When that wait began (nullopt: statusSince); waitMicros is its length beyond the whole
+    // seconds while it lasts, its whole length once it is over.
+    std::optional<std::int64_t> waitSince;
+    std::int64_t waitMicros = 0;
+    // The session holding the row this one waits for: it waits on a row lock unless event
+    // says otherwise, and the holder is in a transaction.
+    std::optional<int> blockingSession;
+    std::optional<std::string> module;  // nullopt: the program, as the client library sets it
+    std::optional<std::string> action;
+    std::optional<std::string> clientIdentifier;
+    std::optional<std::string> serviceName;  // nullopt: SYS$USERS, or SYS$BACKGROUND
+    std::string server = "DEDICATED";
+    std::optional<std::string> process;  // the client's process id; nullopt: one made up
+    // Whether TADDR names a transaction; nullopt: while the statement changes data.
+    std::optional<bool> inTransaction;
 };
 
 struct ScenarioSpec {
@@ -115,6 +161,8 @@ struct ScenarioSpec {
     // The account an external log-on (no user name, no password) becomes, as a wallet or the
     // operating system would vouch for it; none refuses it with ORA-01017.
     std::optional<std::string> externalUser;
+    // The release the instance runs: its views have that release's columns.
+    Release release;
 };
 
 // The release-7 calls whose k-th occurrence a test can make fail.

@@ -2,96 +2,54 @@
 
 #include <sqlite3.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 
 #include "OraText.h"
+#include "SessionColumns.h"
+#include "StoreBinding.h"
 
 namespace sim {
 
 namespace {
 
+// V$SESSION's rows live in X$KSUSE, as on a real server; the view shows a release's columns.
 constexpr const char* kSchema = R"(
 ATTACH DATABASE ':memory:' AS sys;
-CREATE TABLE sys."v_$session" (
+CREATE TABLE sys."x$ksuse" (
     sid INTEGER PRIMARY KEY, "serial#" NUMBER, username VARCHAR2(128), status VARCHAR2(8),
     osuser VARCHAR2(128), machine VARCHAR2(64), program VARCHAR2(48), type VARCHAR2(10),
     logon_time DATE, schemaname VARCHAR2(128), sql_address TEXT, sql_hash_value NUMBER,
-    sql_id VARCHAR2(13));
-CREATE TABLE sys."v_$sqltext" (
-    address TEXT, hash_value NUMBER, sql_id VARCHAR2(13), command_type NUMBER, piece NUMBER,
-    sql_text VARCHAR2(64));
-CREATE INDEX sys.session_username ON "v_$session" (username);
-CREATE INDEX sys.sqltext_address ON "v_$sqltext" (address, piece);
+    sql_id VARCHAR2(13), saddr TEXT, paddr TEXT, taddr VARCHAR2(16), server VARCHAR2(9),
+    process VARCHAR2(24), module VARCHAR2(64), action VARCHAR2(64),
+    client_identifier VARCHAR2(64), service_name VARCHAR2(64), event VARCHAR2(64),
+    wait_class VARCHAR2(64), state VARCHAR2(19), blocking_session NUMBER,
+    final_blocking_session NUMBER, status_since INTEGER, wait_since INTEGER,
+    wait_micros INTEGER);
+CREATE INDEX sys.session_username ON "x$ksuse" (username);
 CREATE TABLE main.dual (dummy VARCHAR2(1));
 INSERT INTO main.dual VALUES ('X');
 )";
 
-constexpr std::size_t kPieceBytes = 64;
-
-struct SqlIdentity {
-    std::string address;  // RAW(8) as upper-case hex
-    std::int64_t hash = 0;
-    std::string sqlId;
-    int commandType = 0;
-};
-
-SqlIdentity identify(const std::string& text) {
-    std::uint64_t h = 14695981039346656037ull;
-    for (unsigned char c : text) {
-        h = (h ^ c) * 1099511628211ull;
-    }
-    SqlIdentity id;
+// Addresses in the SGA as RAW(8) shows them: 16 upper-case hex digits.
+std::string address(std::uint64_t base, int sid, std::uint64_t size) {
     char hex[17];
-    std::snprintf(hex, sizeof hex, "%016llX", static_cast<unsigned long long>(h));
-    id.address = hex;
-    id.hash = static_cast<std::int64_t>(h & 0xffffffffu);
-    static constexpr char kBase32[] = "0123456789abcdfghjkmnpqrstuvwxyz";
-    for (int i = 12; i >= 0; --i) {
-        id.sqlId += kBase32[(h >> (i * 5)) & 31];
-    }
-    const std::string verb = text.substr(0, text.find(' '));
-    id.commandType = verb == "INSERT"                       ? 2
-                     : verb == "SELECT"                     ? 3
-                     : verb == "UPDATE"                     ? 6
-                     : verb == "DELETE"                     ? 7
-                     : verb == "BEGIN" || verb == "DECLARE" ? 47
-                                                            : 3;
-    return id;
-}
-
-// Pieces of at most 64 bytes that never split a UTF-8 character.
-std::vector<std::string> pieces(const std::string& text) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = std::min(text.size(), start + kPieceBytes);
-        while (end < text.size() && end > start + 1 &&
-               (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) {
-            --end;
-        }
-        out.push_back(text.substr(start, end - start));
-        start = end;
-    }
-    return out;
-}
-
-void bindText(sqlite3_stmt* s, int i, const std::optional<std::string>& v) {
-    if (v) {
-        sqlite3_bind_text(s, i, v->data(), static_cast<int>(v->size()), SQLITE_TRANSIENT);
-    } else {
-        sqlite3_bind_null(s, i);
-    }
+    std::snprintf(hex, sizeof hex, "%016llX",
+                  static_cast<unsigned long long>(base + static_cast<std::uint64_t>(sid) * size));
+    return hex;
 }
 
 }  // namespace
+
+std::string transactionAddress(int sid) {
+    return address(0xA3A51000, sid, 0x248);
+}
 
 void Store::Finalizer::operator()(sqlite3_stmt* statement) const {
     sqlite3_finalize(statement);
 }
 
-Store::Store() {
+Store::Store(const Release& release) : m_sqlIds(hasSqlId(release)) {
     if (sqlite3_open_v2(":memory:", &m_db,
                         SQLITE_OPEN_READWRITE | SQLITE_OPEN_MEMORY | SQLITE_OPEN_NOMUTEX,
                         nullptr) != SQLITE_OK) {
@@ -99,45 +57,64 @@ Store::Store() {
     }
     sqlite3_db_config(m_db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
     sqlite3_db_config(m_db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
-    exec(kSchema);
     registerOracleFunctions(m_db, &m_client);
+    exec(kSchema);
+    exec(sessionViewDdl(release));
+    exec(std::string(R"(CREATE TABLE sys."v_$sqltext" (address TEXT, hash_value NUMBER, )") +
+         (m_sqlIds ? "sql_id VARCHAR2(13), " : "") +
+         R"(command_type NUMBER, piece NUMBER, sql_text VARCHAR2(64));
+            CREATE INDEX sys.sqltext_address ON "v_$sqltext" (address, piece);)");
     sqlite3_set_authorizer(m_db, &Store::authorize, this);
     m_insertSession = prepare(
-        R"(INSERT INTO sys."v_$session" (sid, "serial#", username, status, osuser, machine,
-           program, type, logon_time, schemaname, sql_address, sql_hash_value, sql_id)
-           VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?))");
-    m_deleteSession = prepare(R"(DELETE FROM sys."v_$session" WHERE sid = ?)");
-    m_updateStatus = prepare(R"(UPDATE sys."v_$session" SET status = ? WHERE sid = ?)");
+        R"(INSERT INTO sys."x$ksuse" (sid, "serial#", username, status, osuser, machine,
+           program, type, logon_time, schemaname, sql_address, sql_hash_value, sql_id, saddr,
+           paddr, taddr, server, process, module, action, client_identifier, service_name,
+           event, wait_class, state, blocking_session, status_since, wait_since, wait_micros)
+           VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?,
+           ?, ?, ?))");
+    m_deleteSession = prepare(R"(DELETE FROM sys."x$ksuse" WHERE sid = ?)");
+    m_updateStatus =
+        prepare(R"(UPDATE sys."x$ksuse" SET status = ?, status_since = ? WHERE sid = ?)");
+    m_updateWait = prepare(
+        R"(UPDATE sys."x$ksuse" SET event = ?, wait_class = ?, state = ?, wait_since = ?,
+           wait_micros = ? WHERE sid = ?)");
     m_updateSql = prepare(
-        R"(UPDATE sys."v_$session" SET sql_address = ?, sql_hash_value = ?, sql_id = ?
+        R"(UPDATE sys."x$ksuse" SET sql_address = ?, sql_hash_value = ?, sql_id = ?, taddr = ?
            WHERE sid = ?)");
+    m_updateBlockers = prepare(
+        R"(UPDATE sys."x$ksuse" SET blocking_session = ?, final_blocking_session = ?
+           WHERE sid = ?)");
+    m_updateTransaction = prepare(R"(UPDATE sys."x$ksuse" SET taddr = ? WHERE sid = ?)");
+    m_restartWaits =
+        prepare(R"(UPDATE sys."x$ksuse" SET wait_since = ? WHERE type = 'BACKGROUND')");
+    m_startCall =
+        prepare(R"(UPDATE sys."x$ksuse" SET status_since = ?, wait_since = ? WHERE sid = ?)");
     m_insertPiece = prepare(
-        R"(INSERT INTO sys."v_$sqltext" (address, hash_value, sql_id, command_type, piece,
-           sql_text) VALUES (?, ?, ?, ?, ?, ?))");
+        R"(INSERT INTO sys."v_$sqltext" (address, hash_value, command_type, piece, sql_text)" +
+        std::string(m_sqlIds ? ", sql_id) VALUES (?, ?, ?, ?, ?, ?)" : ") VALUES (?, ?, ?, ?, ?)"));
     m_deletePieces = prepare(R"(DELETE FROM sys."v_$sqltext" WHERE address = ?)");
 }
 
 Store::~Store() {
-    m_insertSession.reset();
-    m_deleteSession.reset();
-    m_updateStatus.reset();
-    m_updateSql.reset();
-    m_insertPiece.reset();
-    m_deletePieces.reset();
+    for (Prepared* statement : {&m_insertSession, &m_deleteSession, &m_updateStatus, &m_updateWait,
+                                &m_updateSql, &m_updateBlockers, &m_updateTransaction,
+                                &m_restartWaits, &m_startCall, &m_insertPiece, &m_deletePieces}) {
+        statement->reset();
+    }
     sqlite3_close(m_db);
 }
 
-Store::Prepared Store::prepare(const char* sql) {
+Store::Prepared Store::prepare(const std::string& sql) {
     sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v3(m_db, sql, -1, SQLITE_PREPARE_PERSISTENT, &statement, nullptr) !=
+    if (sqlite3_prepare_v3(m_db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &statement, nullptr) !=
         SQLITE_OK) {
         throw std::logic_error(sqlite3_errmsg(m_db));
     }
     return Prepared(statement);
 }
 
-void Store::exec(const char* sql) {
-    if (sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) != SQLITE_OK) {
+void Store::exec(const std::string& sql) {
+    if (sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
         throw std::logic_error(sqlite3_errmsg(m_db));
     }
 }
@@ -163,97 +140,97 @@ LiveSession* Store::find(int sid) {
     return it == m_sessions.end() ? nullptr : &it->second;
 }
 
-int Store::add(const SessionSpec& session, bool own) {
+int Store::add(const SessionSpec& spec, bool own) {
+    const SessionSpec session = completed(spec);
     const int sid = session.sid > 0 && !m_sessions.count(session.sid) ? session.sid : nextSid();
-    LiveSession live{session.serial, session.type != "BACKGROUND", own, session.status, {}, {}};
+    LiveSession live;
+    live.serial = session.serial;
+    live.user = session.type != "BACKGROUND";
+    live.own = own;
+    live.status = session.status;
+    live.work = workOf(session.sqlText);
+    live.wait = {*session.event, *session.waitClass, *session.state, *session.waitSince,
+                 session.waitMicros};
+    live.blocker = session.blockingSession.value_or(0);
     sqlite3_stmt* s = m_insertSession.get();
-    sqlite3_bind_int(s, 1, sid);
-    sqlite3_bind_int(s, 2, session.serial);
-    bindText(s, 3, session.username);
-    bindText(s, 4, session.status);
-    bindText(s, 5, session.osuser);
-    bindText(s, 6, session.machine);
-    bindText(s, 7, session.program);
-    bindText(s, 8, session.type);
-    bindText(s, 9, localIsoDate(session.logonTime));
-    bindText(s, 10, session.schemaname);
+    bind(s, 1, sid);
+    bind(s, 2, session.serial);
+    bind(s, 3, session.username);
+    bind(s, 4, session.status);
+    bind(s, 5, session.osuser);
+    bind(s, 6, session.machine);
+    bind(s, 7, session.program);
+    bind(s, 8, session.type);
+    bind(s, 9, localIsoDate(session.logonTime));
+    bind(s, 10, session.schemaname);
     if (session.sqlText && !session.sqlText->empty()) {
         live.sqlAddress = useSql(*session.sqlText, s, 11);
     }
+    bind(s, 14, address(0xA17E0000, sid, 0x3F8));
+    bind(s, 15, address(0xA0F40000, sid, 0x118));
+    bind(s, 16, *session.inTransaction ? std::optional(transactionAddress(sid)) : std::nullopt);
+    bind(s, 17, session.server);
+    bind(s, 18, session.process);
+    bind(s, 19, session.module);
+    bind(s, 20, session.action);
+    bind(s, 21, session.clientIdentifier);
+    bind(s, 22, session.serviceName);
+    bind(s, 23, live.wait.event);
+    bind(s, 24, live.wait.waitClass);
+    bind(s, 25, live.wait.state);
+    bind(s, 26, session.blockingSession);
+    bind(s, 27, *session.statusSince);
+    bind(s, 28, live.wait.since);
+    bind(s, 29, live.wait.micros);
     run(m_insertSession);
+    if (live.blocker != 0) {
+        m_waiters.insert(sid);
+    }
     m_sessions.emplace(sid, std::move(live));
     return sid;
 }
 
-void Store::remove(int sid) {
+void Store::remove(int sid, std::int64_t now) {
     const auto it = m_sessions.find(sid);
     if (it == m_sessions.end()) {
         return;
     }
     releaseSql(it->second.sqlAddress);
     m_sessions.erase(it);
-    sqlite3_bind_int(m_deleteSession.get(), 1, sid);
-    run(m_deleteSession);
+    run(m_deleteSession, sid);
+    if (!m_waiters.empty()) {
+        m_waiters.erase(sid);
+        linkBlockers(now);
+    }
 }
 
-void Store::setStatus(int sid, const std::string& status) {
-    LiveSession* live = find(sid);
-    if (!live) {
-        return;
+void Store::setStatus(int sid, const std::string& status, std::int64_t at) {
+    if (LiveSession* live = find(sid)) {
+        live->status = status;
+        run(m_updateStatus, status, at, sid);
     }
-    live->status = status;
-    bindText(m_updateStatus.get(), 1, status);
-    sqlite3_bind_int(m_updateStatus.get(), 2, sid);
-    run(m_updateStatus);
 }
 
-void Store::setSql(int sid, const std::optional<std::string>& sqlText) {
-    LiveSession* live = find(sid);
-    if (!live) {
-        return;
+void Store::setWait(int sid, const Wait& wait) {
+    if (LiveSession* live = find(sid)) {
+        live->wait = wait;
+        run(m_updateWait, wait.event, wait.waitClass, wait.state, wait.since, wait.micros, sid);
     }
-    const std::string previous = live->sqlAddress;
-    sqlite3_stmt* s = m_updateSql.get();
-    if (sqlText && !sqlText->empty()) {
-        live->sqlAddress = useSql(*sqlText, s, 1);
-    } else {
-        live->sqlAddress.clear();
-    }
-    sqlite3_bind_int(s, 4, sid);
-    run(m_updateSql);
-    releaseSql(previous);
 }
 
-std::string Store::useSql(const std::string& text, sqlite3_stmt* statement, int column) {
-    const SqlIdentity id = identify(text);
-    bindText(statement, column, id.address);
-    sqlite3_bind_int64(statement, column + 1, id.hash);
-    bindText(statement, column + 2, id.sqlId);
-    if (m_sqlUsers[id.address]++ > 0) {
-        return id.address;
+void Store::restartBackgroundWaits(std::int64_t at) {
+    for (auto& [sid, session] : m_sessions) {
+        if (!session.user)
+            session.wait.since = at;
     }
-    const std::vector<std::string> parts = pieces(text);
-    sqlite3_stmt* s = m_insertPiece.get();
-    for (std::size_t i = 0; i < parts.size(); ++i) {
-        bindText(s, 1, id.address);
-        sqlite3_bind_int64(s, 2, id.hash);
-        bindText(s, 3, id.sqlId);
-        sqlite3_bind_int(s, 4, id.commandType);
-        sqlite3_bind_int(s, 5, static_cast<int>(i));
-        bindText(s, 6, parts[i]);
-        run(m_insertPiece);
-    }
-    return id.address;
+    run(m_restartWaits, at);
 }
 
-void Store::releaseSql(const std::string& address) {
-    const auto it = m_sqlUsers.find(address);
-    if (it == m_sqlUsers.end() || --it->second > 0) {
-        return;
+void Store::startCall(int sid, std::int64_t at) {
+    if (LiveSession* live = find(sid)) {
+        live->wait.since = at;
+        run(m_startCall, at, at, sid);
     }
-    m_sqlUsers.erase(it);
-    bindText(m_deletePieces.get(), 1, address);
-    run(m_deletePieces);
 }
 
 }  // namespace sim

@@ -1,14 +1,16 @@
 #pragma once
-// The instance's two views as tables of an in-memory SQLite database, with a mirror of what the
-// instance itself needs to know about each session.
+// The instance's two views over tables of an in-memory SQLite database, with a mirror of what
+// the instance itself needs to know about each session.
 
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "Activity.h"
 #include "Sim.h"
 #include "Translate.h"
 
@@ -24,6 +26,9 @@ struct LiveSession {
     std::string status;
     std::string sqlAddress;  // empty: no statement
     std::optional<std::int64_t> killedAt;
+    Work work = Work::None;
+    Wait wait;
+    int blocker = 0;  // the session holding the row it waits for; 0: none
 };
 
 struct QueryResult {
@@ -39,28 +44,43 @@ struct QueryResult {
     }
 };
 
-// Who runs a statement: the views it may read, and what SYS_CONTEXT('USERENV', ...) answers.
+// Who runs a statement and when: the views it may read, what SYS_CONTEXT('USERENV', ...)
+// answers, and the time the views' clock columns count to.
 struct ClientContext {
     ViewRights rights;
     int sid = 0;
     std::string user;
+    std::int64_t now = 0;
 };
 
 class Store {
 public:
-    Store();
+    explicit Store(const Release& release);
     ~Store();
     Store(const Store&) = delete;
     Store& operator=(const Store&) = delete;
 
-    // Adds the session; a sid of 0 or less takes the next free one. Returns the sid.
+    // Adds the session with the fields it leaves open filled in; a sid of 0 or less takes the
+    // next free one. Returns the sid. Call linkBlockers once a scenario's sessions are in.
     int add(const SessionSpec& session, bool own);
-    void remove(int sid);
-    void setStatus(int sid, const std::string& status);
+    // A session that goes releases the sessions waiting for it at now.
+    void remove(int sid, std::int64_t now);
+    void setStatus(int sid, const std::string& status, std::int64_t at);
+    void setWait(int sid, const Wait& wait);
     void setSql(int sid, const std::optional<std::string>& sqlText);
+    // The background processes' idle waits begin again, as their timers do.
+    void restartBackgroundWaits(std::int64_t at);
+    // A client's own session starts a call on CPU.
+    void startCall(int sid, std::int64_t at);
     const std::map<int, LiveSession>& sessions() const { return m_sessions; }
     LiveSession* find(int sid);
     int nextSid() const { return m_sessions.empty() ? 1 : m_sessions.rbegin()->first + 1; }
+
+    // Points each waiter at the end of its chain of holders and puts every holder in a
+    // transaction; a waiter whose holder is gone goes on at now.
+    void linkBlockers(std::int64_t now);
+    // Waiters and holders stay as they are until the lock goes.
+    bool inLockChain(int sid) const;
 
     // Groups many changes into one transaction.
     void begin();
@@ -75,32 +95,44 @@ private:
     };
     using Prepared = std::unique_ptr<sqlite3_stmt, Finalizer>;
 
-    Prepared prepare(const char* sql);
-    void exec(const char* sql);
+    Prepared prepare(const std::string& sql);
+    void exec(const std::string& sql);
     void run(const Prepared& statement);
+    template <typename... Values>
+    void run(const Prepared& statement, const Values&... values);
     // Binds address, hash value and sql_id of the text from column on; stores its pieces on
     // first use and returns the address.
     std::string useSql(const std::string& text, sqlite3_stmt* statement, int column);
     void releaseSql(const std::string& address);
+    void setBlockers(int sid, int blocker, int finalBlocker);
     OraError clientError(const std::string& message) const;
     static int authorize(void* self, int action, const char* a, const char* b, const char* db,
-                         const char* trigger);
+                         const char* view);
 
     sqlite3* m_db = nullptr;
+    bool m_sqlIds = true;  // the release's V$SQLTEXT has SQL_ID
     Prepared m_insertSession;
     Prepared m_deleteSession;
     Prepared m_updateStatus;
+    Prepared m_updateWait;
     Prepared m_updateSql;
+    Prepared m_updateBlockers;
+    Prepared m_updateTransaction;
+    Prepared m_restartWaits;
+    Prepared m_startCall;
     Prepared m_insertPiece;
     Prepared m_deletePieces;
     std::map<int, LiveSession> m_sessions;
+    std::set<int> m_waiters;                  // sessions with a blocker
     std::map<std::string, int> m_sqlUsers;    // address -> sessions running it
     const ClientContext* m_client = nullptr;  // set while a client's statement runs
     OraError m_denied;                        // why the authorizer refused it
+    bool m_throughView = false;               // the statement reads the rows through a view
 };
 
-// Registers TO_CHAR, TO_NUMBER and NVL with Oracle's behaviour.
-// client points at the store's client of the running statement, null between statements.
+// Registers TO_CHAR, TO_NUMBER, NVL and SYS_CONTEXT with Oracle's behaviour, and the views'
+// clock. client points at the store's client of the running statement, null between
+// statements.
 void registerOracleFunctions(sqlite3* db, const ClientContext* const* client);
 
 }  // namespace sim

@@ -6,6 +6,7 @@
 
 #include "Lexer.h"
 #include "OraText.h"
+#include "SessionColumns.h"
 
 namespace sim {
 
@@ -25,8 +26,9 @@ bool isComparison(const Token& t) {
             t.text == ">" || t.text == "<=" || t.text == ">=");
 }
 
-const Words kNumericColumns = {"SID",        "SERIAL#", "SQL_HASH_VALUE",
-                               "HASH_VALUE", "PIECE",   "COMMAND_TYPE"};
+bool isNumber(const Token& t) {
+    return t.type == TokenType::Word && isNumberColumn(t.text);
+}
 
 Statement failure(int code) {
     return {Statement::Kind::Error, oraError(code), {}, false, {}};
@@ -54,42 +56,13 @@ OraError checkNames(const Tokens& t, ViewRights rights, bool& namesView) {
 bool isNumericColumnAt(const Tokens& t, std::size_t j) {
     if (j + 2 < t.size() && t[j + 1].isSymbol("."))
         j += 2;
-    return j < t.size() && isOneOf(t[j], kNumericColumns) &&
-           !(j + 1 < t.size() && t[j + 1].isSymbol("."));
+    return j < t.size() && isNumber(t[j]) && !(j + 1 < t.size() && t[j + 1].isSymbol("."));
 }
 
 // A quoted literal compared with a NUMBER column is converted to a number.
 bool comparedWithNumber(const Tokens& t, std::size_t i) {
-    return (i >= 2 && isComparison(t[i - 1]) && isOneOf(t[i - 2], kNumericColumns)) ||
+    return (i >= 2 && isComparison(t[i - 1]) && isNumber(t[i - 2])) ||
            (i + 2 < t.size() && isComparison(t[i + 1]) && isNumericColumnAt(t, i + 2));
-}
-
-// Whether an ORDER BY at the outer level may end with the row id of a single table, which
-// keeps rows with equal keys in session-id order.
-bool takesTieBreak(const Tokens& t) {
-    if (t[0].isWord("WITH"))
-        return false;
-    int depth = 0;
-    std::size_t from = 0;
-    bool inFromList = false;
-    for (std::size_t i = 0; i < t.size(); ++i) {
-        depth += t[i].isSymbol("(") ? 1 : t[i].isSymbol(")") ? -1 : 0;
-        if (depth != 0)
-            continue;
-        if (isOneOf(t[i], {"UNION", "INTERSECT", "MINUS", "EXCEPT", "DISTINCT", "UNIQUE", "GROUP",
-                           "JOIN"})) {
-            return false;
-        }
-        if (from == 0 && t[i].isWord("FROM")) {
-            from = i + 1;
-            inFromList = true;
-        } else if (isOneOf(t[i], {"WHERE", "ORDER", "HAVING", "CONNECT", "START"})) {
-            inFromList = false;
-        } else if (inFromList && t[i].isSymbol(",")) {
-            return false;
-        }
-    }
-    return from != 0 && from < t.size() && t[from].type == TokenType::Word;
 }
 
 void quote(std::string& out, const std::string& text, char q) {
@@ -102,11 +75,64 @@ void quote(std::string& out, const std::string& text, char q) {
     out += q;
 }
 
+// A name as the store reads it: quoted when Oracle allows characters there that SQLite does not.
+std::string nameText(const Token& token) {
+    std::string text;
+    if (token.type == TokenType::QuotedName ||
+        token.text.find_first_of("$#") != std::string::npos) {
+        quote(text, token.text, '"');
+    } else {
+        text = token.text;
+    }
+    return text;
+}
+
+// The key that ends an outer ORDER BY over a single table or view so that rows with equal keys
+// come in session-id order: a table's row id, or the session view's SID, qualified because a
+// column alias could take its name. nullopt when the query has no single source.
+std::optional<std::string> tieBreak(const Tokens& t) {
+    if (t[0].isWord("WITH"))
+        return std::nullopt;
+    int depth = 0;
+    std::size_t from = 0;
+    bool inFromList = false;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        depth += t[i].isSymbol("(") ? 1 : t[i].isSymbol(")") ? -1 : 0;
+        if (depth != 0)
+            continue;
+        if (isOneOf(t[i], {"UNION", "INTERSECT", "MINUS", "EXCEPT", "DISTINCT", "UNIQUE", "GROUP",
+                           "JOIN"})) {
+            return std::nullopt;
+        }
+        if (from == 0 && t[i].isWord("FROM")) {
+            from = i + 1;
+            inFromList = true;
+        } else if (isOneOf(t[i], {"WHERE", "ORDER", "HAVING", "CONNECT", "START"})) {
+            inFromList = false;
+        } else if (inFromList && t[i].isSymbol(",")) {
+            return std::nullopt;
+        }
+    }
+    if (from == 0 || from >= t.size() || t[from].type != TokenType::Word)
+        return std::nullopt;
+    std::size_t name = from + 2 < t.size() && t[from + 1].isSymbol(".") ? from + 2 : from;
+    if (!t[name].isWord("V_$SESSION"))
+        return "ROWID";
+    std::size_t alias = name + 1;
+    alias += alias < t.size() && t[alias].isWord("AS") ? 1 : 0;
+    const bool aliased =
+        alias < t.size() &&
+        (t[alias].type == TokenType::QuotedName ||
+         (t[alias].type == TokenType::Word &&
+          !isOneOf(t[alias], {"WHERE", "ORDER", "HAVING", "CONNECT", "START", "FOR", "SAMPLE"})));
+    return (aliased ? nameText(t[alias]) : nameText(t[name])) + ".SID";
+}
+
 class Rewriter {
 public:
     explicit Rewriter(const Tokens& t) : m_t(t) {}
 
-    OraError run(bool tieBreak) {
+    OraError run(const std::optional<std::string>& tieBreak) {
         for (std::size_t i = 0; i < m_t.size(); ++i) {
             const Token& token = m_t[i];
             const bool orderHere = !m_order.empty() && m_order.back().depth == m_depth;
@@ -137,7 +163,7 @@ public:
             closeOrderItem();
             m_order.pop_back();
             if (outer && tieBreak)
-                emit(", ROWID");
+                emit(", " + *tieBreak);
         }
         return {};
     }
@@ -176,14 +202,8 @@ private:
         std::string text;
         switch (token.type) {
             case TokenType::Word:
-                if (token.text.find_first_of("$#") != std::string::npos) {
-                    quote(text, token.text, '"');
-                } else {
-                    text = token.isWord("MINUS") ? "EXCEPT" : token.text;
-                }
-                break;
             case TokenType::QuotedName:
-                quote(text, token.text, '"');
+                text = token.isWord("MINUS") ? "EXCEPT" : nameText(token);
                 break;
             case TokenType::String:
                 if (token.text.empty()) {
@@ -233,7 +253,7 @@ Statement query(const Tokens& t, ViewRights rights) {
     if (!from)
         return failure(923);
     Rewriter rewriter(t);
-    if (OraError e = rewriter.run(takesTieBreak(t)); !e.ok()) {
+    if (OraError e = rewriter.run(tieBreak(t)); !e.ok()) {
         return {Statement::Kind::Error, e, {}, false, {}};
     }
     Statement s;
