@@ -43,17 +43,25 @@ void RefreshCycle::RefreshList() {
     m_port.SetStatusText(kCollecting);
     StopRefreshTimer();
     std::size_t listed = 0;
+    bool shown = true;
     if (IsLoggedOn()) {
+        const DatabaseOperation refresh;
         m_port.BeginWaitCursor();
         std::vector<SessionRow> rows = FetchSessionRows(m_bShowSystem);
-        listed = rows.size();
-        m_port.ShowSessions(std::move(rows));
+        // A refresh cut short on a connection that stays open leaves the list as it was.
+        shown = !(refresh.Failed() && IsLoggedOn());
+        if (shown) {
+            listed = rows.size();
+            m_port.ShowSessions(std::move(rows));
+        }
         m_port.EndWaitCursor();
     } else {
         m_port.ShowSessions({});
     }
     StartRefreshTimer();
-    m_port.ShowSessionCount(IsLoggedOn() ? SessionCountText(listed) : NotConnectedText());
+    if (shown) {
+        m_port.ShowSessionCount(IsLoggedOn() ? SessionCountText(listed) : NotConnectedText());
+    }
     m_port.SetStatusText(!IsLoggedOn() && TheConnection().connectionLost ? ConnectionLostText()
                                                                          : QString());
     m_bRefreshing = false;

@@ -104,7 +104,12 @@ bool IsSessionKey(const std::string& sid, const std::string& serial) {
 // database reports cut (a character set conversion made it longer) is read again in a column
 // wide enough for any conversion.
 std::vector<SessionRow> FetchSessionRows(bool showSystem) {
+    const DatabaseOperation refresh;
     const int counted = CountRows("sys.v_$session", "");
+    // A count that failed has been reported; the list would only fail or wait after it.
+    if (refresh.Failed()) {
+        return {};
+    }
     ub4 capacity = counted > 0 ? static_cast<ub4>(counted) : 0;
     ListWidths widths = kListWidths;
     const std::string sql = SessionListStatement(showSystem);
