@@ -83,8 +83,10 @@ std::string FormatCsv(const std::vector<SessionRow>& rows, Destination destinati
     return out;
 }
 
-LogonArgument ParseLogonArgument(const std::string& argument) {
+LogonArgument ParseLogonArgument(const std::string& text) {
     LogonArgument result;
+    std::string argument = text;
+    result.mode = TakeConnectAsSuffix(argument).value_or(ConnectAs::Normal);
     const std::size_t slash = argument.find('/');
     const std::size_t at = argument.rfind('@');
     const std::size_t userEnd = std::min(slash, at);

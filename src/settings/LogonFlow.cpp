@@ -3,6 +3,7 @@
 #include "AppSettings.h"
 #include "ErrorReport.h"
 #include "OracleConnection.h"
+#include "ServerHistory.h"
 #include "TableProbes.h"
 
 namespace {
@@ -44,6 +45,7 @@ LogonOutcome LogOnWithAccessCheck(const LoginData& data) {
         return LogonOutcome::NoAccess;
     }
     LoginData::Save(data);
+    ServerHistory::RememberMode(data.HostString, data.Mode);
     return LogonOutcome::LoggedOn;
 }
 
