@@ -412,6 +412,61 @@ private slots:
         QCOMPARE(int(oexec(&cursors[2])), OraCode::InvalidCursor);
     }
 
+    // An Instant Client folder found by the folder search loads without LD_LIBRARY_PATH: its
+    // siblings come first from the same folder, and what the library never calls need not
+    // resolve. This one lacks an entry point, which only a loaded library can tell.
+    void instantClientFolderLoads() {
+        ClientSearch search;
+        search.installFolders = {INSTANT_CLIENT_FOLDER};
+        std::string error;
+        QVERIFY(ClientLibrary::load(search, error) == nullptr);
+        const std::string loaded = std::string(INSTANT_CLIENT_FOLDER) +
+                                   "/libclntsh.so.19.1 is not a usable Oracle client library: it "
+                                   "lacks the entry point OCIStmtFetch2.";
+        QVERIFY2(error.starts_with(loaded), error.c_str());
+    }
+
+    // A broken install leaves an environment with the reason; it is told and the handle freed.
+    void brokenInstallIsExplained() {
+        qputenv("NIMBRA_FAKE_ENV_ERROR", "1804");
+        int loads = 0;
+        ClientProvider provider = providerFor(FAKECLNTSH, loads);
+        const int environments = clientDoubleCount("nimbraFakeLiveEnvironments");
+        ub4 connection = 0;
+        std::string error;
+        int warning = 0;
+        const int code =
+            provider.logon("system", "manager", "client", 0, connection, warning, error);
+        qunsetenv("NIMBRA_FAKE_ENV_ERROR");
+        QCOMPARE(code, OraCode::NoInterfaceDriver);
+        QCOMPARE(error, std::string(kNoDriver) + "\n" + FAKECLNTSH +
+                            " could not set up its environment (OCIEnvNlsCreate returned -1: "
+                            "ORA-01804: failure to initialize timezone information): check the "
+                            "Instant Client installation.");
+        QCOMPARE(clientDoubleCount("nimbraFakeLiveEnvironments"), environments);
+    }
+
+    // After OCI_INVALID_HANDLE the error handle still holds the call before's error: the invalid
+    // handle is reported, never that error.
+    void invalidHandleIsReportedAsSuch() {
+        Connection c;
+        Cda_Def cursor{};
+        QCOMPARE(c.logOn(), 0);
+        QCOMPARE(c.prepare(cursor, "SELECT foo FROM sys.v_$session"), 0);
+        QCOMPARE(int(oexec(&cursor)), 904);
+        void* library = dlopen(FAKECLNTSH, RTLD_NOW | RTLD_NOLOAD);
+        QVERIFY(library != nullptr);
+        reinterpret_cast<void (*)(int)>(dlsym(library, "nimbraFakeInvalidHandleAtNext"))(
+            int(sim::Call::Exec));
+        dlclose(library);
+        QCOMPARE(int(oexec(&cursor)), OraCode::InvalidCursor);
+        QCOMPARE(c.message(OraCode::InvalidCursor),
+                 std::string("ORA-01001: invalid cursor\nThe Oracle client library answered "
+                             "OCIStmtExecute with OCI_INVALID_HANDLE: a handle it was given is "
+                             "not one it knows."));
+        QCOMPARE(oclose(&cursor), 0);
+    }
+
     void messageIsTheServerTextWithoutNewline() {
         Connection c;
         Cda_Def cursor{};

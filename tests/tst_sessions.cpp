@@ -28,6 +28,9 @@ void logOn(const char* scenario, const char* user = "system", const char* passwo
 
 enum class Operation { Refresh, Properties, Kill, LogOn };
 
+// A fault matrix code: the call is cut at the time limit, and the connection still answers.
+constexpr int kTimedOutKept = -3156;
+
 // A list window for the operations: the rows shown, the first one selected, its timer.
 class MatrixPort : public SessionListPort {
 public:
@@ -362,12 +365,25 @@ private slots:
                                   code == 3113 ? "lost" : "error")
                         << int(operation) << int(step.call) << step.nth << code;
                 }
+                const bool roundTrip = step.call == C::Exec || step.call == C::ExecFetch ||
+                                       (step.call == C::Fetch && step.toServer);
+                if (roundTrip) {
+                    QTest::addRow("%s %s #%d, timed out, kept", step.statement,
+                                  calls[int(step.call)], step.nth)
+                        << int(operation) << int(step.call) << step.nth << kTimedOutKept;
+                }
             }
         }
-        for (int code : {28, 1012, 1089, 1092, 2396, 3113, 3114, 3135, 3136, 3156, 12170, 12537,
-                         12541, 12547, 12570, 12571, 12583}) {
+        for (int code :
+             {22,   28,   45,    603,   1012,  1089,  1092,  2396,  3113,  3114,  3122,  3135,
+              3136, 3156, 12153, 12170, 12537, 12541, 12547, 12570, 12571, 12583, 28511, 56600}) {
             QTest::addRow("list oexfet, lost ORA-%05d", code)
                 << int(Operation::Refresh) << int(C::ExecFetch) << 1 << code;
+        }
+        // A code of no list, after which the client library holds the line as gone.
+        if (throughClient()) {
+            QTest::addRow("list oexfet, ORA-12592 and the line gone")
+                << int(Operation::Refresh) << int(C::ExecFetch) << 1 << 12592;
         }
     }
     void faultMatrix() {
@@ -380,6 +396,8 @@ private slots:
         setup.sessions[0].sqlText = std::string(250 * 64, 'x');
         sim::Controls::instance().defineScenario("matrix", setup);
         const auto op = Operation(operation);
+        const bool kept = code == kTimedOutKept;
+        SetCallTimeoutSeconds(kept ? 1 : 30);
         if (op != Operation::LogOn) {
             logOn("matrix");
         }
@@ -402,7 +420,13 @@ private slots:
             cycle.RefreshList();
             nested = nested || sent().size() != before;
         });
-        sim::Controls::instance().failCall(sim::Call(call), nth, code);
+        if (kept) {
+            // Longer than a kill's own limit, too.
+            sim::Controls::instance().delayCall(sim::Call(call), nth, std::chrono::seconds(100),
+                                                true);
+        } else {
+            sim::Controls::instance().failCall(sim::Call(call), nth, code);
+        }
 
         switch (op) {
             case Operation::Refresh:
@@ -433,14 +457,37 @@ private slots:
         // A probe refused by the server is the one failure that speaks of access rights.
         const bool refusedProbe =
             op == Operation::LogOn && call == int(sim::Call::Exec) && code == 1031;
-        QVERIFY2(refusedProbe
-                     ? messages[0].startsWith("You are connected as a user without DBA")
-                     : messages[0].endsWith(QString::fromStdString(sim::standardMessage(code))),
-                 qPrintable(messages[0]));
-        if (code != 1031) {
+        if (kept) {
+            // A kill waits longer than the other calls.
+            const QString limit =
+                op == Operation::Kill && call == int(sim::Call::Exec) ? "75 seconds" : "1 second,";
+            QVERIFY2(messages[0].contains("ORA-03156: OCI call timed out\nThe database did not "
+                                          "answer within the time limit of " +
+                                          limit),
+                     qPrintable(messages[0]));
+            // Nothing is stored for a log-on whose access is unknown.
+            QCOMPARE(IsLoggedOn(), op != Operation::LogOn);
+            QVERIFY(!TheConnection().connectionLost);
+        } else {
+            QVERIFY2(refusedProbe
+                         ? messages[0].startsWith("You are connected as a user without DBA")
+                         : messages[0].endsWith(
+                               code == 12592 ? QString("ORA-12592: TNS:bad packet")
+                                             : QString::fromStdString(sim::standardMessage(code))),
+                     qPrintable(messages[0]));
+        }
+        if (code != 1031 && !kept) {
             QVERIFY(!IsLoggedOn());
             QVERIFY(TheConnection().connectionLost || op == Operation::LogOn);
         }
+        // The connection kept, the next operation reports its own failure.
+        if (kept && IsLoggedOn()) {
+            MessageRecorder later;
+            sim::Controls::instance().failCall(sim::Call::Exec, 1, 942);
+            cycle.RefreshList();
+            QCOMPARE(later.messages.size(), 1);
+        }
+        SetCallTimeoutSeconds(30);
     }
 
     // Round trips of each operation, with an SQL text of so many 64-character pieces; the rows

@@ -12,8 +12,8 @@ constexpr ub2 kExactFetchOverflow = 1422;
 
 std::string timedOutText(const std::string& failure, int seconds) {
     return failure + "\nThe database did not answer within the time limit of " +
-           std::to_string(seconds) +
-           " seconds, so the call was given up. The connection still answers and stays open.";
+           std::to_string(seconds) + (seconds == 1 ? " second" : " seconds") +
+           ", so the call was given up. The connection still answers and stays open.";
 }
 
 // Reports the failure of a call on area and drops the connection, unless the call was cut at the
