@@ -49,9 +49,9 @@ void BM_RefreshKeepingSelection(benchmark::State& state) {
     CNimbraView view;
     view.resize(800, 600);
     view.RefreshList();
-    const int listed = view.ListModel()->GetItemCount();
+    const int listed = view.Sessions()->GetItemCount();
     for (int i = 0; i < 100; ++i) {
-        view.selectionModel()->select(view.ListModel()->index(i * listed / 100, 0),
+        view.selectionModel()->select(view.model()->index(i * listed / 100, 0),
                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
     Clock::duration database{};
@@ -59,7 +59,7 @@ void BM_RefreshKeepingSelection(benchmark::State& state) {
     for (auto _ : state) {
         // The rows are freed within the database part, as the refresh frees its own.
         const Clock::time_point start = Clock::now();
-        benchmark::DoNotOptimize(FetchSessionRows(view.ShowSystem()).size());
+        benchmark::DoNotOptimize(FetchSessionRows(view.ShowSystem()).rows.size());
         const Clock::time_point fetched = Clock::now();
         view.RefreshList();
         refresh += Clock::now() - fetched;

@@ -17,8 +17,8 @@ void BM_FetchSessionRows(benchmark::State& state) {
         return;
     }
     for (auto _ : state) {
-        std::vector<SessionRow> rows = FetchSessionRows(true);
-        benchmark::DoNotOptimize(rows.data());
+        SessionList sessions = FetchSessionRows(true);
+        benchmark::DoNotOptimize(sessions.rows.data());
         sim::Controls::instance().clearStatementLog();
     }
     LogOff();

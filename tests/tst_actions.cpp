@@ -43,9 +43,9 @@ int selectedRow(const CNimbraView& view) {
 }
 
 QString statusOf(const CNimbraView& view, const QString& sid) {
-    for (int row = 0; row < view.ListModel()->GetItemCount(); ++row) {
-        if (view.ListModel()->GetItemText(row, 1) == sid) {
-            return view.ListModel()->GetItemText(row, 3);
+    for (int row = 0; row < view.Sessions()->GetItemCount(); ++row) {
+        if (view.Sessions()->GetItemText(row, 1) == sid) {
+            return view.Sessions()->GetItemText(row, 3);
         }
     }
     return QStringLiteral("gone");
@@ -70,7 +70,7 @@ private:
     }
     static void select(CNimbraView& view, const QList<int>& rows) {
         for (int row : rows) {
-            view.selectionModel()->select(view.ListModel()->index(row, 0),
+            view.selectionModel()->select(view.model()->index(row, 0),
                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
         }
     }
@@ -134,8 +134,8 @@ private slots:
         listThree(view, selected);
         const int upper = selectedRow(view);
         if (!key.isEmpty()) {
-            view.ListModel()->SetItemText(upper, 1, key[0]);
-            view.ListModel()->SetItemText(upper, 2, key[1]);
+            view.Sessions()->SetItemText(upper, 1, key[0]);
+            view.Sessions()->SetItemText(upper, 2, key[1]);
         }
         m_answer = answer;
 
@@ -213,7 +213,7 @@ private slots:
         CMainFrame frame;
         CNimbraView& view = *frame.View();
         view.OnRefresh();
-        const int last = view.ListModel()->GetItemCount() - 1;  // SYSTEM, or the process
+        const int last = view.Sessions()->GetItemCount() - 1;  // SYSTEM, or the process
         select(view, situation == "own"          ? QList<int>{last - 1}
                      : situation == "background" ? QList<int>{last}
                      : situation == "busy alone" ? QList<int>{0}
@@ -240,7 +240,7 @@ private slots:
         }
         QCOMPARE(kills, killsSent + (situation == "gone" ? 2 : 0));
         QCOMPARE(IsLoggedOn(), situation != "lost");
-        QCOMPARE(view.ListModel()->GetItemCount() == 0, situation == "lost");
+        QCOMPARE(view.Sessions()->GetItemCount() == 0, situation == "lost");
     }
 
     // Several sessions are counted in the question's first line, and those the server would
@@ -254,7 +254,7 @@ private slots:
         SettingsStore::WriteProfileInt("Options", "ShowSystem", 1);
         CNimbraView view;
         view.OnRefresh();
-        const int last = view.ListModel()->GetItemCount() - 1;
+        const int last = view.Sessions()->GetItemCount() - 1;
         select(view, {0, last - 1, last});
         m_answer = IDNO;
         view.OnKillSession();

@@ -15,6 +15,17 @@
 #include "Sim.h"
 
 namespace {
+const std::vector<SessionColumnId> kSeven = ListColumns({});
+
+// Sessions with the values of the seven columns.
+SessionList listOf(std::vector<std::vector<std::string>> rows) {
+    SessionList list{kSeven, {}};
+    for (std::vector<std::string>& values : rows) {
+        list.rows.push_back({std::move(values)});
+    }
+    return list;
+}
+
 // The outcome of one run of nimbra-sessions.
 struct Run {
     int status = -1;
@@ -169,6 +180,20 @@ private slots:
             << QStringList{"scott/tiger@sim:demo"} << QByteArray() << 1 << ""
             << "ORACLE Error when processing OCI function OEXEC, OEXN\n"
                "ORA-00942: table or view does not exist\n";
+        // The window's columns, sort and filter: the demo's three waiters, last SID first.
+        QTest::newRow("columns, sort, filter, active")
+            << QStringList{"--columns", "sid,event,blocking_session",
+                           "--sort",    "sid:desc",
+                           "--filter",  "event:enq",
+                           "--active",  "system/manager@sim:demo"}
+            << QByteArray() << 0 << "Sid  Event                          Blocking Session\n180"
+            << "";
+        QTest::newRow("unknown column")
+            << QStringList{"--columns", "sid,colour", "x/y@sim:demo"} << QByteArray() << 2 << ""
+            << "there is no column \"colour\"; the columns are";
+        QTest::newRow("sort direction")
+            << QStringList{"--sort", "sid:up", "x/y@sim:demo"} << QByteArray() << 2 << ""
+            << "--sort takes a column, then :asc or :desc, not \":up\".";
         QTest::newRow("unknown option")
             << QStringList{"--bogus", "system/manager@sim:empty"} << QByteArray() << 2 << ""
             << "Unknown option 'bogus'";
@@ -305,8 +330,10 @@ private slots:
         }
         std::FILE* out = std::tmpfile();
         std::FILE* err = std::tmpfile();
+        ReportOptions options;
+        options.csv = csv;
         const ExitStatus status =
-            ReportSessions(ParseLogonArgument("system/manager@sim:empty"), {false, csv}, out, err);
+            ReportSessions(ParseLogonArgument("system/manager@sim:empty"), options, out, err);
         const QString printed = readAll(out);
         QCOMPARE(readAll(err), logOffFails ? "Error on disconnect.\n" : "");
         QCOMPARE(status, logOffFails ? kLogOffFailure : kDone);
@@ -316,10 +343,10 @@ private slots:
     }
 
     void alignedColumnsLineUp() {
-        const std::vector<SessionRow> rows = {
-            {"SYSTEM", "7", "1", "ACTIVE", "oracle", "dbhost01", "sqlplus"},
-            {"", "12", "345", "ACTIVE", "oracle", "a-much-longer-machine", ""}};
-        const QStringList lines = QString::fromStdString(FormatAligned(rows)).split('\n');
+        const SessionList rows =
+            listOf({{"SYSTEM", "7", "1", "ACTIVE", "oracle", "dbhost01", "sqlplus"},
+                    {"", "12", "345", "ACTIVE", "oracle", "a-much-longer-machine", ""}});
+        const QStringList lines = QString::fromStdString(FormatAligned(rows, kSeven)).split('\n');
         QCOMPARE(lines.size(), 4);  // heading, two rows, final newline
         QCOMPARE(lines[0], QString("Username  Sid  Serial  Status  OS User  Machine                "
                                    "Program"));
@@ -340,10 +367,10 @@ private slots:
     }
     void alignedByDisplayWidth() {
         QFETCH(QString, osUser);
-        const std::vector<SessionRow> rows = {
-            {"SYSTEM", "7", "1", "ACTIVE", osUser.toStdString(), "dbhost01", "sqlplus"},
-            {"HR", "12", "345", "ACTIVE", "x", "m", "toad"}};
-        const QStringList lines = QString::fromUtf8(FormatAligned(rows)).split('\n');
+        const SessionList rows =
+            listOf({{"SYSTEM", "7", "1", "ACTIVE", osUser.toStdString(), "dbhost01", "sqlplus"},
+                    {"HR", "12", "345", "ACTIVE", "x", "m", "toad"}});
+        const QStringList lines = QString::fromUtf8(FormatAligned(rows, kSeven)).split('\n');
         QCOMPARE(lines.size(), 4);
         const auto column = [&](int line, const QString& text) {
             const QString before = lines[line].left(lines[line].indexOf(text));
@@ -375,24 +402,24 @@ private slots:
         QFETCH(QByteArray, value);
         QFETCH(QByteArray, shown);
         const std::string text = value.toStdString();
-        const std::vector<SessionRow> rows = {{"HR", "1", "2", "ACTIVE", "x", "m", text}};
+        const SessionList rows = listOf({{"HR", "1", "2", "ACTIVE", "x", "m", text}});
         const auto lastLine = [](const std::string& out) {
             const QByteArray lines = QByteArray::fromStdString(out).trimmed();
             return lines.mid(lines.lastIndexOf('\n') + 1);
         };
-        QVERIFY(lastLine(FormatAligned(rows)).endsWith(shown));
-        const QByteArray onTerminal = lastLine(FormatCsv(rows, Destination::Terminal));
+        QVERIFY(lastLine(FormatAligned(rows, kSeven)).endsWith(shown));
+        const QByteArray onTerminal = lastLine(FormatCsv(rows, kSeven, Destination::Terminal));
         QVERIFY2(onTerminal.endsWith(shown) || onTerminal.endsWith(shown + '"'), onTerminal);
-        QVERIFY(FormatCsv(rows).find(text) != std::string::npos);
+        QVERIFY(FormatCsv(rows, kSeven).find(text) != std::string::npos);
     }
 
     // RFC 4180: fields with a comma, a quote or a line break are quoted, quotes doubled, line
     // breaks kept inside the quotes; UTF-8 as it is.
     void csvQuotesWhatNeedsIt() {
-        const std::vector<SessionRow> rows = {
-            {"A,B", "1", "2", "ACTIVE", "say \"hi\"", "line\nbreak", "M\u00fcller"}};
+        const SessionList rows =
+            listOf({{"A,B", "1", "2", "ACTIVE", "say \"hi\"", "line\nbreak", "M\u00fcller"}});
         QCOMPARE(
-            FormatCsv(rows),
+            FormatCsv(rows, kSeven),
             std::string("Username,Sid,Serial,Status,OS User,Machine,Program\r\n"
                         "\"A,B\",1,2,ACTIVE,\"say \"\"hi\"\"\",\"line\nbreak\",M\u00fcller\r\n"));
     }

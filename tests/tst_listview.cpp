@@ -2,6 +2,7 @@
 // on the pixels of a shown, focused window.
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QScreen>
@@ -9,6 +10,7 @@
 #include <QTest>
 #include <QToolTip>
 
+#include "list/ListModel.h"
 #include "list/ListViewEx.h"
 
 namespace {
@@ -33,7 +35,7 @@ struct ListWindow {
     QWidget window;
     CountingView* view = new CountingView(&window);
     QLineEdit* other = new QLineEdit(&window);
-    CListModel* model = view->ListModel();
+    CListModel* model = new CListModel(view);
 
     explicit ListWindow(int rows) {
         window.resize(400, 200);
@@ -47,10 +49,15 @@ struct ListWindow {
         colours.setColor(QPalette::Inactive, QPalette::Highlight, QColor(0x90, 0x90, 0x90));
         colours.setColor(QPalette::Inactive, QPalette::HighlightedText, QColor(0x20, 0x20, 0x20));
         view->setPalette(colours);
-        view->InsertColumn(kLabel, QStringLiteral("Name"), Qt::AlignLeft, 80);
-        view->InsertColumn(kRight, QStringLiteral("Sid"), Qt::AlignRight, 70);
-        view->InsertColumn(kCentre, QStringLiteral("Status"), Qt::AlignHCenter, 90);
-        view->InsertColumn(kLeft, QStringLiteral("Program"), Qt::AlignLeft, 90);
+        view->setModel(model);
+        for (const auto& [column, heading, alignment, width] :
+             {std::tuple{kLabel, "Name", Qt::AlignLeft, 80},
+              std::tuple{kRight, "Sid", Qt::AlignRight, 70},
+              std::tuple{kCentre, "Status", Qt::AlignHCenter, 90},
+              std::tuple{kLeft, "Program", Qt::AlignLeft, 90}}) {
+            model->InsertColumn(column, QString::fromLatin1(heading), alignment);
+            view->header()->resizeSection(column, width);
+        }
         for (int row = 0; row < rows; ++row) {
             model->InsertItem(row, QString());
         }

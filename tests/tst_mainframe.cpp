@@ -173,12 +173,21 @@ private slots:
                                              "32778 &Options\tCtrl+O",
                                              "-",
                                              "57608 Print\tCtrl+P",
+                                             "32785 &Export...",
                                              "-",
                                              "57665 E&xit"};
-        QTest::newRow("View") << 1
-                              << QStringList{"59392 &Toolbar", "59393 &Status Bar", "-",
-                                             "3 &Refresh\tCtrl+R"};
-        QTest::newRow("Help") << 2 << QStringList{"57664 &About Nimbra..."};
+        QTest::newRow("Edit") << 1 << QStringList{"57634 &Copy\tCtrl+C"};
+        QTest::newRow("View") << 2
+                              << QStringList{"59392 &Toolbar",
+                                             "59393 &Status Bar",
+                                             "-",
+                                             "3 &Refresh\tCtrl+R",
+                                             "-",
+                                             "32781 Fi&lter\tCtrl+F",
+                                             "32782 &Hide Idle Sessions",
+                                             "32783 Ser&ver Order",
+                                             "32784 C&olumns..."};
+        QTest::newRow("Help") << 3 << QStringList{"57664 &About Nimbra..."};
     }
 
     void menus() {
@@ -186,7 +195,7 @@ private slots:
         QFETCH(QStringList, items);
         CMainFrame frame;
         const QList<QAction*> menus = frame.menuBar()->actions();
-        QCOMPARE(menus.size(), 3);
+        QCOMPARE(menus.size(), 4);
         QCOMPARE(menus[position]->text(), QString(QTest::currentDataTag()).prepend('&'));
         QCOMPARE(entries(menus[position]->menu()->actions(),
                          [&](QAction* action) {
@@ -234,11 +243,14 @@ private slots:
         QCOMPARE(enabled(), loggedOff);
         QCOMPARE(SessionPaneText(&frame), QString("Not connected"));
         QVERIFY(LogOn("system", "manager", "sim:demo"));
-        QCOMPARE(enabled(), QString("3 32774 32779 32780 57608 32778 32772"));
+        // Kill and Properties wait for a selected session.
+        QCOMPARE(enabled(), QString("3 32774 32779 greyed 32780 greyed 57608 32778 32772"));
         QCOMPARE(SessionPaneText(&frame), QString());
         frame.Action(Refresh)->trigger();
-        const int listed = frame.View()->ListModel()->GetItemCount();
+        const int listed = frame.View()->Sessions()->GetItemCount();
         QCOMPARE(SessionPaneText(&frame), QString("%1 sessions").arg(listed));
+        frame.View()->setCurrentIndex(frame.View()->model()->index(0, 0));
+        QCOMPARE(enabled(), QString("3 32774 32779 32780 57608 32778 32772"));
         // Prompts and the idle text come and go in the message pane; the count stays.
         SetStatusPaneText(frame.View(), "Kills the session.");
         SetStatusPaneText(frame.View(), "");
@@ -262,7 +274,7 @@ private slots:
         QVERIFY(LogOn("system", "manager", "sim:demo"));
         CMainFrame frame;
         frame.Action(CommandId::Refresh)->trigger();
-        QVERIFY(frame.View()->ListModel()->GetItemCount() > 1);
+        QVERIFY(frame.View()->Sessions()->GetItemCount() > 1);
         QTimer::singleShot(0, &frame, [] {
             QWidget* dialog = QApplication::activeModalWidget();
             dialog->findChild<QLineEdit*>("userEdit")->setText("system");
@@ -272,7 +284,7 @@ private slots:
         });
         frame.Action(CommandId::Connect)->trigger();
         QCOMPARE(frame.windowTitle(), QString("Nimbra - Oracle Sessions - SYSTEM@sim:empty"));
-        QCOMPARE(frame.View()->ListModel()->GetItemCount(), 1);
+        QCOMPARE(frame.View()->Sessions()->GetItemCount(), 1);
         QCOMPARE(SessionPaneText(&frame), QString("1 session"));
         QVERIFY(frame.View()->TimerId() != 0);
     }
@@ -280,7 +292,8 @@ private slots:
     void keys_data() {
         QTest::addColumn<QKeyCombination>("keys");
         QTest::addColumn<int>("command");  // 0: no command runs
-        QTest::newRow("Ctrl+C") << (Qt::CTRL | Qt::Key_C) << 0;
+        QTest::newRow("Ctrl+C Copy") << (Qt::CTRL | Qt::Key_C) << 57634;
+        QTest::newRow("Ctrl+F Filter") << (Qt::CTRL | Qt::Key_F) << 32781;
         QTest::newRow("Ctrl+O Options") << (Qt::CTRL | Qt::Key_O) << 32778;
         QTest::newRow("Ctrl+P Print") << (Qt::CTRL | Qt::Key_P) << 57608;
         QTest::newRow("Ctrl+R Refresh") << (Qt::CTRL | Qt::Key_R) << 3;
@@ -290,13 +303,14 @@ private slots:
         QTest::newRow("Shift+Delete") << (Qt::SHIFT | Qt::Key_Delete) << 0;
         QTest::newRow("F6") << QKeyCombination(Qt::Key_F6) << 0;
         QTest::newRow("Shift+F6") << (Qt::SHIFT | Qt::Key_F6) << 0;
-        QTest::newRow("Ctrl+Insert") << (Qt::CTRL | Qt::Key_Insert) << 0;
+        QTest::newRow("Ctrl+Insert Copy") << (Qt::CTRL | Qt::Key_Insert) << 57634;
         QTest::newRow("Shift+Insert") << (Qt::SHIFT | Qt::Key_Insert) << 0;
         QTest::newRow("Ctrl+X") << (Qt::CTRL | Qt::Key_X) << 0;
         QTest::newRow("Ctrl+Z") << (Qt::CTRL | Qt::Key_Z) << 0;
     }
 
-    // Each key reaches its command; the edit and pane keys reach nothing, not even the list.
+    // Each key reaches its command; the keys of commands without a handler reach nothing, not
+    // even the list.
     void keys() {
         QFETCH(QKeyCombination, keys);
         QFETCH(int, command);
@@ -304,7 +318,7 @@ private slots:
         const auto frame = shownFrame();
         QVERIFY(frame);
         CNimbraView* view = frame->View();
-        view->ListModel()->InsertItem(0, "SCOTT");
+        view->Sessions()->InsertItem(0, "SCOTT");
         view->setCurrentIndex(view->model()->index(0, 0));
         view->setFocus();
         QGuiApplication::clipboard()->setText("untouched");
@@ -316,7 +330,7 @@ private slots:
         }
         QTest::keyClick(view, keys.key(), keys.keyboardModifiers());
         QCOMPARE(triggered, command ? Ids{command} : Ids{});
-        QCOMPARE(view->ListModel()->GetItemCount(), 1);
+        QCOMPARE(view->Sessions()->GetItemCount(), 1);
         QCOMPARE(QGuiApplication::clipboard()->text(), QString("untouched"));
     }
 
@@ -449,9 +463,9 @@ private slots:
         QCOMPARE(m_messages, QStringList());
         QVERIFY(QTest::qWaitForWindowActive(frame.get()));
         QVERIFY(IsLoggedOn());
-        QCOMPARE(frame->View()->ListModel()->GetItemCount(), 0);
+        QCOMPARE(frame->View()->Sessions()->GetItemCount(), 0);
         QTest::keyClick(frame.get(), Qt::Key_R, Qt::ControlModifier);
-        const int listed = frame->View()->ListModel()->GetItemCount();
+        const int listed = frame->View()->Sessions()->GetItemCount();
         QVERIFY(listed > 0);
         QCOMPARE(SessionPaneText(frame.get()), QString("%1 sessions").arg(listed));
         // Who is connected where, never the password; nothing once the connection is gone.
@@ -490,7 +504,7 @@ private slots:
         QCOMPARE(m_messages, QStringList());
         QCOMPARE(settingsFile(), before);
         // Its list is filled at once and kept current though no interval is stored.
-        QVERIFY(frame->View()->ListModel()->GetItemCount() > 0);
+        QVERIFY(frame->View()->Sessions()->GetItemCount() > 0);
         QCOMPARE(frame->View()->RefreshSeconds(), 5);
         QVERIFY(frame->View()->TimerId() != 0);
         // A changed option is used for the run, and stored nowhere.

@@ -34,19 +34,20 @@ public:
 };
 
 // Sessions "sid/serial", listed as user "U" in the order given.
-std::vector<SessionRow> sessions(const QStringList& keys) {
-    std::vector<SessionRow> out;
+SessionList sessions(const QStringList& keys) {
+    SessionList out{ListColumns({}), {}};
     for (const QString& key : keys) {
-        out.push_back({"U", key.section('/', 0, 0).toStdString(),
-                       key.section('/', 1, 1).toStdString(), "INACTIVE", "oracle", "host", "p"});
+        out.rows.push_back(
+            {{"U", key.section('/', 0, 0).toStdString(), key.section('/', 1, 1).toStdString(),
+              "INACTIVE", "oracle", "host", "p"}});
     }
     return out;
 }
 
 QString keyOf(const View& view, int row) {
-    return row < 0 ? QString()
-                   : view.ListModel()->GetItemText(row, 1) + "/" +
-                         view.ListModel()->GetItemText(row, 2);
+    return row < 0
+               ? QString()
+               : view.Sessions()->GetItemText(row, 1) + "/" + view.Sessions()->GetItemText(row, 2);
 }
 
 // Records and closes the next popup menu that opens while it lives.
@@ -82,7 +83,7 @@ void storeOptions(int refreshSec, int showSystem) {
 }
 
 int rows(const View& view) {
-    return view.ListModel()->GetItemCount();
+    return view.Sessions()->GetItemCount();
 }
 
 // A shown view of the given size with rows of the scenario listed.
@@ -139,9 +140,10 @@ private slots:
         QFETCH(int, width);
         QFETCH(QString, fits);
         View view;
-        QCOMPARE(view.ListModel()->columnCount(), 7);
-        QCOMPARE(view.ListModel()->ColumnHeading(position), heading);
-        QCOMPARE(view.ListModel()->ColumnAlignment(position), Qt::AlignLeft);
+        // Every session column is in the model; the seven are the ones shown, in their order.
+        QCOMPARE(view.ShownColumnIds(), ListColumns({}));
+        QCOMPARE(view.Sessions()->ColumnHeading(position), heading);
+        QCOMPARE(view.Sessions()->ColumnAlignment(position), Qt::AlignLeft);
         QCOMPARE(view.header()->sectionSize(position), TemplatePixelsToPixels(width, view.font()));
         const int inset = 2 * QFontMetrics(view.font()).horizontalAdvance(' ');
         QVERIFY(QFontMetrics(view.font()).horizontalAdvance(fits) + 2 * inset <=
@@ -181,18 +183,18 @@ private slots:
         QVERIFY(LogOn("system", "manager", "sim:six"));
         View view;
         view.OnRefresh();
-        QSignalSpy resets(view.ListModel(), &QAbstractItemModel::modelReset);
-        QSignalSpy inserts(view.ListModel(), &QAbstractItemModel::rowsInserted);
-        QSignalSpy changes(view.ListModel(), &QAbstractItemModel::dataChanged);
+        QSignalSpy resets(view.Sessions(), &QAbstractItemModel::modelReset);
+        QSignalSpy inserts(view.Sessions(), &QAbstractItemModel::rowsInserted);
+        QSignalSpy changes(view.Sessions(), &QAbstractItemModel::dataChanged);
         view.OnRefresh();
         QCOMPARE(resets.size() + inserts.size() + changes.size(), 0);
         QCOMPARE(rows(view), 4);
         const QStringList first = {
             "USER03", "3", "103", "INACTIVE", "oracle", "dbhost01", "sqlplus@client (TNS V1-V3)"};
         for (int column = 0; column < 7; ++column) {
-            QCOMPARE(view.ListModel()->GetItemText(0, column), first[column]);
+            QCOMPARE(view.Sessions()->GetItemText(0, column), first[column]);
         }
-        QCOMPARE(view.ListModel()->GetItemText(3, 0), QString("USER06"));
+        QCOMPARE(view.Sessions()->GetItemText(3, 0), QString("USER06"));
     }
 
     // Sessions 1/1 to 200/200 listed; 150/150 and 151/151 selected, 150/150 focused, the list
@@ -246,11 +248,11 @@ private slots:
         }
         view.ShowSessions(sessions(before));
         const auto rowsFlag = QItemSelectionModel::Select | QItemSelectionModel::Rows;
-        view.selectionModel()->select(view.ListModel()->index(149, 0), rowsFlag);
-        view.selectionModel()->select(view.ListModel()->index(150, 0), rowsFlag);
-        view.selectionModel()->setCurrentIndex(view.ListModel()->index(149, 0),
+        view.selectionModel()->select(view.model()->index(149, 0), rowsFlag);
+        view.selectionModel()->select(view.model()->index(150, 0), rowsFlag);
+        view.selectionModel()->setCurrentIndex(view.model()->index(149, 0),
                                                QItemSelectionModel::NoUpdate);
-        view.scrollTo(view.ListModel()->index(139, 0), QAbstractItemView::PositionAtTop);
+        view.scrollTo(view.model()->index(139, 0), QAbstractItemView::PositionAtTop);
 
         view.ShowSessions(sessions(after));
 
@@ -358,18 +360,18 @@ private slots:
         showListed(view, where.endsWith("empty") ? 0 : 3);
         view.selectionModel()->clearCurrentIndex();
         if (selected >= 0) {
-            view.setCurrentIndex(view.ListModel()->index(0, 0));
+            view.setCurrentIndex(view.model()->index(0, 0));
         }
         if (where == "key, focused only") {
             view.selectionModel()->clearSelection();
         }
-        const QRect row0 = view.visualRect(view.ListModel()->index(0, 0));
-        const QRect row1 = view.visualRect(view.ListModel()->index(1, 0));
+        const QRect row0 = view.visualRect(view.model()->index(0, 0));
+        const QRect row1 = view.visualRect(view.model()->index(1, 0));
         QPoint point = where == "row 0" ? row0.center() : row1.center();
         if (where == "row 1 end") {
             point.setX(view.viewport()->width() - 2);
         } else if (where == "below") {
-            point.setY(view.visualRect(view.ListModel()->index(2, 0)).bottom() + 10);
+            point.setY(view.visualRect(view.model()->index(2, 0)).bottom() + 10);
         }
         const bool keyboard = where.startsWith("key") || where == "shift+f10";
 

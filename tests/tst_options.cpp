@@ -133,7 +133,7 @@ private slots:
         QCOMPARE(countOf(sim::Controls::instance().statementLog(),
                          "SELECT count(*) FROM sys.v_$session"),
                  refreshes);
-        QCOMPARE(view.ListModel()->GetItemCount(), listed);
+        QCOMPARE(view.Sessions()->GetItemCount(), listed);
         QCOMPARE(stored("RefreshSec"), ok ? viewSec : storedSec);
         QCOMPARE(stored("ShowSystem"), ok ? 1 : -1);
         QCOMPARE(stored("AutoLogin"), ok ? 0 : 1);

@@ -186,7 +186,7 @@ private slots:
                      qPrintable(text.right(200)));
             rows += text;
         }
-        const CListModel* model = view()->ListModel();
+        const CListModel* model = view()->Sessions();
         QVERIFY(model->GetItemCount() > 30);
         // A value too long for its column ends in an ellipsis: some user names are.
         QVERIFY(rows.contains(u'\u2026'));

@@ -47,7 +47,7 @@ void listTwo(CNimbraView& view) {
 // Selects the row and runs the Properties command; look sees the sheet once it is up, then
 // the sheet is closed. Returns whether a sheet opened.
 bool openProperties(CNimbraView& view, int row, const std::function<void(CPropsSheet&)>& look) {
-    view.selectionModel()->select(view.ListModel()->index(row, 0),
+    view.selectionModel()->select(view.model()->index(row, 0),
                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
     bool opened = false;
     QTimer probe;
@@ -180,7 +180,7 @@ private slots:
         }
         QVERIFY(!openProperties(view, 0, [](CPropsSheet&) {}));
         QCOMPARE(shown, messages);
-        QCOMPARE(view.ListModel()->GetItemCount(), call < 0 ? rows : 2);
+        QCOMPARE(view.Sessions()->GetItemCount(), call < 0 ? rows : 2);
     }
 
     // A long value ends in an ellipsis with the whole value as its tool tip; a bigger sheet

@@ -45,22 +45,18 @@ public:
         return std::size_t(-1);
     }
 
-    void ShowSessions(std::vector<SessionRow> shown) override {
-        note(QString("show %1").arg(shown.size()));
+    void ShowSessions(SessionList shown) override {
+        note(QString("show %1").arg(shown.rows.size()));
         rows.clear();
-        for (const SessionRow& r : shown) {
+        for (const SessionRow& r : shown.rows) {
             QStringList row;
-            for (const std::string* text :
-                 {&r.username, &r.sid, &r.serial, &r.status, &r.osUser, &r.machine, &r.program}) {
-                row << QString::fromStdString(*text);
+            for (const std::string& text : r.values) {
+                row << QString::fromStdString(text);
             }
             rows.push_back(row);
         }
     }
-    QString GetItemText(int item, int subItem) const override {
-        return rows[std::size_t(item)][subItem];
-    }
-    std::vector<int> SelectedItems() const override { return {}; }
+    std::vector<SessionRow> SelectedSessions() const override { return {}; }
     int SetTimer(int milliseconds) override {
         note(QString("set timer %1").arg(milliseconds));
         return timerIdToGive;

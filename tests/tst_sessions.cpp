@@ -34,15 +34,9 @@ constexpr int kTimedOutKept = -3156;
 // A list window for the operations: the rows shown, the first one selected, its timer.
 class MatrixPort : public SessionListPort {
 public:
-    void ShowSessions(std::vector<SessionRow> shown) override { rows = std::move(shown); }
-    QString GetItemText(int item, int subItem) const override {
-        const SessionRow& r = rows.at(std::size_t(item));
-        const std::string* texts[] = {&r.username, &r.sid,     &r.serial, &r.status,
-                                      &r.osUser,   &r.machine, &r.program};
-        return QString::fromStdString(*texts[subItem]);
-    }
-    std::vector<int> SelectedItems() const override {
-        return rows.empty() ? std::vector<int>{} : std::vector<int>{0};
+    void ShowSessions(SessionList shown) override { rows = std::move(shown.rows); }
+    std::vector<SessionRow> SelectedSessions() const override {
+        return rows.empty() ? std::vector<SessionRow>{} : std::vector<SessionRow>{rows.front()};
     }
     int SetTimer(int) override { return 10010; }
     void KillTimer(int) override {}
@@ -95,20 +89,22 @@ private slots:
         sim::Controls::instance().defineScenario("forty", mixedScenario(40, 12));
         logOn("forty");
         MessageRecorder recorder;
-        const std::vector<SessionRow> list = FetchSessionRows(showSystem);
+        const std::vector<SessionRow> list = FetchSessionRows(showSystem).rows;
         QVERIFY(recorder.messages.isEmpty());
         QCOMPARE(int(list.size()), rows);
         const std::vector<std::string> expected = {kCount, statement.toStdString()};
         QCOMPARE(sent(), expected);
-        QCOMPARE(list.front().username, std::string("USER13"));
-        QCOMPARE(list.front().sid, std::string("13"));
-        QCOMPARE(list.front().serial, std::string("113"));
-        QCOMPARE(list.front().status, std::string("INACTIVE"));
-        QCOMPARE(list.front().osUser, std::string("oracle"));
-        QCOMPARE(list.front().machine, std::string("dbhost01"));
-        QCOMPARE(list.front().program, std::string("sqlplus@client (TNS V1-V3)"));
+        QCOMPARE(list.front().Base(SessionColumnId::Username), std::string("USER13"));
+        QCOMPARE(list.front().Base(SessionColumnId::Sid), std::string("13"));
+        QCOMPARE(list.front().Base(SessionColumnId::Serial), std::string("113"));
+        QCOMPARE(list.front().Base(SessionColumnId::Status), std::string("INACTIVE"));
+        QCOMPARE(list.front().Base(SessionColumnId::OsUser), std::string("oracle"));
+        QCOMPARE(list.front().Base(SessionColumnId::Machine), std::string("dbhost01"));
+        QCOMPARE(list.front().Base(SessionColumnId::Program),
+                 std::string("sqlplus@client (TNS V1-V3)"));
         // Sessions without a user name sort last, with an empty name.
-        QCOMPARE(list.back().username, showSystem ? std::string() : std::string("USER40"));
+        QCOMPARE(list.back().Base(SessionColumnId::Username),
+                 showSystem ? std::string() : std::string("USER40"));
     }
 
     // Sessions that begin between the count and the list are read too, without a message.
@@ -128,7 +124,7 @@ private slots:
         logOn("race");
         sim::Controls::instance().addSessionsAfterNextCount(added);
         MessageRecorder recorder;
-        const std::vector<SessionRow> list = FetchSessionRows(true);
+        const std::vector<SessionRow> list = FetchSessionRows(true).rows;
         QVERIFY(recorder.messages.isEmpty());
         QCOMPARE(int(list.size()), existing + added);
         QCOMPARE(countOf(sent(), kCount), 1);
@@ -139,7 +135,7 @@ private slots:
         sim::Controls::instance().defineScenario("ten", mixedScenario(10, 0));
         logOn("ten");
         const int before = sim::Controls::instance().roundTrips();
-        QCOMPARE(FetchSessionRows(true).size(), std::size_t(10));
+        QCOMPARE(FetchSessionRows(true).rows.size(), std::size_t(10));
         QCOMPARE(sent(), (std::vector<std::string>{kCount, kListAll}));
         // The count's row comes back with its execute; the list is one execute-and-fetch.
         QCOMPARE(sim::Controls::instance().roundTrips() - before, 2);
@@ -182,13 +178,13 @@ private slots:
         sim::Controls::instance().defineScenario("wide", setup);
         logOn("wide");
         MessageRecorder recorder;
-        const std::vector<SessionRow> list = FetchSessionRows(true);
+        const std::vector<SessionRow> list = FetchSessionRows(true).rows;
         QVERIFY(recorder.messages.isEmpty());
         QCOMPARE(list.size(), std::size_t(1));
-        QCOMPARE(QString::fromStdString(list[0].username), username);
-        QCOMPARE(QString::fromStdString(list[0].osUser), username);
-        QCOMPARE(QString::fromStdString(list[0].machine), machine);
-        QCOMPARE(QString::fromStdString(list[0].program), shownProgram);
+        QCOMPARE(QString::fromStdString(list[0].Base(SessionColumnId::Username)), username);
+        QCOMPARE(QString::fromStdString(list[0].Base(SessionColumnId::OsUser)), username);
+        QCOMPARE(QString::fromStdString(list[0].Base(SessionColumnId::Machine)), machine);
+        QCOMPARE(QString::fromStdString(list[0].Base(SessionColumnId::Program)), shownProgram);
         QCOMPARE(countOf(sent(), kListAll), lists);
         SessionDetails details;
         QCOMPARE(QuerySessionDetails("1", "1", details), SessionLookup::Found);
@@ -208,11 +204,11 @@ private slots:
         sim::Controls::instance().defineScenario("nulls", setup);
         logOn("nulls");
         MessageRecorder recorder;
-        const std::vector<SessionRow> list = FetchSessionRows(true);
+        const std::vector<SessionRow> list = FetchSessionRows(true).rows;
         QCOMPARE(list.size(), std::size_t(2));
-        QCOMPARE(list[1].osUser, std::string());
-        QCOMPARE(list[1].machine, std::string());
-        QCOMPARE(list[1].program, std::string());
+        QCOMPARE(list[1].Base(SessionColumnId::OsUser), std::string());
+        QCOMPARE(list[1].Base(SessionColumnId::Machine), std::string());
+        QCOMPARE(list[1].Base(SessionColumnId::Program), std::string());
         SessionDetails details;
         details.schemaName = "left over";
         details.machine = "left over";
@@ -564,9 +560,9 @@ private slots:
                                                    sid.toStdString() + ", 345'"}));
         QVERIFY(recorder.messages.isEmpty());
         QVERIFY(IsLoggedOn());
-        const std::vector<SessionRow> list = FetchSessionRows(true);
+        const std::vector<SessionRow> list = FetchSessionRows(true).rows;
         QCOMPARE(list.size(), std::size_t(1));
-        QCOMPARE(QString::fromStdString(list[0].status), status);
+        QCOMPARE(QString::fromStdString(list[0].Base(SessionColumnId::Status)), status);
     }
 
     // The kill may wait for the server's own minute; every other call keeps the call time
@@ -640,7 +636,7 @@ private slots:
         logOn("ten");
         sim::Controls::instance().failCall(sim::Call::Exec, 1, 3113);
         MessageRecorder recorder;
-        QVERIFY(FetchSessionRows(true).empty());
+        QVERIFY(FetchSessionRows(true).rows.empty());
         QVERIFY(!recorder.messages.isEmpty());
         QCOMPARE(recorder.messages.first(),
                  QString("ORACLE Error when processing OCI function OEXEC, OEXN\n"

@@ -1,64 +1,54 @@
 #include "SessionTable.h"
 
 #include <algorithm>
-#include <array>
 
 #include "DisplayWidth.h"
+#include "TextTable.h"
 
 namespace {
-constexpr std::size_t kColumns = 7;
-using Cells = std::array<std::string, kColumns>;
+using Cells = std::vector<std::string>;
 
-const Cells kHeadings = {"Username", "Sid", "Serial", "Status", "OS User", "Machine", "Program"};
-
-Cells cellsOf(const SessionRow& r) {
-    return {r.username, r.sid, r.serial, r.status, r.osUser, r.machine, r.program};
-}
-
-// Any client names its own program and machine: a value shown on a terminal keeps to its line
-// and cannot steer the terminal.
-Cells terminalCellsOf(const SessionRow& r) {
-    Cells cells = cellsOf(r);
-    for (std::string& cell : cells) {
-        cell = ForTerminal(cell);
+Cells headingsOf(const std::vector<SessionColumnId>& shown) {
+    Cells cells;
+    for (SessionColumnId id : shown) {
+        cells.emplace_back(ColumnOf(id).heading);
     }
     return cells;
 }
 
-std::string csvField(const std::string& s) {
-    if (s.find_first_of(",\"\r\n") == std::string::npos) {
-        return s;
+// Any client names its own program and machine: a value shown on a terminal keeps to its line
+// and cannot steer the terminal.
+Cells cellsOf(const SessionList& list, const SessionRow& row,
+              const std::vector<SessionColumnId>& shown, bool forTerminal) {
+    Cells cells;
+    for (SessionColumnId id : shown) {
+        std::string value = DisplayValue(ColumnOf(id), list.Value(row, id));
+        cells.push_back(forTerminal ? ForTerminal(value) : std::move(value));
     }
-    std::string quoted = "\"";
-    for (char c : s) {
-        quoted += c;
-        if (c == '"') {
-            quoted += '"';
-        }
-    }
-    return quoted + "\"";
+    return cells;
 }
+
 }  // namespace
 
 // Columns are padded by the width a terminal shows, not by bytes, so that names with accents or
 // East Asian characters line up.
-std::string FormatAligned(const std::vector<SessionRow>& rows) {
-    std::vector<Cells> table = {kHeadings};
-    for (const SessionRow& row : rows) {
-        table.push_back(terminalCellsOf(row));
+std::string FormatAligned(const SessionList& list, const std::vector<SessionColumnId>& shown) {
+    std::vector<Cells> table = {headingsOf(shown)};
+    for (const SessionRow& row : list.rows) {
+        table.push_back(cellsOf(list, row, shown, true));
     }
-    std::array<std::size_t, kColumns> widths{};
+    std::vector<std::size_t> widths(shown.size());
     for (const Cells& cells : table) {
-        for (std::size_t c = 0; c < kColumns; ++c) {
+        for (std::size_t c = 0; c < cells.size(); ++c) {
             widths[c] = std::max(widths[c], DisplayWidth(cells[c]));
         }
     }
     std::string out;
     for (const Cells& cells : table) {
         std::string line;
-        for (std::size_t c = 0; c < kColumns; ++c) {
+        for (std::size_t c = 0; c < cells.size(); ++c) {
             line += cells[c];
-            if (c + 1 < kColumns) {
+            if (c + 1 < cells.size()) {
                 line.append(widths[c] - DisplayWidth(cells[c]) + 2, ' ');
             }
         }
@@ -68,17 +58,11 @@ std::string FormatAligned(const std::vector<SessionRow>& rows) {
     return out;
 }
 
-std::string FormatCsv(const std::vector<SessionRow>& rows, Destination destination) {
-    std::string out;
-    const auto appendLine = [&](const Cells& cells) {
-        for (std::size_t c = 0; c < kColumns; ++c) {
-            out += csvField(cells[c]);
-            out += c + 1 < kColumns ? "," : "\r\n";
-        }
-    };
-    appendLine(kHeadings);
-    for (const SessionRow& row : rows) {
-        appendLine(destination == Destination::Terminal ? terminalCellsOf(row) : cellsOf(row));
+std::string FormatCsv(const SessionList& list, const std::vector<SessionColumnId>& shown,
+                      Destination destination) {
+    std::string out = CsvLine(headingsOf(shown));
+    for (const SessionRow& row : list.rows) {
+        out += CsvLine(cellsOf(list, row, shown, destination == Destination::Terminal));
     }
     return out;
 }

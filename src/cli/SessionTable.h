@@ -7,13 +7,13 @@
 #include "ConnectAs.h"
 #include "SessionRecords.h"
 
-// Columns padded to their widest cell, separated by two blanks, headed like the list view;
-// values as ForTerminal shows them.
-std::string FormatAligned(const std::vector<SessionRow>& rows);
+// The shown columns of the list, padded to their widest cell, separated by two blanks, headed
+// like the list view; values as ForTerminal shows them.
+std::string FormatAligned(const SessionList& list, const std::vector<SessionColumnId>& shown);
 // RFC 4180 CSV with a heading line; fields quoted when they need it. Values go to a file as they
 // are; to a terminal, which someone reads, as ForTerminal shows them.
 enum class Destination { File, Terminal };
-std::string FormatCsv(const std::vector<SessionRow>& rows,
+std::string FormatCsv(const SessionList& list, const std::vector<SessionColumnId>& shown,
                       Destination destination = Destination::File);
 
 struct LogonArgument {

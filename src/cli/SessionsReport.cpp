@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+
 #include "ErrorReport.h"
 #include "OracleConnection.h"
 #include "SessionStatements.h"
@@ -35,14 +37,28 @@ ExitStatus ReportSessions(const LogonArgument& logon, const ReportOptions& optio
     if (const std::string warning = TakeLogonWarning(); !warning.empty()) {
         std::fprintf(err, "nimbra-sessions: %s\n", warning.c_str());
     }
-    const std::vector<SessionRow> rows = FetchSessionRows(options.allSessions);
+    const std::vector<SessionColumnId> wanted =
+        options.columns.empty() ? ListColumns({}) : options.columns;
+    SessionList sessions = FetchSessionRows(options.allSessions, wanted);
+    // A column the server lacks has been said; the others are printed.
+    std::vector<SessionColumnId> shown;
+    for (SessionColumnId id : wanted) {
+        if (std::find(sessions.columns.begin(), sessions.columns.end(), id) !=
+            sessions.columns.end()) {
+            shown.push_back(id);
+        }
+    }
+    Arrangement arrangement = options.arrangement;
+    arrangement.shown = shown;
+    sessions = ArrangeSessions(std::move(sessions), arrangement);
     const bool loggedOff = LogOff(err);
     if (messages.failed()) {
         return kOracleFailure;
     }
     const Destination destination =
         ::isatty(::fileno(out)) != 0 ? Destination::Terminal : Destination::File;
-    const std::string text = options.csv ? FormatCsv(rows, destination) : FormatAligned(rows);
+    const std::string text =
+        options.csv ? FormatCsv(sessions, shown, destination) : FormatAligned(sessions, shown);
     std::fwrite(text.data(), 1, text.size(), out);
     std::fflush(out);
     return loggedOff ? kDone : kLogOffFailure;

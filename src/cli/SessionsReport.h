@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "SessionArrangement.h"
 #include "SessionTable.h"
 
 // nimbra-sessions' exit statuses.
@@ -19,6 +20,10 @@ enum ExitStatus {
 struct ReportOptions {
     bool allSessions = false;
     bool csv = false;
+    // The columns shown, in order; empty for the seven of the list.
+    std::vector<SessionColumnId> columns;
+    // Which sessions, in what order; its shown columns are taken from columns.
+    Arrangement arrangement;
 };
 
 ExitStatus ReportSessions(const LogonArgument& logon, const ReportOptions& options, std::FILE* out,

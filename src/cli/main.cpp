@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "ListOptions.h"
 #include "PasswordInput.h"
 #include "SessionsReport.h"
 
@@ -67,7 +68,21 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption csvOption("csv", "Print CSV instead of an aligned table.");
     const QCommandLineOption stdinOption(
         "password-stdin", "Read the password from the first line of standard input.");
-    parser.addOptions({allOption, csvOption, stdinOption});
+    const QCommandLineOption columnsOption(
+        "columns",
+        QString::fromStdString("The columns to show, in this order, of " + ColumnNames() + "."),
+        "a,b,c");
+    const QCommandLineOption sortOption(
+        "sort", "Sort by a column, ascending or with :desc descending; ties by user and SID.",
+        "column[:desc]");
+    const QCommandLineOption filterOption(
+        "filter",
+        "Only sessions that match, as the window's filter: text in any shown column, "
+        "column:text, -text to leave out; all terms must match.",
+        "text");
+    const QCommandLineOption activeOption("active", "Only ACTIVE sessions.");
+    parser.addOptions(
+        {allOption, csvOption, stdinOption, columnsOption, sortOption, filterOption, activeOption});
     parser.addPositionalArgument(
         "logon",
         "user/password@host, or user@host to be asked for the password, or /@host to "
@@ -88,6 +103,27 @@ int main(int argc, char* argv[]) {
         return kUsageError;
     }
 
+    ReportOptions options;
+    options.allSessions = parser.isSet(allOption);
+    options.csv = parser.isSet(csvOption);
+    std::string error;
+    if (parser.isSet(columnsOption)) {
+        std::optional<std::vector<SessionColumnId>> columns =
+            ParseColumns(parser.value(columnsOption).toStdString(), error);
+        if (!columns) {
+            return usageError(QString::fromStdString(error));
+        }
+        options.columns = std::move(*columns);
+    }
+    if (parser.isSet(sortOption)) {
+        options.arrangement.sort = ParseSort(parser.value(sortOption).toStdString(), error);
+        if (!options.arrangement.sort) {
+            return usageError(QString::fromStdString(error));
+        }
+    }
+    options.arrangement.filter = SessionFilter(parser.value(filterOption));
+    options.arrangement.activeOnly = parser.isSet(activeOption);
+
     LogonArgument logon = ParseLogonArgument(parser.positionalArguments().first().toStdString());
     const bool external = logon.user.empty() && logon.password.empty() && logon.hasPassword;
     if (!external) {
@@ -98,6 +134,5 @@ int main(int argc, char* argv[]) {
         logon.password = std::move(*password);
     }
 
-    return ReportSessions(logon, {parser.isSet(allOption), parser.isSet(csvOption)}, stdout,
-                          stderr);
+    return ReportSessions(logon, options, stdout, stderr);
 }

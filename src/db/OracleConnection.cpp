@@ -86,6 +86,7 @@ bool LogOn(const char* user, const char* password, const char* host, ConnectAs m
         c.user = user;
         c.host = host;
         c.ownSid.clear();
+        c.unavailableColumns.clear();
         c.logonWarningCode = areaRc(c.logonArea);
         c.logonWarning = c.logonWarningCode != 0 ? ClientMessage(ub2(c.logonWarningCode)) : "";
         c.serverRelease = readServerRelease(c);

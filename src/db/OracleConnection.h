@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "ConnectAs.h"
 #include "Oci.h"
@@ -28,6 +29,9 @@ struct OracleConnection {
     // Who logged on where, as given to LogOn; empty while logged off. Never the password.
     std::string user;
     std::string host;
+    // The session columns (their ids) the server answered ORA-00904 for; the session layer
+    // leaves them out until the next log-on.
+    std::vector<int> unavailableColumns;
     // The SID of the connection's own session once the session layer has asked for it; empty
     // before.
     std::string ownSid;

@@ -105,13 +105,13 @@ bool FetchRow(OracleCursor& cursor) {
     return false;
 }
 
-bool ExecuteFetch(OracleCursor& cursor, ub4& rows) {
+bool ExecuteFetch(OracleCursor& cursor, ub4& rows, ub2 quietCode) {
     bool result = true;
     if (oexfet(&cursor.area, rows, 0, 1) != 0) {
         const ub2 rc = areaRc(cursor.area);
         if (rc == kNoDataFound) {
             result = false;
-        } else if (rc != kExactFetchOverflow) {
+        } else if (rc != kExactFetchOverflow && (rc != quietCode || quietCode == 0)) {
             failed(cursor.area);
         }
     }

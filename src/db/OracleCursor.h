@@ -26,8 +26,9 @@ bool ExecuteCursor(OracleCursor& cursor, bool report);
 // a failure is reported.
 bool FetchRow(OracleCursor& cursor);
 // Executes and fetches up to rows rows in one call; afterwards rows holds the rows delivered.
-// False only when fewer rows existed than asked for (ORA-01403).
-bool ExecuteFetch(OracleCursor& cursor, ub4& rows);
+// False only when fewer rows existed than asked for (ORA-01403). A failure with the error number
+// quietCode is left to the caller: nothing is shown and the connection stays up.
+bool ExecuteFetch(OracleCursor& cursor, ub4& rows, ub2 quietCode = 0);
 void CloseCursor(OracleCursor& cursor);
 
 // The Oracle error number of the cursor's last call (0 after success).

@@ -30,6 +30,14 @@ inline const QString About =
     QStringLiteral("Display program information, version number and copyright\nAbout");
 inline const QString KillSession = QStringLiteral("Kills the session.");
 inline const QString Properties = QStringLiteral("Edits the session item properties.");
+inline const QString Filter = QStringLiteral("Show the filter field above the list.\nFilter");
+inline const QString HideIdle =
+    QStringLiteral("List only the sessions that are active.\nHide Idle Sessions");
+inline const QString ServerOrder =
+    QStringLiteral("List the sessions in the order the database returns them.\nServer Order");
+inline const QString Columns =
+    QStringLiteral("Choose the columns of the list and their order.\nColumns");
+inline const QString Export = QStringLiteral("Save the listed sessions to a CSV file.\nExport");
 // The standard edit and pane prompts.
 inline const QString Cut = QStringLiteral("Cut the selection and put it on the Clipboard\nCut");
 inline const QString Copy = QStringLiteral("Copy the selection and put it on the Clipboard\nCopy");

@@ -47,16 +47,16 @@ void RefreshCycle::RefreshList() {
     if (IsLoggedOn()) {
         const DatabaseOperation refresh;
         m_port.BeginWaitCursor();
-        std::vector<SessionRow> rows = FetchSessionRows(m_bShowSystem);
+        SessionList sessions = FetchSessionRows(m_bShowSystem, m_port.ChosenColumns());
         // A refresh cut short on a connection that stays open leaves the list as it was.
         shown = !(refresh.Failed() && IsLoggedOn());
         if (shown) {
-            listed = rows.size();
-            m_port.ShowSessions(std::move(rows));
+            listed = sessions.rows.size();
+            m_port.ShowSessions(std::move(sessions));
         }
         m_port.EndWaitCursor();
     } else {
-        m_port.ShowSessions({});
+        m_port.ShowSessions({ListColumns({}), {}});
     }
     StartRefreshTimer();
     if (shown) {

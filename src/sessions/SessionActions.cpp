@@ -13,11 +13,10 @@ constexpr int kMarkedForKill = 31;
 constexpr int kQuestionLines = 10;
 constexpr qsizetype kQuestionValueLength = 40;
 
-enum ListColumn { kUser = 0, kSid = 1, kSerial = 2, kMachine = 5, kProgram = 6 };
+using Id = SessionColumnId;
 
-std::optional<SessionKey> KeyOfItem(const SessionListPort& port, int item) {
-    SessionKey key{port.GetItemText(item, kSid).toStdString(),
-                   port.GetItemText(item, kSerial).toStdString()};
+std::optional<SessionKey> KeyOf(const SessionRow& session) {
+    SessionKey key{session.Base(Id::Sid), session.Base(Id::Serial)};
     if (!IsSessionKey(key.sid, key.serial)) {
         return std::nullopt;
     }
@@ -78,17 +77,16 @@ QString MarkedText(const SessionKey& marked) {
 }  // namespace
 
 std::optional<SessionKey> SelectedSessionKey(const SessionListPort& port) {
-    const std::vector<int> items = port.SelectedItems();
-    return items.empty() ? std::nullopt : KeyOfItem(port, items.front());
+    const std::vector<SessionRow> sessions = port.SelectedSessions();
+    return sessions.empty() ? std::nullopt : KeyOf(sessions.front());
 }
 
 std::vector<SessionTarget> SelectedSessions(const SessionListPort& port) {
     std::vector<SessionTarget> targets;
-    for (int item : port.SelectedItems()) {
-        if (std::optional<SessionKey> key = KeyOfItem(port, item)) {
-            targets.push_back({std::move(*key), port.GetItemText(item, kUser).toStdString(),
-                               port.GetItemText(item, kMachine).toStdString(),
-                               port.GetItemText(item, kProgram).toStdString(), false});
+    for (const SessionRow& session : port.SelectedSessions()) {
+        if (std::optional<SessionKey> key = KeyOf(session)) {
+            targets.push_back({std::move(*key), session.Base(Id::Username),
+                               session.Base(Id::Machine), session.Base(Id::Program), false});
         }
     }
     return targets;

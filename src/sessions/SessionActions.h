@@ -12,7 +12,7 @@
 #include "SessionListPort.h"
 #include "SessionRecords.h"
 
-// A session as the list names it: the texts of its "Sid" and "Serial" columns.
+// A session as the list names it: its SID and serial#.
 struct SessionKey {
     std::string sid;
     std::string serial;
@@ -32,10 +32,10 @@ struct SessionTarget {
     bool Killable() const { return !own && !Background(); }
 };
 
-// The key of the upper selected row. None when no row is selected or either text is empty or
+// The key of the upper selected session. None when none is selected or either value is empty or
 // not decimal digits: the command then ends without a statement or a word.
 std::optional<SessionKey> SelectedSessionKey(const SessionListPort& port);
-// Every selected row that has a session key, from the top.
+// Every selected session that has a session key, from the top.
 std::vector<SessionTarget> SelectedSessions(const SessionListPort& port);
 
 // "Do You really want to kill this session?" ("... these 3 sessions?"), then one line for each

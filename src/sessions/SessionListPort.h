@@ -12,12 +12,14 @@ class SessionListPort {
 public:
     virtual ~SessionListPort() = default;
 
-    // Makes rows the listed sessions, in their order; the window keeps the user's place by
-    // session key (SID and serial#).
-    virtual void ShowSessions(std::vector<SessionRow> rows) = 0;
-    virtual QString GetItemText(int item, int subItem) const = 0;
-    // Every selected item from the top; empty when none is selected.
-    virtual std::vector<int> SelectedItems() const = 0;
+    // Makes the list's sessions the listed ones, in their order; the window keeps the user's
+    // place by session key (SID and serial#).
+    virtual void ShowSessions(SessionList sessions) = 0;
+    // The sessions selected, from the top as the window shows them, each with the values of the
+    // seven columns every list reads; empty when none is selected.
+    virtual std::vector<SessionRow> SelectedSessions() const = 0;
+    // The columns the user chose beyond the seven, in the order shown.
+    virtual std::vector<SessionColumnId> ChosenColumns() const { return {}; }
 
     // Starts the window's refresh timer; returns its id, 0 when it could not be started.
     virtual int SetTimer(int milliseconds) = 0;

@@ -2,16 +2,26 @@
 // The records that the session statements fill.
 
 #include <string>
+#include <vector>
 
-// One row of the session list, in the order of the list's columns.
+#include "SessionColumns.h"
+
+// One row of the session list: its values as the list statement read them, in the order of the
+// columns it asked for, the seven every list reads first.
 struct SessionRow {
-    std::string username;
-    std::string sid;
-    std::string serial;
-    std::string status;
-    std::string osUser;
-    std::string machine;
-    std::string program;
+    std::vector<std::string> values;
+
+    // A value of the seven every list reads; empty when the row has none.
+    const std::string& Base(SessionColumnId id) const;
+};
+
+// The sessions of one refresh and the columns their values stand for.
+struct SessionList {
+    std::vector<SessionColumnId> columns;
+    std::vector<SessionRow> rows;
+
+    // A row's value of a column; empty when the list did not read that column.
+    const std::string& Value(const SessionRow& row, SessionColumnId id) const;
 };
 
 // Everything the properties sheet shows about one session.

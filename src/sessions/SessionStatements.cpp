@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 #include "ColumnBuffer.h"
 #include "ErrorReport.h"
@@ -11,11 +12,8 @@
 
 namespace {
 constexpr ub2 kExactFetchOverflow = 1422;
-constexpr int kListColumns = 7;
-using ListWidths = std::array<int, kListColumns>;
-constexpr ListWidths kListWidths = {FetchWidth::Name,   FetchWidth::Number, FetchWidth::Number,
-                                    FetchWidth::Status, FetchWidth::Name,   FetchWidth::Machine,
-                                    FetchWidth::Program};
+constexpr ub2 kInvalidIdentifier = 904;
+constexpr int kDetailColumns = 7;
 // The smallest buffer tried again when the count said there were no sessions at all.
 constexpr ub4 kMinimumRetryRows = 64;
 
@@ -27,47 +25,115 @@ bool isDigits(const std::string& s) {
 struct ListAttempt {
     std::vector<SessionRow> rows;
     bool moreRowsExist = false;
-    std::array<bool, kListColumns> truncated{};
+    // The server knows no column of this name (ORA-00904); empty when it knew them all.
+    std::optional<std::string> unknownColumn;
+    std::vector<bool> truncated;
 };
 
-// One run of the list statement with buffers for capacity rows of the given widths.
-ListAttempt fetchListOnce(const std::string& sql, ub4 capacity, const ListWidths& widths) {
+// The name between the quotes of "ORA-00904: "EVENT": invalid identifier"; empty when there is
+// none.
+std::string invalidIdentifier(const std::string& message) {
+    const std::size_t open = message.find('"');
+    const std::size_t close = open == std::string::npos ? open : message.find('"', open + 1);
+    return close == std::string::npos ? std::string() : message.substr(open + 1, close - open - 1);
+}
+
+// One run of the list statement with buffers for capacity rows of the given widths. Only a
+// statement that reads more than the seven may meet a server without one of its columns.
+ListAttempt fetchListOnce(const std::string& sql, ub4 capacity, const std::vector<int>& widths) {
     std::vector<ColumnBuffer> columns;
-    columns.reserve(kListColumns);
+    columns.reserve(widths.size());
     for (int width : widths) {
         columns.emplace_back(width, capacity);
     }
     OracleCursor cursor;
     OpenCursor(cursor);
     ParseStatement(cursor, sql.c_str());
-    for (int p = 0; p < kListColumns; ++p) {
-        DefineColumn(cursor, p + 1, columns[p].data(), columns[p].width(), kExtString,
+    for (std::size_t p = 0; p < columns.size(); ++p) {
+        DefineColumn(cursor, int(p + 1), columns[p].data(), columns[p].width(), kExtString,
                      columns[p].indicators());
     }
     ub4 rows = capacity;
-    ExecuteFetch(cursor, rows);
+    const bool mayLackColumns = widths.size() > std::size_t(kBaseColumnCount);
+    ExecuteFetch(cursor, rows, mayLackColumns ? kInvalidIdentifier : 0);
     ListAttempt attempt;
     attempt.moreRowsExist = LastErrorCode(cursor) == kExactFetchOverflow;
+    if (mayLackColumns && LastErrorCode(cursor) == kInvalidIdentifier) {
+        attempt.unknownColumn = invalidIdentifier(OciErrorText(cursor.area));
+        rows = 0;
+    }
     // Closed before the rows are made from the buffers, so that what the cursor holds is freed
     // first and a refresh of thousands of sessions needs less memory at once.
     CloseCursor(cursor);
     rows = std::min(rows, capacity);
-    for (int p = 0; p < kListColumns; ++p) {
-        attempt.truncated[p] = columns[p].truncated(rows);
+    for (const ColumnBuffer& column : columns) {
+        attempt.truncated.push_back(column.truncated(rows));
     }
-    attempt.rows.reserve(rows);
+    attempt.rows.resize(rows);
     for (ub4 i = 0; i < rows; ++i) {
-        attempt.rows.push_back({columns[0].text(i), columns[1].text(i), columns[2].text(i),
-                                columns[3].text(i), columns[4].text(i), columns[5].text(i),
-                                columns[6].text(i)});
+        std::vector<std::string>& values = attempt.rows[i].values;
+        values.reserve(columns.size());
+        for (const ColumnBuffer& column : columns) {
+            values.push_back(column.text(i));
+        }
     }
     return attempt;
 }
+
+std::vector<int> fetchWidths(const std::vector<SessionColumnId>& columns) {
+    std::vector<int> widths;
+    for (SessionColumnId id : columns) {
+        widths.push_back(ColumnOf(id).fetchWidth);
+    }
+    return widths;
+}
+
+// The column the server named as unknown, or every chosen one when it named none of them.
+std::vector<SessionColumnId> columnsToDrop(const std::vector<SessionColumnId>& columns,
+                                           const std::string& name) {
+    std::vector<SessionColumnId> dropped;
+    for (std::size_t p = std::size_t(kBaseColumnCount); p < columns.size(); ++p) {
+        if (IsNamedBy(ColumnOf(columns[p]), name)) {
+            return {columns[p]};
+        }
+        dropped.push_back(columns[p]);
+    }
+    return dropped;
+}
+
+void MarkColumnsUnavailable(const std::vector<SessionColumnId>& columns) {
+    if (columns.empty()) {
+        return;
+    }
+    for (SessionColumnId id : columns) {
+        TheConnection().unavailableColumns.push_back(int(id));
+    }
+    ShowFailureMessage(UnavailableColumnsText(columns));
+}
 }  // namespace
 
-std::string SessionListStatement(bool showSystem) {
-    std::string sql =
-        "SELECT username, sid, serial#, status, osuser, machine, program FROM sys.v_$session";
+bool IsColumnAvailable(SessionColumnId id) {
+    const std::vector<int>& lacking = TheConnection().unavailableColumns;
+    return std::find(lacking.begin(), lacking.end(), int(id)) == lacking.end();
+}
+
+std::string UnavailableColumnsText(const std::vector<SessionColumnId>& columns) {
+    std::string names;
+    for (SessionColumnId id : columns) {
+        names += (names.empty() ? "" : ", ");
+        names += ColumnOf(id).heading;
+    }
+    return "The database has no such column in v$session (ORA-00904): " + names +
+           ".\nIt is left out of the list while Nimbra is connected to this database.";
+}
+
+std::string SessionListStatement(bool showSystem, const std::vector<SessionColumnId>& columns) {
+    std::string sql = "SELECT ";
+    for (std::size_t p = 0; p < columns.size(); ++p) {
+        sql += (p == 0 ? "" : ", ");
+        sql += ColumnOf(columns[p]).expression;
+    }
+    sql += " FROM sys.v_$session";
     if (!showSystem) {
         sql += " WHERE username IS NOT NULL";
     }
@@ -102,33 +168,46 @@ bool IsSessionKey(const std::string& sid, const std::string& serial) {
 // Sessions that begin between the count and the list make the exact fetch report more rows;
 // the list is then read again with larger buffers so that no session is left out. A value the
 // database reports cut (a character set conversion made it longer) is read again in a column
-// wide enough for any conversion.
-std::vector<SessionRow> FetchSessionRows(bool showSystem) {
+// wide enough for any conversion. A chosen column the server does not have is said once and
+// left out for as long as the connection lasts.
+SessionList FetchSessionRows(bool showSystem, const std::vector<SessionColumnId>& extras) {
     const DatabaseOperation refresh;
+    SessionList list;
+    list.columns = ListColumns(extras);
+    std::erase_if(list.columns, [](SessionColumnId id) { return !IsColumnAvailable(id); });
     const int counted = CountRows("sys.v_$session", "");
     // A count that failed has been reported; the list would only fail or wait after it.
     if (refresh.Failed()) {
-        return {};
+        return list;
     }
     ub4 capacity = counted > 0 ? static_cast<ub4>(counted) : 0;
-    ListWidths widths = kListWidths;
-    const std::string sql = SessionListStatement(showSystem);
-    ListAttempt attempt = fetchListOnce(sql, capacity, widths);
+    std::vector<int> widths = fetchWidths(list.columns);
+    ListAttempt attempt =
+        fetchListOnce(SessionListStatement(showSystem, list.columns), capacity, widths);
     for (;;) {
+        if (attempt.unknownColumn) {
+            const std::vector<SessionColumnId> dropped =
+                columnsToDrop(list.columns, *attempt.unknownColumn);
+            MarkColumnsUnavailable(dropped);
+            std::erase_if(list.columns, [](SessionColumnId id) { return !IsColumnAvailable(id); });
+            widths = fetchWidths(list.columns);
+        }
         bool widened = false;
-        for (int p = 0; p < kListColumns; ++p) {
-            if (attempt.truncated[p] && widths[p] == kListWidths[p]) {
-                widths[p] = ConvertedWidth(kListWidths[p]);
+        for (std::size_t p = 0; p < widths.size() && !attempt.unknownColumn; ++p) {
+            const int normal = ColumnOf(list.columns[p]).fetchWidth;
+            if (attempt.truncated[p] && widths[p] == normal) {
+                widths[p] = ConvertedWidth(normal);
                 widened = true;
             }
         }
-        if (!attempt.moreRowsExist && !widened) {
-            return std::move(attempt.rows);
+        if (!attempt.moreRowsExist && !widened && !attempt.unknownColumn) {
+            list.rows = std::move(attempt.rows);
+            return list;
         }
         if (attempt.moreRowsExist) {
             capacity = std::max(capacity * 2, kMinimumRetryRows);
         }
-        attempt = fetchListOnce(sql, capacity, widths);
+        attempt = fetchListOnce(SessionListStatement(showSystem, list.columns), capacity, widths);
     }
 }
 
@@ -138,7 +217,7 @@ SessionLookup QuerySessionDetails(const std::string& sid, const std::string& ser
         return SessionLookup::NotSent;
     }
     // Positions 1 to 7: username, status, osuser, machine, program, logon time, schemaname.
-    constexpr std::array<int, kListColumns> widths = {
+    constexpr std::array<int, kDetailColumns> widths = {
         ConvertedWidth(FetchWidth::Name),    ConvertedWidth(FetchWidth::Status),
         ConvertedWidth(FetchWidth::Name),    ConvertedWidth(FetchWidth::Machine),
         ConvertedWidth(FetchWidth::Program), ConvertedWidth(FetchWidth::LogonTime),
@@ -151,7 +230,7 @@ SessionLookup QuerySessionDetails(const std::string& sid, const std::string& ser
     OracleCursor cursor;
     OpenCursor(cursor);
     ParseStatement(cursor, SessionDetailStatement(sid, serial).c_str());
-    for (int p = 0; p < kListColumns; ++p) {
+    for (int p = 0; p < kDetailColumns; ++p) {
         DefineColumn(cursor, p + 1, fields[p].data(), fields[p].width(), kExtString,
                      fields[p].indicators());
     }

@@ -8,7 +8,9 @@
 
 #include "SessionRecords.h"
 
-std::string SessionListStatement(bool showSystem);
+// The seven columns, then the chosen ones, as the list reads them.
+std::string SessionListStatement(bool showSystem,
+                                 const std::vector<SessionColumnId>& columns = ListColumns({}));
 std::string SessionDetailStatement(const std::string& sid, const std::string& serial);
 std::string SqlTextStatement(const std::string& sid, const std::string& serial);
 std::string KillStatement(const std::string& sid, const std::string& serial);
@@ -19,8 +21,13 @@ std::string OwnSessionStatement();
 bool IsSessionKey(const std::string& sid, const std::string& serial);
 
 // All sessions, in the order the database returns them; with showSystem false only those with a
-// user name.
-std::vector<SessionRow> FetchSessionRows(bool showSystem);
+// user name. The seven columns are read, then the extras that the server has.
+SessionList FetchSessionRows(bool showSystem, const std::vector<SessionColumnId>& extras = {});
+// Whether the connection's server has the column; a chosen column it answered ORA-00904 for is
+// left out until the next log-on.
+bool IsColumnAvailable(SessionColumnId id);
+// The one message for columns the server lacks.
+std::string UnavailableColumnsText(const std::vector<SessionColumnId>& columns);
 
 // What a one-session statement found.
 enum class SessionLookup {

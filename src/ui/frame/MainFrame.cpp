@@ -1,6 +1,7 @@
 #include "frame/MainFrame.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QMenuBar>
@@ -9,11 +10,15 @@
 #include <QStatusTipEvent>
 #include <QTimer>
 #include <QToolBar>
+#include <QVBoxLayout>
 
 #include "ConnectionTexts.h"
+#include "LayoutSettings.h"
 #include "OracleConnection.h"
 #include "RefreshCycle.h"
+#include "SessionFilter.h"
 #include "Strings.h"
+#include "sessionview/FilterBar.h"
 #include "sessionview/NimbraView.h"
 #include "widgets/CommandIds.h"
 #include "widgets/Commands.h"
@@ -22,11 +27,18 @@
 
 CMainFrame::CMainFrame(QWidget* parent)
     : QMainWindow(parent),
-      m_view(new CNimbraView(this)),
+      m_filterBar(new CFilterBar),
+      m_view(new CNimbraView),
       m_statusBar(new CStatusBar(this)),
       m_toolBar(new QToolBar(QStringLiteral("Toolbar"), this)) {
     m_nConnectionObserver = AddConnectionObserver([this] { OnConnectionChanged(); });
-    setCentralWidget(m_view);
+    auto* client = new QWidget(this);
+    auto* layout = new QVBoxLayout(client);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_filterBar);
+    layout->addWidget(m_view, 1);
+    setCentralWidget(client);
     setStatusBar(m_statusBar);
     CreateActions();
     CreateMenus();
@@ -34,10 +46,37 @@ CMainFrame::CMainFrame(QWidget* parent)
     CreateAccelerators();
     RouteCommands();
     ShowConnectionState();
-    // The window system places the window; its size is a share of the screen, never stored.
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        resize(screen->availableSize() * 3 / 4);
+    RestoreLayout();
+}
+
+// The window system places a window it has never seen; its first size is a share of the screen.
+void CMainFrame::RestoreLayout() {
+    const LayoutSettings layout = LayoutSettings::Load();
+    m_view->RestoreLayout(layout);
+    Action(CommandId::HideIdle)->setChecked(layout.HideIdle);
+    if (!restoreGeometry(layout.Geometry)) {
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            resize(screen->availableSize() * 3 / 4);
+        }
     }
+    restoreState(layout.WindowState);
+    m_statusBar->setVisible(layout.StatusBar);
+    Action(CommandId::ViewStatusBar)->setChecked(layout.StatusBar);
+    Action(CommandId::ViewToolbar)->setChecked(!m_toolBar->isHidden());
+}
+
+void CMainFrame::SaveLayout() const {
+    LayoutSettings layout;
+    m_view->SaveLayout(layout);
+    layout.Geometry = saveGeometry();
+    layout.WindowState = saveState();
+    layout.StatusBar = !m_statusBar->isHidden();
+    LayoutSettings::Save(layout);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    SaveLayout();
+    QMainWindow::closeEvent(event);
 }
 
 CMainFrame::~CMainFrame() {
@@ -63,9 +102,10 @@ void CMainFrame::OnConnectionChanged() {
 void CMainFrame::ShowConnectionState() {
     UpdateTitle();
     using namespace CommandId;
-    for (int id : {Refresh, RefreshToolbar, KillSession, Properties, Print}) {
+    for (int id : {Refresh, RefreshToolbar, Print, Export}) {
         Action(id)->setEnabled(IsLoggedOn());
     }
+    UpdateSelectionCommands();
     m_statusBar->SetSessionText(IsLoggedOn() ? QString() : NotConnectedText());
 }
 
@@ -152,6 +192,25 @@ void CMainFrame::RouteCommands() {
     connect(Action(ViewToolbar), &QAction::triggered, m_toolBar, &QWidget::setVisible);
     connect(m_toolBar, &QToolBar::visibilityChanged, Action(ViewToolbar), &QAction::setChecked);
     connect(Action(ViewStatusBar), &QAction::triggered, m_statusBar, &QWidget::setVisible);
+    connect(Action(Export), &QAction::triggered, m_view, &CNimbraView::OnFileExport);
+    connect(Action(Copy), &QAction::triggered, m_view, &CNimbraView::OnEditCopy);
+    connect(Action(Columns), &QAction::triggered, m_view, &CNimbraView::OnColumns);
+    connect(Action(ServerOrder), &QAction::triggered, m_view, &CNimbraView::UseServerOrder);
+    connect(Action(HideIdle), &QAction::toggled, m_view, &CNimbraView::SetHideIdle);
+    connect(Action(Filter), &QAction::triggered, m_filterBar, &CFilterBar::Open);
+    connect(m_filterBar, &CFilterBar::filterChanged, m_view,
+            [this](const QString& text) { m_view->SetFilter(SessionFilter(text)); });
+    connect(m_filterBar, &CFilterBar::closed, m_view, [this] { m_view->setFocus(); });
+    connect(m_view, &CNimbraView::selectedSessionsChanged, this,
+            &CMainFrame::UpdateSelectionCommands);
+}
+
+// The commands on the selected sessions have something to act on while sessions are selected.
+void CMainFrame::UpdateSelectionCommands() {
+    const bool selected = IsLoggedOn() && m_view->GetNextItem(-1, CListViewEx::Selected) >= 0;
+    for (int id : {CommandId::KillSession, CommandId::Properties, CommandId::Copy}) {
+        Action(id)->setEnabled(selected);
+    }
 }
 
 bool CMainFrame::event(QEvent* event) {

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QMainWindow>
 
+class CFilterBar;
 class CNimbraView;
 class CStatusBar;
 class QAction;
@@ -19,6 +20,7 @@ public:
     ~CMainFrame() override;
 
     CNimbraView* View() const { return m_view; }
+    CFilterBar* FilterBar() const { return m_filterBar; }
     // The action of a command id (CommandIds.h), null when the frame has none.
     QAction* Action(int commandId) const;
     QToolBar* ToolBar() const { return m_toolBar; }
@@ -34,6 +36,8 @@ signals:
 protected:
     // Command prompts arrive as status tips and go to the message pane.
     bool event(QEvent* event) override;
+    // Closed by the user: the layout is kept for the next start.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void CreateActions();
@@ -46,9 +50,14 @@ private:
     void OnConnectionChanged();
     void ShowLogonWarning();
     void ShowConnectionState();
+    void UpdateSelectionCommands();
+    // The window's and the list's layout of the last run, and the one kept for the next.
+    void RestoreLayout();
+    void SaveLayout() const;
     // The descriptive title, then who is logged on where while a connection is open.
     void UpdateTitle();
 
+    CFilterBar* m_filterBar;
     CNimbraView* m_view;
     CStatusBar* m_statusBar;
     QToolBar* m_toolBar;

@@ -1,5 +1,6 @@
 #include "list/ListModel.h"
 
+#include <QDateTime>
 #include <algorithm>
 
 namespace {
@@ -40,13 +41,27 @@ std::string_view CListRow::Text(std::size_t column) const {
     return std::string_view(m_texts).substr(start, m_texts.find('\0', start) - start);
 }
 
+const SortKey& CListRow::SortKeyOf(std::size_t column, ColumnKind kind) const {
+    for (const auto& [at, key] : m_sortKeys) {
+        if (at == column) {
+            return key;
+        }
+    }
+    const std::string_view text = Text(column);
+    m_sortKeys.emplace_back(column,
+                            SortKey(kind, QString::fromUtf8(text.data(), qsizetype(text.size()))));
+    return m_sortKeys.back().second;
+}
+
 void CListRow::Append(std::string_view text) {
+    m_sortKeys.clear();
     m_texts.append(text.substr(0, text.find('\0')));
     m_texts.push_back('\0');
     ++m_size;
 }
 
 void CListRow::SetText(std::size_t column, std::string_view text) {
+    m_sortKeys.clear();
     if (column >= m_size) {
         Resize(column);
         Append(text);
@@ -57,6 +72,7 @@ void CListRow::SetText(std::size_t column, std::string_view text) {
 }
 
 void CListRow::InsertText(std::size_t column, std::string_view text) {
+    m_sortKeys.clear();
     if (column >= m_size) {
         SetText(column, text);
         return;
@@ -69,6 +85,7 @@ void CListRow::InsertText(std::size_t column, std::string_view text) {
 }
 
 void CListRow::Resize(std::size_t size) {
+    m_sortKeys.clear();
     if (size < m_size) {
         m_texts.resize(Offset(size));
         m_size = size;
@@ -84,13 +101,14 @@ std::size_t CListModel::RowWidth() const {
     return std::max<std::size_t>(1, m_columns.size());
 }
 
-int CListModel::InsertColumn(int position, const QString& heading, Qt::Alignment alignment) {
+int CListModel::InsertColumn(int position, const QString& heading, Qt::Alignment alignment,
+                             ColumnKind kind) {
     if (position < 0) {
         return -1;
     }
     const int column = std::min(position, columnCount());
     beginInsertColumns({}, column, column);
-    m_columns.insert(m_columns.begin() + column, Column{heading, Justification(alignment)});
+    m_columns.insert(m_columns.begin() + column, Column{heading, Justification(alignment), kind});
     // A row keeps its item text even while the list has no column to show it in.
     if (m_columns.size() > 1) {
         for (Row& row : m_rows) {
@@ -99,6 +117,17 @@ int CListModel::InsertColumn(int position, const QString& heading, Qt::Alignment
     }
     endInsertColumns();
     return column;
+}
+
+ColumnKind CListModel::ColumnKindOf(int column) const {
+    return column >= 0 && column < columnCount() ? m_columns[column].kind : ColumnKind::Text;
+}
+
+int CListModel::CompareCells(int a, int b, int column) const {
+    const ColumnKind kind = ColumnKindOf(column);
+    const auto at = std::size_t(column);
+    return m_rows[std::size_t(a)].SortKeyOf(at, kind).Compare(
+        m_rows[std::size_t(b)].SortKeyOf(at, kind));
 }
 
 QString CListModel::ColumnHeading(int column) const {
@@ -144,6 +173,9 @@ QString CListModel::GetItemText(int item, int subItem) const {
 }
 
 QString CListModel::DisplayText(int item, int subItem) const {
+    if (ColumnKindOf(subItem) == ColumnKind::Duration) {
+        return QString::fromStdString(FormatDuration(GetItemText(item, subItem).toStdString()));
+    }
     QString text = GetItemText(item, subItem);
     for (QChar& c : text) {
         if (c == u'\t' || c == u'\n' || c == u'\r') {
@@ -198,9 +230,32 @@ QVariant CListModel::data(const QModelIndex& index, int role) const {
             return DisplayText(index.row(), index.column());
         case Qt::TextAlignmentRole:
             return AlignmentValue(ColumnAlignment(index.column()));
+        case KeyRole:
+            return QString::fromStdString(RowKey(index.row(), m_keyColumns));
+        case SortRole:
+            return SortValue(index.row(), index.column());
         default:
             return {};
     }
+}
+
+QVariant CListModel::SortValue(int item, int column) const {
+    const QString text = GetItemText(item, column);
+    if (text.isEmpty()) {
+        return {};
+    }
+    switch (ColumnKindOf(column)) {
+        case ColumnKind::Text:
+            return DisplayText(item, column);
+        case ColumnKind::Date:
+            return QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        case ColumnKind::Number:
+        case ColumnKind::Duration:
+            break;
+    }
+    bool ok = false;
+    const double number = text.toDouble(&ok);
+    return ok ? QVariant(number) : QVariant(text);
 }
 
 QVariant CListModel::headerData(int section, Qt::Orientation orientation, int role) const {

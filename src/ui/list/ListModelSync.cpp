@@ -190,6 +190,7 @@ private:
 };
 
 bool CListModel::ReplaceRows(std::vector<Row> rows, const std::vector<int>& keyColumns) {
+    m_keyColumns = keyColumns;
     for (Row& row : rows) {
         row.Resize(RowWidth());
     }

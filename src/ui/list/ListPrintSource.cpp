@@ -4,25 +4,34 @@
 
 #include "list/ListViewEx.h"
 
+CListPrintSource::CListPrintSource(const CListViewEx& view)
+    : m_view(view), m_columns(view.ShownColumns()) {}
+
 int CListPrintSource::RowCount() const {
-    return m_view.ListModel()->GetItemCount();
+    return m_view.model() ? m_view.model()->rowCount() : 0;
 }
 
 int CListPrintSource::ColumnCount() const {
-    return m_view.header()->count();
+    return int(m_columns.size());
 }
 
-// A hidden section reads as width 0, as a column dragged shut on screen.
 bool CListPrintSource::GetColumn(int column, PrintListColumn& out) const {
-    if (column < 0 || column >= ColumnCount()) {
+    if (column < 0 || column >= ColumnCount() || !m_view.model()) {
         return false;
     }
-    out.heading = m_view.ListModel()->ColumnHeading(column);
-    out.width = m_view.header()->sectionSize(column);
-    out.alignment = m_view.ListModel()->ColumnAlignment(column);
+    const int shown = m_columns[std::size_t(column)];
+    const QAbstractItemModel& model = *m_view.model();
+    out.heading = model.headerData(shown, Qt::Horizontal, Qt::DisplayRole).toString();
+    out.width = m_view.header()->sectionSize(shown);
+    out.alignment =
+        Qt::Alignment(model.headerData(shown, Qt::Horizontal, Qt::TextAlignmentRole).toInt()) &
+        Qt::AlignHorizontal_Mask;
     return true;
 }
 
 QString CListPrintSource::CellText(int row, int column) const {
-    return m_view.GetItemText(row, column);
+    if (column < 0 || column >= ColumnCount() || !m_view.model()) {
+        return {};
+    }
+    return m_view.GetItemText(row, m_columns[std::size_t(column)]);
 }

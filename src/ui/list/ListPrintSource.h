@@ -1,5 +1,8 @@
 #pragma once
-// A full-row list view as a list report reads it: its header's columns and its model's texts.
+// A full-row list view as a list report reads it: what it shows, the rows of its model in their
+// order and its shown columns in the header's order, taken when the source is made.
+
+#include <vector>
 
 #include "PrintListSource.h"
 
@@ -8,7 +11,7 @@ class CListViewEx;
 class CListPrintSource : public PrintListSource {
 public:
     // The view is borrowed and must outlive the source.
-    explicit CListPrintSource(const CListViewEx& view) : m_view(view) {}
+    explicit CListPrintSource(const CListViewEx& view);
 
     int RowCount() const override;
     int ColumnCount() const override;
@@ -17,4 +20,5 @@ public:
 
 private:
     const CListViewEx& m_view;
+    std::vector<int> m_columns;
 };

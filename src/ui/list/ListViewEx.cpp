@@ -50,8 +50,7 @@ void DrawFocusFrame(QPainter* painter, const QRect& frame, const QColor& fill) {
 }
 }  // namespace
 
-CListViewEx::CListViewEx(QWidget* parent) : QTreeView(parent), m_model(new CListModel(this)) {
-    setModel(m_model);
+CListViewEx::CListViewEx(QWidget* parent) : QTreeView(parent) {
     setRootIsDecorated(false);
     setUniformRowHeights(true);
     setItemsExpandable(false);
@@ -65,15 +64,6 @@ CListViewEx::CListViewEx(QWidget* parent) : QTreeView(parent), m_model(new CList
     header()->setStretchLastSection(false);
     header()->setSectionsMovable(false);
     header()->setSectionResizeMode(QHeaderView::Interactive);
-}
-
-int CListViewEx::InsertColumn(int position, const QString& heading, Qt::Alignment alignment,
-                              int width) {
-    const int column = m_model->InsertColumn(position, heading, alignment);
-    if (column >= 0) {
-        header()->resizeSection(column, width);
-    }
-    return column;
 }
 
 int CListViewEx::GetNextItem(int start, NextItemFlag flag) const {
@@ -92,7 +82,23 @@ int CListViewEx::GetNextItem(int start, NextItemFlag flag) const {
 }
 
 QString CListViewEx::GetItemText(int item, int subItem) const {
-    return m_model->GetItemText(item, subItem);
+    return model() ? model()->index(item, subItem).data(Qt::DisplayRole).toString() : QString();
+}
+
+QString CListViewEx::CellText(const QModelIndex& cell) const {
+    return cell.data(Qt::DisplayRole).toString();
+}
+
+std::vector<int> CListViewEx::ShownColumns() const {
+    std::vector<int> shown;
+    const QHeaderView* head = header();
+    for (int visual = 0; visual < head->count(); ++visual) {
+        const int column = head->logicalIndex(visual);
+        if (!head->isSectionHidden(column)) {
+            shown.push_back(column);
+        }
+    }
+    return shown;
 }
 
 int CListViewEx::HitTest(const QPoint& viewportPoint) const {
@@ -105,13 +111,14 @@ int CListViewEx::HitTest(const QPoint& viewportPoint) const {
 
 QModelIndex CListViewEx::indexAt(const QPoint& viewportPoint) const {
     const QModelIndex cell = QTreeView::indexAt(viewportPoint);
-    if (cell.isValid() || m_model->columnCount() == 0 ||
-        viewportPoint.x() < columnViewportPosition(0)) {
+    const std::vector<int> shown = ShownColumns();
+    if (cell.isValid() || shown.empty() ||
+        viewportPoint.x() < columnViewportPosition(shown.front())) {
         return cell;
     }
-    // Column 0 or whichever column is scrolled to the left edge covers x = 0.
+    // The first shown column, or whichever column is scrolled to the left edge, covers x = 0.
     const QModelIndex row = QTreeView::indexAt(QPoint(0, viewportPoint.y()));
-    return row.isValid() ? row.siblingAtColumn(m_model->columnCount() - 1) : row;
+    return row.isValid() ? row.siblingAtColumn(shown.back()) : row;
 }
 
 // The selection is read once: asking for it row by row copies every range each time.
@@ -129,8 +136,8 @@ std::vector<int> CListViewEx::SelectedItems() const {
 
 void CListViewEx::SetDropHighlighted(int item, bool on) {
     const int previous = m_dropHighlighted.isValid() ? m_dropHighlighted.row() : -1;
-    if (on && item >= 0 && item < m_model->GetItemCount()) {
-        m_dropHighlighted = m_model->index(item, 0);
+    if (on && model() && item >= 0 && item < model()->rowCount()) {
+        m_dropHighlighted = model()->index(item, 0);
     } else if (!on && item == previous && previous >= 0) {
         m_dropHighlighted = QPersistentModelIndex();
     } else {
@@ -144,8 +151,8 @@ void CListViewEx::SetDropHighlighted(int item, bool on) {
 
 void CListViewEx::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const {
-    const int columns = m_model->columnCount();
-    if (columns == 0) {
+    const std::vector<int> shown = ShownColumns();
+    if (shown.empty()) {
         return;
     }
     const int row = index.row();
@@ -158,9 +165,10 @@ void CListViewEx::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
 
     const int top = option.rect.top();
     const int height = option.rect.height();
-    const int labelLeft = columnViewportPosition(0);
-    const int labelRight = labelLeft + columnWidth(0);
-    const int boundsRight = columnViewportPosition(columns - 1) + columnWidth(columns - 1);
+    const int label = shown.front();
+    const int labelLeft = columnViewportPosition(label);
+    const int labelRight = labelLeft + columnWidth(label);
+    const int boundsRight = columnViewportPosition(shown.back()) + columnWidth(shown.back());
     const QRect band = Span(labelLeft, viewport()->width(), top, height);
 
     painter->save();
@@ -173,16 +181,18 @@ void CListViewEx::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
 
     painter->save();
     painter->setClipRect(Span(labelLeft, labelRight, top, height), Qt::IntersectClip);
-    DrawCellText(painter, TextRect(0, top, height, inset), Qt::AlignLeft | Qt::TextDontClip,
-                 m_model->DisplayText(row, 0));
+    DrawCellText(painter, TextRect(label, top, height, inset), Qt::AlignLeft | Qt::TextDontClip,
+                 CellText(index.siblingAtColumn(label)));
     painter->restore();
 
     painter->setClipRect(Span(labelLeft, std::max(boundsRight, viewport()->width()), top, height),
                          Qt::IntersectClip);
-    for (int column = 1; column < columns; ++column) {
-        DrawCellText(painter, TextRect(column, top, height, inset),
-                     static_cast<int>(m_model->ColumnAlignment(column)),
-                     m_model->DisplayText(row, column));
+    for (std::size_t i = 1; i < shown.size(); ++i) {
+        const int column = shown[i];
+        const int alignment =
+            model()->headerData(column, Qt::Horizontal, Qt::TextAlignmentRole).toInt();
+        DrawCellText(painter, TextRect(column, top, height, inset), alignment,
+                     CellText(index.siblingAtColumn(column)));
     }
 
     const QModelIndex current = currentIndex();
@@ -215,18 +225,20 @@ void CListViewEx::InvalidateSelectedRows() {
 }
 
 int CListViewEx::sizeHintForColumn(int column) const {
-    if (column < 0 || column >= m_model->columnCount()) {
+    if (!model() || column < 0 || column >= model()->columnCount()) {
         return -1;
     }
     const QFontMetrics metrics(font());
     int widest = 0;
-    for (int row = 0; row < m_model->GetItemCount(); ++row) {
-        widest = std::max(widest, metrics.horizontalAdvance(m_model->DisplayText(row, column)));
+    for (int row = 0; row < model()->rowCount(); ++row) {
+        widest = std::max(widest, metrics.horizontalAdvance(CellText(model()->index(row, column))));
     }
     // The label keeps half an inset on its left and a whole one on its right; every other
     // column a whole one on each side.
     const int inset = Inset();
-    return widest + (column == 0 ? inset + inset / 2 : 2 * inset);
+    const std::vector<int> shown = ShownColumns();
+    const bool label = !shown.empty() && shown.front() == column;
+    return widest + (label ? inset + inset / 2 : 2 * inset);
 }
 
 bool CListViewEx::viewportEvent(QEvent* event) {
@@ -236,8 +248,7 @@ bool CListViewEx::viewportEvent(QEvent* event) {
     const auto* help = static_cast<QHelpEvent*>(event);
     const QModelIndex cell = QTreeView::indexAt(help->pos());
     const QRect rect = visualRect(cell);
-    const QString text =
-        cell.isValid() ? m_model->DisplayText(cell.row(), cell.column()) : QString();
+    const QString text = cell.isValid() ? CellText(cell) : QString();
     const QRect room = TextRect(cell.column(), rect.top(), rect.height(), Inset());
     if (text.isEmpty() || QFontMetrics(font()).horizontalAdvance(text) <= room.width()) {
         QToolTip::hideText();
@@ -275,13 +286,19 @@ int CListViewEx::Inset() const {
 QRect CListViewEx::TextRect(int column, int top, int height, int inset) const {
     const int left = columnViewportPosition(column);
     const int right = left + columnWidth(column);
-    return column == 0 ? Span(left + inset / 2, right - inset, top, height)
-                       : Span(left + inset, right - inset, top, height);
+    const std::vector<int> shown = ShownColumns();
+    const bool label = !shown.empty() && shown.front() == column;
+    return label ? Span(left + inset / 2, right - inset, top, height)
+                 : Span(left + inset, right - inset, top, height);
 }
 
 QRect CListViewEx::BandRect(int firstRow, int lastRow) const {
-    const QRect first = visualRect(m_model->index(firstRow, 0));
-    const QRect last = visualRect(m_model->index(lastRow, 0));
+    const std::vector<int> shown = ShownColumns();
+    if (!model() || shown.empty()) {
+        return {};
+    }
+    const QRect first = visualRect(model()->index(firstRow, shown.front()));
+    const QRect last = visualRect(model()->index(lastRow, shown.front()));
     if (first.height() <= 0 || last.height() <= 0) {
         return {};
     }

@@ -1,28 +1,25 @@
 #pragma once
 // A report-style list whose rows are painted as one band: a highlighted row is filled from the
-// first column's label to the right edge of the view, with the focus rectangle around it.
+// first shown column's label to the right edge of the view, with the focus rectangle around it.
+// It paints, hit-tests and keeps the user's place only through the model it is given (a sort or
+// filter proxy over the list's rows, say), in the header's order of shown columns.
 
 #include <QPersistentModelIndex>
 #include <QTreeView>
-#include <string>
+#include <functional>
 #include <vector>
-
-#include "list/ListModel.h"
 
 class CListViewEx : public QTreeView {
     Q_OBJECT
 public:
     explicit CListViewEx(QWidget* parent = nullptr);
 
-    CListModel* ListModel() const { return m_model; }
-
-    // Appends a column with its heading, alignment and width in pixels; returns its position.
-    int InsertColumn(int position, const QString& heading, Qt::Alignment alignment, int width);
-
-    // Makes rows the list's rows and keeps the user's place: the selected rows, the focused row
-    // and the first row in view stay what they were, each found again by its key (its texts in
-    // keyColumns). A row whose key is gone is simply no longer there.
-    void ReplaceItems(std::vector<CListModel::Row> rows, const std::vector<int>& keyColumns);
+    // Runs change, which replaces the rows under the view, and keeps the user's place: the
+    // selected rows, the focused row and the first row in view stay what they were. Rows the
+    // model updated in place follow by themselves; when change returns false (the model was
+    // reset) each is found again by its key (CListModel::KeyRole). A row whose key is gone is
+    // simply no longer there.
+    void KeepPlace(const std::function<bool()>& change);
 
     enum NextItemFlag { Selected, Focused };
     // The first row after start (-1: from the top) with the flag; -1 when there is none.
@@ -33,6 +30,8 @@ public:
     int HitTest(const QPoint& viewportPoint) const;
     // Every selected row, from the top.
     std::vector<int> SelectedItems() const;
+    // The shown columns, left to right as the header orders them.
+    std::vector<int> ShownColumns() const;
     // The whole band counts as the row, the strip right of the last column included: a click
     // there acts on the row as a click on its cells does.
     QModelIndex indexAt(const QPoint& viewportPoint) const override;
@@ -62,11 +61,12 @@ private:
     void SyncFocusShown();
     // The bands of the rows first to last, within the viewport.
     QRect BandRect(int firstRow, int lastRow) const;
-    // Where a column's text goes between top and bottom: the cell less its insets.
+    // Where a column's text goes between top and bottom: the cell less its insets; the label
+    // (the first shown column) keeps other insets than the rest.
     QRect TextRect(int column, int top, int height, int inset) const;
     int Inset() const;
+    QString CellText(const QModelIndex& cell) const;
 
-    CListModel* m_model;
     // Follows its row through inserts; lost when the row goes.
     QPersistentModelIndex m_dropHighlighted;
     bool m_bFocusShown = false;

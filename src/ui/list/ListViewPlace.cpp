@@ -1,4 +1,4 @@
-// CListViewEx::ReplaceItems: new rows under the user's selection, focus and scroll position.
+// CListViewEx::KeepPlace: new rows under the user's selection, focus and scroll position.
 
 #include <QItemSelection>
 #include <QItemSelectionModel>
@@ -6,6 +6,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "list/ListModel.h"
 #include "list/ListViewEx.h"
 
 namespace {
@@ -19,21 +20,26 @@ struct Place {
 };
 }  // namespace
 
-void CListViewEx::ReplaceItems(std::vector<CListModel::Row> rows,
-                               const std::vector<int>& keyColumns) {
+namespace {
+std::string keyOf(const QModelIndex& row) {
+    return row.isValid() ? row.data(CListModel::KeyRole).toString().toStdString() : std::string();
+}
+}  // namespace
+
+void CListViewEx::KeepPlace(const std::function<bool()>& change) {
     Place place;
     for (QModelIndex row = QTreeView::indexAt(QPoint(0, 0));
          row.isValid() && visualRect(row).top() < viewport()->height(); row = indexBelow(row)) {
         place.visible.emplace_back(row);
-        place.visibleKeys.push_back(m_model->RowKey(row.row(), keyColumns));
+        place.visibleKeys.push_back(keyOf(row));
     }
     for (int item : SelectedItems()) {
-        place.selectedKeys.insert(m_model->RowKey(item, keyColumns));
+        place.selectedKeys.insert(keyOf(model()->index(item, 0)));
     }
-    place.currentKey = m_model->RowKey(GetNextItem(-1, Focused), keyColumns);
+    place.currentKey = keyOf(currentIndex());
 
     QModelIndex top;
-    if (m_model->ReplaceRows(std::move(rows), keyColumns)) {
+    if (change()) {
         for (const QPersistentModelIndex& row : place.visible) {
             if (row.isValid()) {
                 top = row;
@@ -42,12 +48,12 @@ void CListViewEx::ReplaceItems(std::vector<CListModel::Row> rows,
         }
     } else {
         std::unordered_map<std::string, int> rowOf;
-        for (int item = 0; item < m_model->GetItemCount(); ++item) {
-            rowOf.emplace(m_model->RowKey(item, keyColumns), item);
+        for (int item = 0; item < model()->rowCount(); ++item) {
+            rowOf.emplace(keyOf(model()->index(item, 0)), item);
         }
         const auto find = [&](const std::string& key) {
             const auto found = rowOf.find(key);
-            return found == rowOf.end() ? QModelIndex() : m_model->index(found->second, 0);
+            return found == rowOf.end() ? QModelIndex() : model()->index(found->second, 0);
         };
         QItemSelection selection;
         for (const std::string& key : place.selectedKeys) {

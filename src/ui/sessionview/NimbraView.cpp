@@ -3,43 +3,42 @@
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QTimerEvent>
 #include <vector>
 
 #include "AppSettings.h"
+#include "ConnectionTexts.h"
 #include "OracleConnection.h"
 #include "dialogs/ConnectDialog.h"
+#include "sessionview/SessionSortFilter.h"
 #include "widgets/CommandIds.h"
 #include "widgets/Commands.h"
 #include "widgets/DialogUnits.h"
 #include "widgets/StatusText.h"
 
 namespace {
-struct ColumnDef {
-    const char* heading;
-    int width;
-};
-// Widths in pixels of the dialog font the list was designed with; they grow with today's font.
-constexpr ColumnDef kColumns[] = {{"Username", 100}, {"Sid", 50},      {"Serial", 50},
-                                  {"Status", 80},    {"OS User", 100}, {"Machine", 200},
-                                  {"Program", 300}};
-constexpr std::size_t kColumnCount = std::size(kColumns);
 // A session is known by its SID and serial#; a reused SID with another serial# is another one.
-const std::vector<int> kSessionKey = {1, 2};
+const std::vector<int> kSessionKey = {int(SessionColumnId::Sid), int(SessionColumnId::Serial)};
 
 constexpr int kContextMenu[] = {CommandId::KillSession, kSeparator, CommandId::Properties};
+
+// The list's seven read left-aligned, as they always have; a chosen number reads better
+// right-aligned.
+Qt::Alignment alignmentOf(const SessionColumn& column) {
+    const bool number = column.kind == ColumnKind::Number || column.kind == ColumnKind::Duration;
+    return number && int(column.id) >= kBaseColumnCount ? Qt::AlignRight : Qt::AlignLeft;
+}
 }  // namespace
 
 CNimbraView::CNimbraView(QWidget* parent)
     : CListViewEx(parent),
+      m_sorted(new CSessionSortFilter(m_sessions, this)),
       m_cycle(*this, AppSettings::Load().RefreshSec, AppSettings::Load().ShowSystem) {
-    int position = 0;
-    for (const ColumnDef& column : kColumns) {
-        InsertColumn(position++, QString::fromLatin1(column.heading), Qt::AlignLeft,
-                     TemplatePixelsToPixels(column.width, font()));
-    }
+    setModel(m_sorted);
+    CreateColumns();
     for (const int id : kContextMenu) {
         m_contextMenu.push_back(id == kSeparator ? nullptr
                                                  : NewCommandAction(*FindCommand(id), this));
@@ -48,7 +47,28 @@ CNimbraView::CNimbraView(QWidget* parent)
             &CNimbraView::OnKillSession);
     connect(SessionCommand(CommandId::Properties), &QAction::triggered, this,
             &CNimbraView::OnSessionProperties);
+    connect(m_sorted, &QAbstractItemModel::rowsInserted, this, &CNimbraView::UpdateSessionCount);
+    connect(m_sorted, &QAbstractItemModel::rowsRemoved, this, &CNimbraView::UpdateSessionCount);
+    connect(m_sorted, &QAbstractItemModel::modelReset, this, &CNimbraView::UpdateSessionCount);
+    connect(m_sorted, &QAbstractItemModel::layoutChanged, this, &CNimbraView::UpdateSessionCount);
     StartRefreshTimer();
+}
+
+// Every session column is in the model; only the seven are shown until the user chooses more.
+// Widths are in pixels of the dialog font the list was designed with; they grow with today's.
+void CNimbraView::CreateColumns() {
+    for (const SessionColumn& column : SessionColumns()) {
+        m_sessions.InsertColumn(int(column.id), QString::fromLatin1(column.heading),
+                                alignmentOf(column), column.kind);
+    }
+    for (const SessionColumn& column : SessionColumns()) {
+        header()->resizeSection(int(column.id), TemplatePixelsToPixels(column.width, font()));
+        header()->setSectionHidden(int(column.id), int(column.id) >= kBaseColumnCount);
+    }
+    header()->setSectionsMovable(true);
+    header()->setSortIndicator(-1, Qt::AscendingOrder);
+    setSortingEnabled(true);
+    header()->viewport()->installEventFilter(this);
 }
 
 QAction* CNimbraView::SessionCommand(int commandId) const {
@@ -77,7 +97,7 @@ void CNimbraView::OnConnect() {
         LogOff();
     }
     // The rows of the instance left behind must not be taken for the next one's.
-    ListModel()->DeleteAllItems();
+    m_sessions.DeleteAllItems();
     CConnectDialog dialog(window());
     if (dialog.exec() == 1) {
         // The new instance's sessions at once, and its timer running again.
@@ -113,7 +133,7 @@ void CNimbraView::OnContextMenu(const QPoint& screenPoint) {
     // The keyboard's menu is for the focused row: with nothing selected it would act on none.
     const int focused = GetNextItem(-1, Focused);
     if (screenPoint == QPoint(-1, -1) && FirstSelectedItem() < 0 && focused >= 0) {
-        selectionModel()->select(ListModel()->index(focused, 0),
+        selectionModel()->select(model()->index(focused, 0),
                                  QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
     QMenu menu(window());
@@ -143,33 +163,45 @@ std::optional<QPoint> CNimbraView::ContextMenuPosition(const QPoint& screenPoint
     if (row < 0) {
         return std::nullopt;
     }
-    const QModelIndex index = ListModel()->index(row, 0);
+    const int label = ShownColumns().front();
+    const QModelIndex index = model()->index(row, label);
     scrollTo(index);
     const QRect rect = visualRect(index);
-    return viewport()->mapToGlobal(QPoint(columnViewportPosition(0), rect.bottom() + 1));
+    return viewport()->mapToGlobal(QPoint(columnViewportPosition(label), rect.bottom() + 1));
 }
 
-void CNimbraView::ShowSessions(std::vector<SessionRow> rows) {
-    std::vector<CListModel::Row> texts(rows.size());
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const SessionRow& row = rows[i];
-        CListModel::Row& text = texts[i];
-        text.Reserve(row.username.size() + row.sid.size() + row.serial.size() + row.status.size() +
-                     row.osUser.size() + row.machine.size() + row.program.size() + kColumnCount);
-        for (const std::string* field : {&row.username, &row.sid, &row.serial, &row.status,
-                                         &row.osUser, &row.machine, &row.program}) {
-            text.Append(*field);
+// Each session becomes a row with a text for every session column, empty for those not read.
+void CNimbraView::ShowSessions(SessionList sessions) {
+    const std::string none;
+    std::vector<const std::string*> cellOf(SessionColumns().size(), &none);
+    std::vector<CListModel::Row> texts(sessions.rows.size());
+    for (std::size_t i = 0; i < sessions.rows.size(); ++i) {
+        const std::vector<std::string>& values = sessions.rows[i].values;
+        std::size_t bytes = cellOf.size();
+        for (std::size_t p = 0; p < sessions.columns.size() && p < values.size(); ++p) {
+            cellOf[std::size_t(sessions.columns[p])] = &values[p];
+            bytes += values[p].size();
+        }
+        texts[i].Reserve(bytes);
+        for (const std::string* value : cellOf) {
+            texts[i].Append(*value);
         }
     }
-    ReplaceItems(std::move(texts), kSessionKey);
+    KeepPlace([&] { return m_sessions.ReplaceRows(std::move(texts), kSessionKey); });
+    HideUnread(sessions.columns);
+    UpdateSessionCount();
 }
 
-QString CNimbraView::GetItemText(int item, int subItem) const {
-    return CListViewEx::GetItemText(item, subItem);
-}
-
-std::vector<int> CNimbraView::SelectedItems() const {
-    return CListViewEx::SelectedItems();
+std::vector<SessionRow> CNimbraView::SelectedSessions() const {
+    std::vector<SessionRow> selected;
+    for (int item : SelectedItems()) {
+        const int row = m_sorted->mapToSource(m_sorted->index(item, 0)).row();
+        SessionRow& session = selected.emplace_back();
+        for (int column = 0; column < kBaseColumnCount; ++column) {
+            session.values.push_back(m_sessions.GetItemText(row, column).toStdString());
+        }
+    }
+    return selected;
 }
 
 int CNimbraView::SetTimer(int milliseconds) {
@@ -184,8 +216,26 @@ void CNimbraView::SetStatusText(const QString& text) {
     SetStatusPaneText(this, text);
 }
 
+// The cycle's count says how many were read; the pane also says how many of them are shown.
 void CNimbraView::ShowSessionCount(const QString& text) {
-    SetSessionPaneText(this, text);
+    m_offlineCount = IsLoggedOn() ? QString() : text;
+    UpdateSessionCount();
+}
+
+void CNimbraView::UpdateSessionCount() {
+    if (!m_offlineCount.isEmpty()) {
+        SetSessionPaneText(this, m_offlineCount);
+        return;
+    }
+    if (!IsLoggedOn()) {
+        return;
+    }
+    const std::size_t listed = std::size_t(m_sessions.GetItemCount());
+    SetSessionPaneText(
+        this,
+        m_sorted->Filters()
+            ? QStringLiteral("%1 of %2").arg(m_sorted->rowCount()).arg(SessionCountText(listed))
+            : SessionCountText(listed));
 }
 
 void CNimbraView::BeginWaitCursor() {

@@ -1,16 +1,22 @@
 #pragma once
-// The session list: seven columns of sessions, refreshed by timer and by command, with a context
-// menu for the selected sessions. It receives every command of the menus, toolbar and keys.
+// The session list: the sessions of the instance in the columns the user chose, sorted and
+// filtered as asked, refreshed by timer and by command, with a context menu for the selected
+// sessions. It receives every command of the menus, toolbar and keys on the sessions.
 
+#include <functional>
 #include <optional>
 #include <vector>
 
 #include "RefreshCycle.h"
 #include "SessionListPort.h"
 #include "SessionRecords.h"
+#include "list/ListModel.h"
 #include "list/ListViewEx.h"
 
+class CSessionSortFilter;
 class QAction;
+class SessionFilter;
+struct LayoutSettings;
 
 class CNimbraView : public CListViewEx, public SessionListPort {
     Q_OBJECT
@@ -31,19 +37,56 @@ public:
     // other: the context menu shows these, and the main window's menus share them.
     QAction* SessionCommand(int commandId) const;
 
+    // The sessions as read, in the statement's order, one column per session column.
+    CListModel* Sessions() { return &m_sessions; }
+    const CListModel* Sessions() const { return &m_sessions; }
+    CSessionSortFilter* SortFilter() const { return m_sorted; }
+
+    // The columns shown, as the header orders them; at least one.
+    std::vector<SessionColumnId> ShownColumnIds() const;
+    // Shows exactly these columns in this order, reading any new one at once.
+    void ShowColumns(const std::vector<SessionColumnId>& shown);
+    void SetFilter(const SessionFilter& filter);
+    void SetHideIdle(bool hide);
+    // Back to the statement's order, without a sort column.
+    void UseServerOrder();
+    // What is shown, as display texts: a heading line, then the rows that pass the filter in
+    // their order (only the selected ones when selectedOnly), in the shown columns.
+    std::vector<QStringList> ShownTable(bool selectedOnly) const;
+
+    // Where Export asks for its file: a save-file dialog unless replaced (tests answer it).
+    static void SetExportFileChooser(
+        std::function<QString(QWidget* parent, const QString& offered)> chooser);
+
+    // The header's layout (columns, their order and widths, the sort) and the idle switch, as
+    // remembered between runs, and put back.
+    void SaveLayout(LayoutSettings& layout) const;
+    void RestoreLayout(const LayoutSettings& layout);
+
+signals:
+    // The selection changed: the commands that need a selected session follow it.
+    void selectedSessionsChanged();
+
 public slots:
     void OnRefresh();
     void OnOptions();
     void OnKillSession();
     void OnSessionProperties();
     void OnFilePrint();
+    void OnFileExport();
+    void OnEditCopy();
     void OnConnect();
+    void OnColumns();
 
 protected:
     void timerEvent(QTimerEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     // Shift+F10 asks for the context menu as the Menu key does.
     void keyPressEvent(QKeyEvent* event) override;
+    // A Ctrl+click on the sorted heading returns to the statement's order.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void selectionChanged(const QItemSelection& selected,
+                          const QItemSelection& deselected) override;
     // screenPoint (-1, -1) is a request from the keyboard, which acts on the focused row when
     // none is selected.
     void OnContextMenu(const QPoint& screenPoint);
@@ -53,9 +96,9 @@ protected:
     int FirstSelectedItem() const { return GetNextItem(-1, Selected); }
 
     // SessionListPort
-    void ShowSessions(std::vector<SessionRow> rows) override;
-    QString GetItemText(int item, int subItem) const override;
-    std::vector<int> SelectedItems() const override;
+    void ShowSessions(SessionList sessions) override;
+    std::vector<SessionRow> SelectedSessions() const override;
+    std::vector<SessionColumnId> ChosenColumns() const override;
     int SetTimer(int milliseconds) override;
     void KillTimer(int id) override;
     void SetStatusText(const QString& text) override;
@@ -64,7 +107,17 @@ protected:
     void EndWaitCursor() override;
 
 private:
+    void CreateColumns();
+    // The count pane: how many sessions are listed, and how many pass the filter.
+    void UpdateSessionCount();
+    // Columns the server lacks are no longer shown for this connection.
+    void HideUnread(const std::vector<SessionColumnId>& read);
+
     SessionDetails m_details;
+    CListModel m_sessions;
+    CSessionSortFilter* m_sorted;
     RefreshCycle m_cycle;
     std::vector<QAction*> m_contextMenu;  // null for a separator
+    // What the count pane says while logged off; empty while logged on.
+    QString m_offlineCount;
 };

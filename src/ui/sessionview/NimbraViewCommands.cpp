@@ -9,6 +9,7 @@
 #include "dialogs/PropsGeneralPage.h"
 #include "dialogs/PropsSheet.h"
 #include "dialogs/PropsSqlPage.h"
+#include "sessionview/ColumnsDialog.h"
 #include "sessionview/NimbraView.h"
 #include "widgets/MessageBox.h"
 #include "widgets/WaitCursor.h"
@@ -62,5 +63,12 @@ void CNimbraView::OnSessionProperties() {
     {
         const CNormalCursor pointer;
         sheet.exec();
+    }
+}
+
+void CNimbraView::OnColumns() {
+    CColumnsDialog dialog(ShownColumnIds(), window());
+    if (dialog.exec() == QDialog::Accepted) {
+        ShowColumns(dialog.Shown());
     }
 }

@@ -25,9 +25,14 @@ const std::vector<CommandInfo>& CommandTable() {
          QStringLiteral(":/images/about.png"), true},
         {CommandId::KillSession, QStringLiteral("&Kill session"), P::KillSession, {}, true},
         {CommandId::Properties, QStringLiteral("Pr&operties"), P::Properties, {}, true},
+        {CommandId::Filter, QStringLiteral("Fi&lter\tCtrl+F"), P::Filter, {}, true},
+        {CommandId::HideIdle, QStringLiteral("&Hide Idle Sessions"), P::HideIdle, {}, true},
+        {CommandId::ServerOrder, QStringLiteral("Ser&ver Order"), P::ServerOrder, {}, true},
+        {CommandId::Columns, QStringLiteral("C&olumns..."), P::Columns, {}, true},
+        {CommandId::Export, QStringLiteral("&Export..."), P::Export, {}, true},
         {CommandId::Cut, QStringLiteral("Cut"), P::Cut, QStringLiteral(":/images/cut.png"), false},
-        {CommandId::Copy, QStringLiteral("Copy"), P::Copy, QStringLiteral(":/images/copy.png"),
-         false},
+        {CommandId::Copy, QStringLiteral("&Copy\tCtrl+C"), P::Copy,
+         QStringLiteral(":/images/copy.png"), true},
         {CommandId::Paste, QStringLiteral("Paste"), P::Paste, QStringLiteral(":/images/paste.png"),
          false},
         {CommandId::Undo, QStringLiteral("Undo"), P::Undo, {}, false},
@@ -72,8 +77,11 @@ const std::vector<MenuLayout>& MenuBarLayout() {
     using namespace CommandId;
     static const std::vector<MenuLayout> layout = {
         {QStringLiteral("&File"),
-         {Connect, kSeparator, Options, kSeparator, Print, kSeparator, Exit}},
-        {QStringLiteral("&View"), {ViewToolbar, ViewStatusBar, kSeparator, Refresh}},
+         {Connect, kSeparator, Options, kSeparator, Print, Export, kSeparator, Exit}},
+        {QStringLiteral("&Edit"), {Copy}},
+        {QStringLiteral("&View"),
+         {ViewToolbar, ViewStatusBar, kSeparator, Refresh, kSeparator, Filter, HideIdle,
+          ServerOrder, Columns}},
         {QStringLiteral("&Help"), {About}},
     };
     return layout;
@@ -104,6 +112,7 @@ const std::vector<Accelerator>& AcceleratorTable() {
         {QKeySequence(Qt::SHIFT | Qt::Key_Insert), Paste},
         {QKeySequence(Qt::CTRL | Qt::Key_X), Cut},
         {QKeySequence(Qt::CTRL | Qt::Key_Z), Undo},
+        {QKeySequence(Qt::CTRL | Qt::Key_F), Filter},
     };
     return table;
 }

@@ -1,0 +1,18 @@
+#pragma once
+// The options that choose what nimbra-sessions lists, as the window's View menu does:
+// --columns a,b,c, --sort col[:desc], --filter text and --active.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "SessionArrangement.h"
+
+// The columns named, in that order; none and a message naming what is wrong when a name is no
+// column's.
+std::optional<std::vector<SessionColumnId>> ParseColumns(const std::string& names,
+                                                         std::string& error);
+// "status" or "status:desc" ("asc" too); none and a message when it is neither.
+std::optional<SortOrder> ParseSort(const std::string& text, std::string& error);
+// The names every column answers to, for messages and the help text.
+std::string ColumnNames();
