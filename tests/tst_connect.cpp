@@ -426,10 +426,9 @@ private slots:
         LoginData::Save({"", "", ""});
         CConnectDialog d;
         openAndFocus(d);
-        const QList<QWidget*> order = {userEdit(d),           passwordEdit(d),
-                                       hostCombo(d),          modeCombo(d),
-                                       button(d, "okButton"), button(d, "cancelButton"),
-                                       userEdit(d)};
+        const QList<QWidget*> order = {
+            userEdit(d),           passwordEdit(d),           hostCombo(d), modeCombo(d),
+            button(d, "okButton"), button(d, "cancelButton"), userEdit(d)};
         QCOMPARE(QApplication::focusWidget(), order.first());
         for (int i = 1; i < order.size(); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
