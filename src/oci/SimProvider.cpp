@@ -179,10 +179,12 @@ int SimProvider::exec(ub4 cursor, ub4& rpc) {
 // fetch past them is a round trip that brings the next ones.
 int SimProvider::fetch(ub4 cursor, ub4& rpc) {
     Statement* known = findStatement(cursor);
-    const bool remote = known == nullptr || (known->prefetched == 0 && !known->endKnown);
+    // A fetch out of sequence is the client's own answer.
+    const bool remote =
+        known != nullptr && known->fetchable && known->prefetched == 0 && !known->endKnown;
     return exchange(cursor, sim::Call::Fetch, rpc, remote,
                     [&](Session& session, Statement& statement) {
-                        if (remote && statement.fetchable) {
+                        if (remote) {
                             receive(statement, 1);
                         }
                         if (statement.prefetched > 0) {
