@@ -22,6 +22,16 @@ inline bool throughClient() {
     return std::getenv("NIMBRA_TEST_THROUGH_CLIENT") != nullptr;
 }
 
+// Whether a failure planned for call can come in this run: through the client library only a
+// round trip fails with the server's error, and a fetch of rows that came with the execute
+// makes none.
+inline bool failureCanCome(sim::Call call, bool fetchGoesToServer) {
+    using C = sim::Call;
+    const bool local = call == C::Open || call == C::Parse || call == C::Define ||
+                       call == C::Close || (call == C::Fetch && !fetchGoesToServer);
+    return !throughClient() || !local;
+}
+
 // The host string of a scenario for this run; the client-library double reads a bare host string
 // as the scenario's name.
 inline std::string testHost(const std::string& scenario) {

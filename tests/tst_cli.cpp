@@ -87,40 +87,69 @@ private slots:
         QTest::addColumn<QString>("user");
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("host");
+        QTest::addColumn<QString>("mode");
         QTest::newRow("all three") << "system/manager@sim:demo"
                                    << "system"
                                    << "manager"
-                                   << "sim:demo";
+                                   << "sim:demo"
+                                   << "Normal";
+        QTest::newRow("as sysdba") << "sys/secret@db as sysdba"
+                                   << "sys"
+                                   << "secret"
+                                   << "db"
+                                   << "SYSDBA";
+        QTest::newRow("any case and blanks") << "sys/secret@db  AS  SysOper "
+                                             << "sys"
+                                             << "secret"
+                                             << "db"
+                                             << "SYSOPER";
+        QTest::newRow("the local database through the operating system") << "/ as sysdba"
+                                                                         << ""
+                                                                         << ""
+                                                                         << ""
+                                                                         << "SYSDBA";
+        QTest::newRow("as a name, not a privilege") << "sys/secret@db as sysfoo"
+                                                    << "sys"
+                                                    << "secret"
+                                                    << "db as sysfoo"
+                                                    << "Normal";
         QTest::newRow("no host") << "system/manager"
                                  << "system"
                                  << "manager"
-                                 << "";
+                                 << ""
+                                 << "Normal";
         QTest::newRow("no password") << "system@sim:demo"
                                      << "system"
                                      << ""
-                                     << "sim:demo";
+                                     << "sim:demo"
+                                     << "Normal";
         QTest::newRow("at sign in password") << "system/p@ss@db1"
                                              << "system"
                                              << "p@ss"
-                                             << "db1";
+                                             << "db1"
+                                             << "Normal";
         QTest::newRow("slash in password") << "system/a/b@db1"
                                            << "system"
                                            << "a/b"
-                                           << "db1";
+                                           << "db1"
+                                           << "Normal";
         QTest::newRow("easy connect host") << "u/p@//db:1521/orcl"
                                            << "u"
                                            << "p"
-                                           << "//db:1521/orcl";
+                                           << "//db:1521/orcl"
+                                           << "Normal";
     }
     void logonArgument() {
         QFETCH(QString, argument);
         QFETCH(QString, user);
         QFETCH(QString, password);
         QFETCH(QString, host);
+        QFETCH(QString, mode);
         const LogonArgument parsed = ParseLogonArgument(argument.toStdString());
         QCOMPARE(QString::fromStdString(parsed.user), user);
         QCOMPARE(QString::fromStdString(parsed.password), password);
         QCOMPARE(QString::fromStdString(parsed.host), host);
+        QCOMPARE(QString(ConnectAsName(parsed.mode)), mode);
     }
 
     // The program as a script runs it, without a terminal: what goes where, and its status.

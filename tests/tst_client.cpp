@@ -241,7 +241,7 @@ private slots:
             ub4 connection = 0;
             std::string error;
             int warning = 0;
-            QCOMPARE(provider.logon("system", "manager", "client", connection, warning, error),
+            QCOMPARE(provider.logon("system", "manager", "client", 0, connection, warning, error),
                      OraCode::NoInterfaceDriver);
             QCOMPARE(loads, attempt);
             const QString text = QString::fromStdString(error);
@@ -350,6 +350,14 @@ private slots:
         Connection c;
         Cda_Def cursor{};
         OciArea* failed = RunEveryCallUntilFailure(c, cursor, 3);
+        // Allocating, preparing, defining, freeing and a fetch of rows that came with the execute
+        // are the client's own work: no server error can come of them.
+        const sim::Call local[] = {sim::Call::Open, sim::Call::Parse, sim::Call::Define,
+                                   sim::Call::Fetch, sim::Call::Close};
+        if (std::find(std::begin(local), std::end(local), sim::Call(call)) != std::end(local)) {
+            QCOMPARE(failed, nullptr);
+            return;
+        }
         QVERIFY(failed != nullptr);
         QCOMPARE(int(areaFc(*failed)), fc);
         QCOMPARE(int(areaRc(*failed)), code & 0xFFFF);
@@ -366,24 +374,25 @@ private slots:
         std::int32_t sids[3];
         sb2 indicators[3];
         const int before = controls.roundTrips();
+        // The attach, the session and the server's release.
         QCOMPARE(c.logOn(), 0);
+        QCOMPARE(controls.roundTrips(), before + 3);
         QCOMPARE(c.prepare(cursor, "SELECT sid FROM sys.v_$session"), 0);
         QCOMPARE(odefin(&cursor, 1, reinterpret_cast<ub1*>(sids), 4, kExtInteger, -1, indicators,
                         nullptr, -1, -1, nullptr, nullptr),
                  0);
-        QCOMPARE(controls.roundTrips(), before + 1);
-        QCOMPARE(oexec(&cursor), 0);
-        // The first row arrives with the execute; only the second fetch goes to the server.
-        QCOMPARE(ofetch(&cursor), 0);
-        QCOMPARE(controls.roundTrips(), before + 2);
-        QCOMPARE(ofetch(&cursor), 0);
         QCOMPARE(controls.roundTrips(), before + 3);
+        QCOMPARE(oexec(&cursor), 0);
+        // The rows arrive with the execute, up to the prefetch; the fetches go nowhere.
+        QCOMPARE(ofetch(&cursor), 0);
+        QCOMPARE(ofetch(&cursor), 0);
+        QCOMPARE(controls.roundTrips(), before + 4);
         QCOMPARE(oclose(&cursor), 0);
         QCOMPARE(ologof(&c.lda), 0);
-        QCOMPARE(controls.roundTrips(), before + 4);
+        QCOMPARE(controls.roundTrips(), before + 5);
     }
 
-    // A cursor the library would not close, and a failed log-on, leave no handle behind.
+    // Cursors left open, and a failed log-on, leave no handle behind.
     void noHandleOutlivesItsConnection() {
         Connection failedLogOn;
         QCOMPARE(int(failedLogOn.logOn("system", "manager", "nowhere")), 12154);
@@ -397,12 +406,65 @@ private slots:
             QCOMPARE(oexec(&cursor), 0);
         }
         QCOMPARE(sim::Controls::instance().openCursors(), 3);
-        sim::Controls::instance().failCall(sim::Call::Close, 1, 1031);
-        QCOMPARE(int(oclose(&cursors[0])), 1031);
         QCOMPARE(oclose(&cursors[1]), 0);
         QVERIFY(liveClientHandles() > 0);
         QCOMPARE(ologof(&c.lda), 0);
         QCOMPARE(int(oexec(&cursors[2])), OraCode::InvalidCursor);
+    }
+
+    // An Instant Client folder found by the folder search loads without LD_LIBRARY_PATH: its
+    // siblings come first from the same folder, and what the library never calls need not
+    // resolve. This one lacks an entry point, which only a loaded library can tell.
+    void instantClientFolderLoads() {
+        ClientSearch search;
+        search.installFolders = {INSTANT_CLIENT_FOLDER};
+        std::string error;
+        QVERIFY(ClientLibrary::load(search, error) == nullptr);
+        const std::string loaded = std::string(INSTANT_CLIENT_FOLDER) +
+                                   "/libclntsh.so.19.1 is not a usable Oracle client library: it "
+                                   "lacks the entry point OCIStmtFetch2.";
+        QVERIFY2(error.starts_with(loaded), error.c_str());
+    }
+
+    // A broken install leaves an environment with the reason; it is told and the handle freed.
+    void brokenInstallIsExplained() {
+        qputenv("NIMBRA_FAKE_ENV_ERROR", "1804");
+        int loads = 0;
+        ClientProvider provider = providerFor(FAKECLNTSH, loads);
+        const int environments = clientDoubleCount("nimbraFakeLiveEnvironments");
+        ub4 connection = 0;
+        std::string error;
+        int warning = 0;
+        const int code =
+            provider.logon("system", "manager", "client", 0, connection, warning, error);
+        qunsetenv("NIMBRA_FAKE_ENV_ERROR");
+        QCOMPARE(code, OraCode::NoInterfaceDriver);
+        QCOMPARE(error, std::string(kNoDriver) + "\n" + FAKECLNTSH +
+                            " could not set up its environment (OCIEnvNlsCreate returned -1: "
+                            "ORA-01804: failure to initialize timezone information): check the "
+                            "Instant Client installation.");
+        QCOMPARE(clientDoubleCount("nimbraFakeLiveEnvironments"), environments);
+    }
+
+    // After OCI_INVALID_HANDLE the error handle still holds the call before's error: the invalid
+    // handle is reported, never that error.
+    void invalidHandleIsReportedAsSuch() {
+        Connection c;
+        Cda_Def cursor{};
+        QCOMPARE(c.logOn(), 0);
+        QCOMPARE(c.prepare(cursor, "SELECT foo FROM sys.v_$session"), 0);
+        QCOMPARE(int(oexec(&cursor)), 904);
+        void* library = dlopen(FAKECLNTSH, RTLD_NOW | RTLD_NOLOAD);
+        QVERIFY(library != nullptr);
+        reinterpret_cast<void (*)(int)>(dlsym(library, "nimbraFakeInvalidHandleAtNext"))(
+            int(sim::Call::Exec));
+        dlclose(library);
+        QCOMPARE(int(oexec(&cursor)), OraCode::InvalidCursor);
+        QCOMPARE(c.message(OraCode::InvalidCursor),
+                 std::string("ORA-01001: invalid cursor\nThe Oracle client library answered "
+                             "OCIStmtExecute with OCI_INVALID_HANDLE: a handle it was given is "
+                             "not one it knows."));
+        QCOMPARE(oclose(&cursor), 0);
     }
 
     void messageIsTheServerTextWithoutNewline() {

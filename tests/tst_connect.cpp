@@ -15,6 +15,7 @@
 #include "LoginData.h"
 #include "ServerHistory.h"
 #include "SettingsStore.h"
+#include "TableProbes.h"
 #include "dialogs/ConnectDialog.h"
 #include "widgets/DialogUnits.h"
 #include "widgets/MessageBox.h"
@@ -35,6 +36,9 @@ QLineEdit* passwordEdit(const QDialog& d) {
 }
 QComboBox* hostCombo(const QDialog& d) {
     return d.findChild<QComboBox*>("hostCombo");
+}
+QComboBox* modeCombo(const QDialog& d) {
+    return d.findChild<QComboBox*>("connectAsCombo");
 }
 QPushButton* button(const QDialog& d, const char* name) {
     return d.findChild<QPushButton*>(name);
@@ -336,6 +340,79 @@ private slots:
         QCOMPARE(ServerHistory::Load(), result == 1 ? QStringList{"sim:demo"} : QStringList{});
     }
 
+    // "Connect as" chosen, or SQL*Plus's " as sysdba" typed after the user name: stored with the
+    // log-on and with its host string.
+    void connectAs_data() {
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("userAfterwards");
+        QTest::newRow("SYSDBA chosen") << "sys"
+                                       << "SYSDBA"
+                                       << ""
+                                       << "sys";
+        QTest::newRow("typed after the user name") << "sys AS SYSDBA"
+                                                   << "Normal"
+                                                   << ""
+                                                   << "sys";
+        QTest::newRow("typed and chosen alike") << "sys as sysdba"
+                                                << "SYSDBA"
+                                                << ""
+                                                << "sys";
+        QTest::newRow("sys without it")
+            << "sys"
+            << "Normal"
+            << "ORACLE Error\nORA-28009: connection as SYS should be as SYSDBA or SYSOPER"
+            << "sys";
+        QTest::newRow("typed and chosen apart")
+            << "sys as sysoper"
+            << "SYSDBA"
+            << "The user name asks to connect as SYSOPER, but \"Connect as\" says SYSDBA: choose "
+               "one of them."
+            << "sys as sysoper";
+    }
+    void connectAs() {
+        QFETCH(QString, user);
+        QFETCH(QString, chosen);
+        QFETCH(QString, message);
+        QFETCH(QString, userAfterwards);
+        sim::ScenarioSpec setup;
+        setup.listOwnSessions = true;
+        sim::Controls::instance().defineScenario("admin", setup);
+        CConnectDialog d;
+        d.show();
+        fill(d, user, "change_on_install", "sim:admin");
+        modeCombo(d)->setCurrentText(chosen);
+        QTest::mouseClick(button(d, "okButton"), Qt::LeftButton);
+        QCOMPARE(m_messages, message.isEmpty() ? QStringList() : QStringList{message});
+        QCOMPARE(IsLoggedOn(), message.isEmpty());
+        QCOMPARE(userEdit(d)->text(), userAfterwards);
+        if (!message.isEmpty()) {
+            return;
+        }
+        // The session the instance sees is SYS's own, as a SYSDBA one is.
+        QCOMPARE(TheConnection().user, std::string("sys"));
+        QCOMPARE(CountRows("sys.v_$session", "username = 'SYS'"), 1);
+        QCOMPARE(LoginData::Load().Mode, ConnectAs::SysDba);
+        QCOMPARE(ServerHistory::ModeOf("sim:admin"), std::optional<ConnectAs>(ConnectAs::SysDba));
+    }
+
+    // The privilege comes back with the stored log-on, and with a host string picked from the list.
+    void connectAsPresets() {
+        remember({"sim:demo", "sim:prod"});
+        ServerHistory::RememberMode("sim:prod", ConnectAs::SysOper);
+        LoginData::Save({"sys", "", "sim:demo", ConnectAs::SysDba});
+        CConnectDialog d;
+        d.show();
+        QCOMPARE(modeCombo(d)->currentText(), QString("SYSDBA"));
+        QCOMPARE(listed(modeCombo(d)),
+                 (QStringList{"Normal", "SYSDBA", "SYSOPER", "SYSBACKUP", "SYSDG", "SYSKM"}));
+        hostCombo(d)->setFocus();
+        QTest::keyClick(hostCombo(d), Qt::Key_Down);
+        QCOMPARE(hostCombo(d)->currentText(), QString("sim:prod"));
+        QCOMPARE(modeCombo(d)->currentText(), QString("SYSOPER"));
+    }
+
     void cancelKeepsAnOpenConnection() {
         QVERIFY(LogOn("system", "manager", "sim:demo"));
         CConnectDialog d;
@@ -350,7 +427,7 @@ private slots:
         CConnectDialog d;
         openAndFocus(d);
         const QList<QWidget*> order = {
-            userEdit(d),           passwordEdit(d),           hostCombo(d),
+            userEdit(d),           passwordEdit(d),           hostCombo(d), modeCombo(d),
             button(d, "okButton"), button(d, "cancelButton"), userEdit(d)};
         QCOMPARE(QApplication::focusWidget(), order.first());
         for (int i = 1; i < order.size(); ++i) {
@@ -368,14 +445,16 @@ private slots:
         QTest::newRow("user") << "userEdit" << QRect(53, 7, 95, 13);
         QTest::newRow("password") << "passwordEdit" << QRect(53, 25, 95, 12);
         QTest::newRow("host") << "hostCombo" << QRect(53, 43, 95, 40);
-        QTest::newRow("OK") << "okButton" << QRect(17, 73, 60, 15);
-        QTest::newRow("Cancel") << "cancelButton" << QRect(87, 73, 60, 15);
+        QTest::newRow("Connect as:") << "Connect as:" << QRect(7, 63, 40, 10);
+        QTest::newRow("connect as") << "connectAsCombo" << QRect(53, 61, 95, 60);
+        QTest::newRow("OK") << "okButton" << QRect(17, 91, 60, 15);
+        QTest::newRow("Cancel") << "cancelButton" << QRect(87, 91, 60, 15);
     }
     void layout() {
         QFETCH(QString, control);
         QFETCH(QRect, units);
         CConnectDialog d;
-        QCOMPARE(d.size(), DialogUnitsToPixels(QSize(163, 95), d.font()));
+        QCOMPARE(d.size(), DialogUnitsToPixels(QSize(163, 113), d.font()));
         QWidget* widget = d.findChild<QWidget*>(control);
         if (!widget) {
             for (QLabel* label : d.findChildren<QLabel*>()) {
@@ -384,7 +463,7 @@ private slots:
         }
         QVERIFY(widget);
         QRect expected = DialogUnitsToPixels(units, d.font());
-        if (control == "hostCombo") {
+        if (control == "hostCombo" || control == "connectAsCombo") {
             expected.setHeight(widget->sizeHint().height());
             QVERIFY(expected.height() < DialogUnitsToPixels(units, d.font()).height());
         }

@@ -61,43 +61,90 @@ private slots:
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("scenario");
         QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("mode");     // a ConnectAs
+        QTest::addColumn<int>("planned");  // the log-on's planned failure; 0 for none
         QTest::newRow("good") << "system"
                               << "manager"
                               << "test"
-                              << "";
+                              << "" << 0 << 0;
         QTest::newRow("user name in any case") << "SyStEm"
                                                << "manager"
                                                << "test"
-                                               << "";
+                                               << "" << 0 << 0;
         QTest::newRow("password case matters") << "system"
                                                << "MANAGER"
-                                               << "test" << kLoginFailure;
+                                               << "test" << kLoginFailure << 0 << 0;
         // No user name and no password: external authentication, which the instance refuses.
         QTest::newRow("external authentication") << ""
                                                  << ""
-                                                 << "test" << kLoginFailure;
+                                                 << "test" << kLoginFailure << 0 << 0;
         QTest::newRow("external authentication vouched for") << ""
                                                              << ""
                                                              << "wallet"
-                                                             << "";
+                                                             << "" << 0 << 0;
         QTest::newRow("unknown scenario")
             << "system"
             << "manager"
             << "nowhere"
-            << "ORACLE Error\nORA-12154: TNS:could not resolve the connect identifier specified";
+            << "ORACLE Error\nORA-12154: TNS:could not resolve the connect identifier specified"
+            << 0 << 0;
+        const QString sysNeedsPrivilege =
+            "ORACLE Error\nORA-28009: connection as SYS should be as SYSDBA or SYSOPER";
+        const int sysDba = int(ConnectAs::SysDba);
+        QTest::newRow("sys as SYSDBA") << "SYS"
+                                       << "change_on_install"
+                                       << "test"
+                                       << "" << sysDba << 0;
+        QTest::newRow("sys without a privilege") << "sys"
+                                                 << "change_on_install"
+                                                 << "test" << sysNeedsPrivilege << 0 << 0;
+        QTest::newRow("system as SYSDBA")
+            << "system"
+            << "manager"
+            << "test"
+            << "ORACLE Error\nORA-01031: insufficient privileges" << sysDba << 0;
+        QTest::newRow("the operating system's SYSDBA") << ""
+                                                       << ""
+                                                       << "test"
+                                                       << "" << sysDba << 0;
+        // The server has no password file: one message.
+        QTest::newRow("SYSDBA refused")
+            << "sys"
+            << "change_on_install"
+            << "test"
+            << "ORACLE Error\nORA-01031: insufficient privileges" << sysDba << 1031;
+        QTest::newRow("timed out during the log-on")
+            << "system"
+            << "manager"
+            << "test"
+            << "ORACLE Error\nORA-03136: inbound connection timed out" << 0 << 3136;
+        QTest::newRow("no listener") << "system"
+                                     << "manager"
+                                     << "test"
+                                     << "ORACLE Error\nORA-12541: TNS:no listener" << 0 << 12541;
     }
+
     void logOnOutcomes() {
         QFETCH(QString, user);
         QFETCH(QString, password);
         QFETCH(QString, scenario);
         QFETCH(QString, message);
+        QFETCH(int, mode);
+        QFETCH(int, planned);
+        if (planned != 0) {
+            sim::Controls::instance().failCall(Call::Logon, 1, planned);
+        }
         MessageRecorder recorder;
         const int external = clientDoubleCount("nimbraFakeExternalSessions");
         const bool ok = LogOn(user.toUtf8().constData(), password.toUtf8().constData(),
-                              testHost(scenario.toStdString()).c_str());
+                              testHost(scenario.toStdString()).c_str(), ConnectAs(mode));
         QCOMPARE(ok, message.isEmpty());
         QCOMPARE(IsLoggedOn(), ok);
         QCOMPARE(recorder.messages, message.isEmpty() ? QStringList() : QStringList{message});
+        QVERIFY(!TheConnection().connectionLost);
+        if (ok && ConnectAs(mode) == ConnectAs::SysDba) {
+            QCOMPARE(CountRows("sys.v_$session", ""), 12);
+        }
         if (throughClient()) {
             QCOMPARE(clientDoubleCount("nimbraFakeExternalSessions") - external,
                      user.isEmpty() ? 1 : 0);
@@ -117,31 +164,78 @@ private slots:
         QCOMPARE(CountRows("sys.v_$session", ""), 12);
     }
 
-    // Past the call time limit a call fails with the client's message and the connection goes,
-    // with one message for the whole operation.
+    // Past the call time limit a call fails with the client's message and one message for the
+    // whole operation; the connection goes unless it still answers, and a kept one reports its
+    // next failure again.
     void callTimeLimit_data() {
         QTest::addColumn<int>("limit");
         QTest::addColumn<int>("delay");
+        QTest::addColumn<bool>("survives");
         QTest::addColumn<QString>("message");
-        QTest::newRow("within the limit") << 1 << 20 << "";
-        QTest::newRow("past the limit") << 1 << 5000
-                                        << "ORACLE Error when processing OCI function OEXEC, OEXN\n"
-                                           "ORA-03156: OCI call timed out";
-        QTest::newRow("no limit") << 0 << 20 << "";
+        const QString timedOut =
+            "ORACLE Error when processing OCI function OEXEC, OEXN\n"
+            "ORA-03156: OCI call timed out";
+        QTest::newRow("within the limit") << 1 << 20 << false << "";
+        QTest::newRow("past the limit") << 1 << 5000 << false << timedOut;
+        QTest::newRow("past the limit, the connection still answers")
+            << 1 << 5000 << true
+            << timedOut +
+                   "\nThe database did not answer within the time limit of 1 second, so the call "
+                   "was given up. The connection still answers and stays open.";
+        QTest::newRow("no limit") << 0 << 20 << false << "";
     }
     void callTimeLimit() {
         QFETCH(int, limit);
         QFETCH(int, delay);
+        QFETCH(bool, survives);
         QFETCH(QString, message);
         SetCallTimeoutSeconds(limit);
         QVERIFY(logOnToTest());
-        sim::Controls::instance().delayCall(Call::Exec, 1, std::chrono::milliseconds(delay));
+        sim::Controls::instance().delayCall(Call::Exec, 1, std::chrono::milliseconds(delay),
+                                            survives);
         MessageRecorder recorder;
         const int count = CountRows("sys.v_$session", "");
         SetCallTimeoutSeconds(30);
         QCOMPARE(recorder.messages, message.isEmpty() ? QStringList() : QStringList{message});
-        QCOMPARE(IsLoggedOn(), message.isEmpty());
+        QCOMPARE(IsLoggedOn(), message.isEmpty() || survives);
+        QVERIFY(!TheConnection().connectionLost || !survives);
         QCOMPARE(count, message.isEmpty() ? 12 : 0);
+        if (IsLoggedOn()) {
+            QCOMPARE(CountRows("sys.v_$session", ""), 12);
+            sim::Controls::instance().failCall(Call::Exec, 1, 942);
+            CountRows("sys.v_$session", "");
+            QCOMPARE(recorder.messages.size(), message.isEmpty() ? 1 : 2);
+        }
+    }
+
+    // The release of the server, read once at the log-on, decoded in the layout of its release.
+    void serverRelease_data() {
+        QTest::addColumn<QList<int>>("release");
+        QTest::addColumn<QString>("banner");
+        QTest::newRow("19c") << QList<int>{19, 21, 0, 0, 0}
+                             << "Oracle Database 19c Enterprise Edition Release 19.0.0.0.0 - "
+                                "Production\nVersion 19.21.0.0.0";
+        QTest::newRow("23ai") << QList<int>{23, 5, 0, 24, 7}
+                              << "Oracle Database 23ai Enterprise Edition Release 23.0.0.0.0 - "
+                                 "Production\nVersion 23.5.0.24.07";
+        QTest::newRow("11g") << QList<int>{11, 2, 0, 4, 0}
+                             << "Oracle Database 11g Enterprise Edition Release 11.2.0.4.0 - "
+                                "64bit Production";
+    }
+    void serverRelease() {
+        QFETCH(QList<int>, release);
+        QFETCH(QString, banner);
+        auto setup = mixedScenario(1, 0);
+        setup.release = {release[0], release[1], release[2], release[3], release[4]};
+        sim::Controls::instance().defineScenario("release", setup);
+        QVERIFY(LogOn("system", "manager", testHost("release").c_str()));
+        const ServerRelease& read = ConnectedServerRelease();
+        QCOMPARE(
+            (QList<int>{read.major, read.minor, read.update, read.portRelease, read.portUpdate}),
+            release);
+        QCOMPARE(QString::fromStdString(read.banner), banner);
+        LogOff();
+        QVERIFY(!ConnectedServerRelease().Known());
     }
 
     // A client library older than release 18 cannot limit calls: said once, then calls go on.
@@ -151,7 +245,11 @@ private slots:
         }
         qputenv("NIMBRA_FAKE_CLIENT_RELEASE", "12");
         MessageRecorder recorder;
+        const int asked = clientDoubleCount("nimbraFakeServerRelease2Calls");
         QVERIFY(logOnToTest());
+        // OCIServerRelease2 needs release 18 too.
+        QCOMPARE(clientDoubleCount("nimbraFakeServerRelease2Calls"), asked);
+        QCOMPARE(ConnectedServerRelease().major, 19);
         LogOff();
         QVERIFY(logOnToTest());
         qunsetenv("NIMBRA_FAKE_CLIENT_RELEASE");
@@ -239,6 +337,9 @@ private slots:
         QFETCH(int, call);
         QFETCH(int, code);
         QFETCH(QString, firstMessage);
+        if (!failureCanCome(Call(call), false)) {
+            QSKIP("the client library fails no such call with a server error");
+        }
         QVERIFY(logOnToTest());
         sim::Controls::instance().failCall(static_cast<Call>(call), 1, code);
         MessageRecorder recorder;

@@ -28,6 +28,9 @@ void logOn(const char* scenario, const char* user = "system", const char* passwo
 
 enum class Operation { Refresh, Properties, Kill, LogOn };
 
+// A fault matrix code: the call is cut at the time limit, and the connection still answers.
+constexpr int kTimedOutKept = -3156;
+
 // A list window for the operations: the rows shown, the first one selected, its timer.
 class MatrixPort : public SessionListPort {
 public:
@@ -294,6 +297,8 @@ private slots:
             const char* statement;
             sim::Call call;
             int nth;
+            // The fetch needs a round trip: its rows did not come with the execute.
+            bool toServer = false;
         };
         using C = sim::Call;
         const std::vector<std::pair<Operation, std::vector<Step>>> operations = {
@@ -319,8 +324,8 @@ private slots:
               {"sql text", C::Parse, 2},
               {"sql text", C::Define, 8},
               {"sql text", C::Exec, 1},
-              {"sql text", C::Fetch, 1},
-              {"sql text", C::Fetch, 2},
+              {"sql text", C::Fetch, 1, true},
+              {"sql text", C::Fetch, 2, true},
               {"sql text", C::Close, 2}}},
             {Operation::Kill,
              {{"own sid", C::Open, 1},
@@ -348,17 +353,33 @@ private slots:
                                "oexec", "ofetch", "oexfet", "oclose"};
         for (const auto& [operation, steps] : operations) {
             for (const Step& step : steps) {
+                if (!failureCanCome(step.call, step.toServer)) {
+                    continue;
+                }
                 for (int code : {1031, 3113}) {
                     QTest::addRow("%s %s #%d, %s", step.statement, calls[int(step.call)], step.nth,
                                   code == 3113 ? "lost" : "error")
                         << int(operation) << int(step.call) << step.nth << code;
                 }
+                const bool roundTrip = step.call == C::Exec || step.call == C::ExecFetch ||
+                                       (step.call == C::Fetch && step.toServer);
+                if (roundTrip) {
+                    QTest::addRow("%s %s #%d, timed out, kept", step.statement,
+                                  calls[int(step.call)], step.nth)
+                        << int(operation) << int(step.call) << step.nth << kTimedOutKept;
+                }
             }
         }
-        for (int code : {28, 1012, 1089, 1092, 2396, 3113, 3114, 3135, 3136, 3156, 12170, 12537,
-                         12541, 12547, 12570, 12571, 12583}) {
+        for (int code :
+             {22,   28,   45,    603,   1012,  1089,  1092,  2396,  3113,  3114,  3122,  3135,
+              3136, 3156, 12153, 12170, 12537, 12541, 12547, 12570, 12571, 12583, 28511, 56600}) {
             QTest::addRow("list oexfet, lost ORA-%05d", code)
                 << int(Operation::Refresh) << int(C::ExecFetch) << 1 << code;
+        }
+        // A code of no list, after which the client library holds the line as gone.
+        if (throughClient()) {
+            QTest::addRow("list oexfet, ORA-12592 and the line gone")
+                << int(Operation::Refresh) << int(C::ExecFetch) << 1 << 12592;
         }
     }
     void faultMatrix() {
@@ -367,9 +388,12 @@ private slots:
         QFETCH(int, nth);
         QFETCH(int, code);
         auto setup = mixedScenario(6, 0);
-        setup.sessions[0].sqlText = std::string(100, 'x');
+        // 250 pieces: the rows of two fetches go to the server.
+        setup.sessions[0].sqlText = std::string(250 * 64, 'x');
         sim::Controls::instance().defineScenario("matrix", setup);
         const auto op = Operation(operation);
+        const bool kept = code == kTimedOutKept;
+        SetCallTimeoutSeconds(kept ? 1 : 30);
         if (op != Operation::LogOn) {
             logOn("matrix");
         }
@@ -392,7 +416,13 @@ private slots:
             cycle.RefreshList();
             nested = nested || sent().size() != before;
         });
-        sim::Controls::instance().failCall(sim::Call(call), nth, code);
+        if (kept) {
+            // Longer than a kill's own limit, too.
+            sim::Controls::instance().delayCall(sim::Call(call), nth, std::chrono::seconds(100),
+                                                true);
+        } else {
+            sim::Controls::instance().failCall(sim::Call(call), nth, code);
+        }
 
         switch (op) {
             case Operation::Refresh:
@@ -412,8 +442,9 @@ private slots:
                 break;
         }
         const int open = sim::Controls::instance().openCursors();
-        // The connection's own handles (error, service context) stay while it is up.
-        const int handles = liveClientHandles() - (throughClient() && IsLoggedOn() ? 2 : 0);
+        // The connection's own handles (error, server, service context, session) stay while it
+        // is up.
+        const int handles = liveClientHandles() - (throughClient() && IsLoggedOn() ? 4 : 0);
         SetMessageSink({});
         QCOMPARE(open, 0);
         QCOMPARE(handles, 0);
@@ -422,14 +453,77 @@ private slots:
         // A probe refused by the server is the one failure that speaks of access rights.
         const bool refusedProbe =
             op == Operation::LogOn && call == int(sim::Call::Exec) && code == 1031;
-        QVERIFY2(refusedProbe
-                     ? messages[0].startsWith("You are connected as a user without DBA")
-                     : messages[0].endsWith(QString::fromStdString(sim::standardMessage(code))),
-                 qPrintable(messages[0]));
-        if (code != 1031) {
+        if (kept) {
+            // A kill waits longer than the other calls.
+            const QString limit =
+                op == Operation::Kill && call == int(sim::Call::Exec) ? "75 seconds" : "1 second,";
+            QVERIFY2(messages[0].contains("ORA-03156: OCI call timed out\nThe database did not "
+                                          "answer within the time limit of " +
+                                          limit),
+                     qPrintable(messages[0]));
+            // Nothing is stored for a log-on whose access is unknown.
+            QCOMPARE(IsLoggedOn(), op != Operation::LogOn);
+            QVERIFY(!TheConnection().connectionLost);
+        } else {
+            QVERIFY2(refusedProbe
+                         ? messages[0].startsWith("You are connected as a user without DBA")
+                         : messages[0].endsWith(
+                               code == 12592 ? QString("ORA-12592: TNS:bad packet")
+                                             : QString::fromStdString(sim::standardMessage(code))),
+                     qPrintable(messages[0]));
+        }
+        if (code != 1031 && !kept) {
             QVERIFY(!IsLoggedOn());
             QVERIFY(TheConnection().connectionLost || op == Operation::LogOn);
         }
+        // The connection kept, the next operation reports its own failure.
+        if (kept && IsLoggedOn()) {
+            MessageRecorder later;
+            sim::Controls::instance().failCall(sim::Call::Exec, 1, 942);
+            cycle.RefreshList();
+            QCOMPARE(later.messages.size(), 1);
+        }
+        SetCallTimeoutSeconds(30);
+    }
+
+    // Round trips of each operation, with an SQL text of so many 64-character pieces; the rows
+    // of a query come 100 to a round trip.
+    void roundTripsPerOperation_data() {
+        QTest::addColumn<int>("operation");
+        QTest::addColumn<int>("pieces");
+        QTest::addColumn<int>("roundTrips");
+        QTest::newRow("refresh") << int(Operation::Refresh) << 20 << 2;
+        QTest::newRow("properties, 20 pieces") << int(Operation::Properties) << 20 << 2;
+        QTest::newRow("properties, 100 pieces") << int(Operation::Properties) << 100 << 3;
+        QTest::newRow("properties, 250 pieces") << int(Operation::Properties) << 250 << 4;
+        QTest::newRow("kill") << int(Operation::Kill) << 20 << 4;
+    }
+    void roundTripsPerOperation() {
+        QFETCH(int, operation);
+        QFETCH(int, pieces);
+        QFETCH(int, roundTrips);
+        auto setup = mixedScenario(10, 0);
+        setup.sessions[0].sqlText = std::string(std::size_t(pieces) * 64, 's');
+        sim::Controls::instance().defineScenario("trips", setup);
+        logOn("trips");
+        MatrixPort port;
+        RefreshCycle cycle(port, 0, false);
+        cycle.RefreshList();
+        const int before = sim::Controls::instance().roundTrips();
+        SessionDetails details;
+        switch (Operation(operation)) {
+            case Operation::Refresh:
+                cycle.RefreshList();
+                break;
+            case Operation::Properties:
+                QCOMPARE(ReadSessionDetails({"1", "101"}, details), DetailsRead::Read);
+                QCOMPARE(details.sqlText.size(), std::size_t(pieces) * 64);
+                break;
+            default:
+                QCOMPARE(KillSelectedSessions(port, cycle, [](const QString&) { return true; }), 1);
+                break;
+        }
+        QCOMPARE(sim::Controls::instance().roundTrips() - before, roundTrips);
     }
 
     void killOutcomesAreSilent_data() {

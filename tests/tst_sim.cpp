@@ -129,36 +129,56 @@ private slots:
         QTest::addColumn<QString>("scenario");
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("userName");
+        QTest::addColumn<int>("privilege");
         QTest::newRow("system") << "system"
                                 << "manager"
-                                << "demo" << 0 << "SYSTEM";
+                                << "demo" << 0 << "SYSTEM" << 0;
+        const int sysDba = int(sim::Privilege::SysDba);
+        QTest::newRow("sys as SYSDBA") << "sys"
+                                       << "change_on_install"
+                                       << "demo" << 0 << "SYS" << sysDba;
+        QTest::newRow("sys as SYSOPER") << "SYS"
+                                        << "change_on_install"
+                                        << "demo" << 0 << "PUBLIC" << int(sim::Privilege::SysOper);
+        QTest::newRow("sys without a privilege") << "sys"
+                                                 << "change_on_install"
+                                                 << "demo" << 28009 << "" << 0;
+        QTest::newRow("sys with a wrong password") << "sys"
+                                                   << "manager"
+                                                   << "demo" << 1017 << "" << sysDba;
+        QTest::newRow("system as SYSDBA") << "system"
+                                          << "manager"
+                                          << "demo" << 1031 << "" << sysDba;
+        QTest::newRow("the operating system's SYSDBA") << ""
+                                                       << ""
+                                                       << "demo" << 0 << "SYS" << sysDba;
         QTest::newRow("user name in any case") << "SyStEm"
                                                << "manager"
-                                               << "demo" << 0 << "SYSTEM";
+                                               << "demo" << 0 << "SYSTEM" << 0;
         QTest::newRow("monitor") << "monitor"
                                  << "monitor"
-                                 << "empty" << 0 << "MONITOR";
+                                 << "empty" << 0 << "MONITOR" << 0;
         QTest::newRow("scott") << "SCOTT"
                                << "tiger"
-                               << "large" << 0 << "SCOTT";
+                               << "large" << 0 << "SCOTT" << 0;
         QTest::newRow("password case matters") << "system"
                                                << "MANAGER"
-                                               << "demo" << 1017 << "";
+                                               << "demo" << 1017 << "" << 0;
         QTest::newRow("wrong password") << "scott"
                                         << "lion"
-                                        << "demo" << 1017 << "";
+                                        << "demo" << 1017 << "" << 0;
         QTest::newRow("unknown user") << "nobody"
                                       << "manager"
-                                      << "demo" << 1017 << "";
+                                      << "demo" << 1017 << "" << 0;
         QTest::newRow("no user at all") << ""
                                         << ""
-                                        << "demo" << 1017 << "";
+                                        << "demo" << 1017 << "" << 0;
         QTest::newRow("null password") << "system"
                                        << ""
-                                       << "demo" << 1005 << "";
+                                       << "demo" << 1005 << "" << 0;
         QTest::newRow("unknown scenario") << "system"
                                           << "manager"
-                                          << "nowhere" << 12154 << "";
+                                          << "nowhere" << 12154 << "" << 0;
     }
     void logon() {
         QFETCH(QString, user);
@@ -166,9 +186,11 @@ private slots:
         QFETCH(QString, scenario);
         QFETCH(int, code);
         QFETCH(QString, userName);
+        QFETCH(int, privilege);
         OraError error;
-        const auto connection = Connection::logon(user.toStdString(), password.toStdString(),
-                                                  scenario.toStdString(), error);
+        const auto connection =
+            Connection::logon(user.toStdString(), password.toStdString(), scenario.toStdString(),
+                              error, sim::Privilege(privilege));
         QCOMPARE(error.code, code);
         QCOMPARE(connection == nullptr, code != 0);
         if (connection) {

@@ -67,8 +67,10 @@ std::string FormatCsv(const SessionList& list, const std::vector<SessionColumnId
     return out;
 }
 
-LogonArgument ParseLogonArgument(const std::string& argument) {
+LogonArgument ParseLogonArgument(const std::string& text) {
     LogonArgument result;
+    std::string argument = text;
+    result.mode = TakeConnectAsSuffix(argument).value_or(ConnectAs::Normal);
     const std::size_t slash = argument.find('/');
     const std::size_t at = argument.rfind('@');
     const std::size_t userEnd = std::min(slash, at);

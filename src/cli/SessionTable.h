@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "ConnectAs.h"
 #include "SessionRecords.h"
 
 // The shown columns of the list, padded to their widest cell, separated by two blanks, headed
@@ -21,7 +22,10 @@ struct LogonArgument {
     std::string host;
     // Whether the argument gave a password ("user/password", "user/"): "user@host" asks for it.
     bool hasPassword = false;
+    ConnectAs mode = ConnectAs::Normal;
 };
 // Splits "user/password@host"; the password may itself hold '@' (the host follows the last one).
-// "/@alias" is external authentication: no user name, no password.
+// "/@alias" is external authentication: no user name, no password. A trailing " as sysdba" (or
+// another privilege, any letter case) is SQL*Plus's administrative log-on: "/ as sysdba" is the
+// local database's, through the operating system.
 LogonArgument ParseLogonArgument(const std::string& argument);

@@ -31,7 +31,7 @@ private:
 ExitStatus ReportSessions(const LogonArgument& logon, const ReportOptions& options, std::FILE* out,
                           std::FILE* err) {
     MessagesTo messages(err);
-    if (!LogOn(logon.user.c_str(), logon.password.c_str(), logon.host.c_str())) {
+    if (!LogOn(logon.user.c_str(), logon.password.c_str(), logon.host.c_str(), logon.mode)) {
         return kOracleFailure;
     }
     if (const std::string warning = TakeLogonWarning(); !warning.empty()) {

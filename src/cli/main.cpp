@@ -86,7 +86,9 @@ int main(int argc, char* argv[]) {
     parser.addPositionalArgument(
         "logon",
         "user/password@host, or user@host to be asked for the password, or /@host to "
-        "log on by external authentication (a wallet or the operating system).");
+        "log on by external authentication (a wallet or the operating system); \" as sysdba\" "
+        "(or sysoper, sysbackup, sysdg, syskm) at its end logs on with that privilege, and "
+        "\"/ as sysdba\" to the local database through the operating system.");
     if (!parser.parse(QCoreApplication::arguments())) {
         return usageError(parser.errorText());
     }

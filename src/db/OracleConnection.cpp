@@ -36,11 +36,12 @@ void applyCallTimeout(OracleConnection& c) {
     static bool told = false;
     const int seconds = callTimeoutSeconds();
     c.callTimeoutSeconds = 0;
+    c.callLimitSeconds = 0;
     if (seconds <= 0) {
         return;
     }
     if (ocalltimeout(&c.logonArea, ub4(seconds) * 1000) == 0) {
-        c.callTimeoutSeconds = seconds;
+        c.callTimeoutSeconds = c.callLimitSeconds = seconds;
         return;
     }
     if (told) {
@@ -54,7 +55,19 @@ void setLoggedOff(OracleConnection& c) {
     c.loggedOn = false;
     c.user.clear();
     c.host.clear();
+    c.serverRelease = {};
     notifyObservers();
+}
+
+ServerRelease readServerRelease(OracleConnection& c) {
+    ub4 version = 0;
+    text banner[512] = {};
+    if (oserverrelease(&c.logonArea, &version, banner, sizeof banner) != 0) {
+        return {};
+    }
+    ServerRelease release = DecodeServerRelease(version);
+    release.banner = reinterpret_cast<const char*>(banner);
+    return release;
 }
 }  // namespace
 
@@ -63,10 +76,10 @@ OracleConnection& TheConnection() {
     return connection;
 }
 
-bool LogOn(const char* user, const char* password, const char* host) {
+bool LogOn(const char* user, const char* password, const char* host, ConnectAs mode) {
     OracleConnection& c = TheConnection();
     if (olog(&c.logonArea, c.hostArea.bytes, asText(user), -1, asText(password), -1, asText(host),
-             -1, 0) == 0) {
+             -1, OciLogonModeOf(mode)) == 0) {
         c.loggedOn = true;
         c.failureReported = false;
         c.connectionLost = false;
@@ -76,6 +89,7 @@ bool LogOn(const char* user, const char* password, const char* host) {
         c.unavailableColumns.clear();
         c.logonWarningCode = areaRc(c.logonArea);
         c.logonWarning = c.logonWarningCode != 0 ? ClientMessage(ub2(c.logonWarningCode)) : "";
+        c.serverRelease = readServerRelease(c);
         applyCallTimeout(c);
         notifyObservers();
         return true;
@@ -125,12 +139,16 @@ LongCallTimeLimit::LongCallTimeLimit() {
     const int seconds = c.callTimeoutSeconds;
     m_bRaised = c.loggedOn && seconds > 0 && seconds < kLongCallSeconds &&
                 ocalltimeout(&c.logonArea, ub4(kLongCallSeconds) * 1000) == 0;
+    if (m_bRaised) {
+        c.callLimitSeconds = kLongCallSeconds;
+    }
 }
 
 LongCallTimeLimit::~LongCallTimeLimit() {
     OracleConnection& c = TheConnection();
     if (m_bRaised && c.loggedOn) {
         ocalltimeout(&c.logonArea, ub4(c.callTimeoutSeconds) * 1000);
+        c.callLimitSeconds = c.callTimeoutSeconds;
     }
 }
 
@@ -156,9 +174,44 @@ void RemoveConnectionObserver(int id) {
 }
 
 bool IsConnectionLostCode(int code) {
-    // End of file, not connected, lost contact, killed, instance gone, timed out, network and
-    // listener failures, idle time exceeded.
-    constexpr int kLost[] = {28,   1012,  1089,  1092,  2396,  3113,  3114,  3135, 3136,
-                             3156, 12170, 12537, 12541, 12547, 12570, 12571, 12583};
+    // Session ended or killed, fatal server error, end of file, not connected, lost contact,
+    // instance gone, timed out, network and listener failures, idle time exceeded, an illegal
+    // call. Not 31: a session marked for kill is the killer's ordinary answer.
+    constexpr int kLost[] = {22,    28,    45,    603,   1012,  1089,  1092,  2396,
+                             3113,  3114,  3122,  3135,  3136,  3156,  12153, 12170,
+                             12537, 12541, 12547, 12570, 12571, 12583, 28511, 56600};
     return std::find(std::begin(kLost), std::end(kLost), code) != std::end(kLost);
+}
+
+bool IsCallTimeoutCode(int code) {
+    return code == 3136 || code == 3156;
+}
+
+bool ConnectionAnswers() {
+    OracleConnection& c = TheConnection();
+    return c.loggedOn && ocheckconn(&c.logonArea) == 0;
+}
+
+const ServerRelease& ConnectedServerRelease() {
+    return TheConnection().serverRelease;
+}
+
+// A live connection begins each outermost operation able to report, and ends it so.
+DatabaseOperation::DatabaseOperation() {
+    OracleConnection& c = TheConnection();
+    if (c.operationDepth++ == 0 && c.loggedOn) {
+        c.failureReported = false;
+    }
+    m_nFailuresBefore = c.failures;
+}
+
+DatabaseOperation::~DatabaseOperation() {
+    OracleConnection& c = TheConnection();
+    if (--c.operationDepth == 0 && c.loggedOn) {
+        c.failureReported = false;
+    }
+}
+
+bool DatabaseOperation::Failed() const {
+    return TheConnection().failures != m_nFailuresBefore;
 }

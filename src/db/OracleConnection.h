@@ -7,17 +7,23 @@
 #include <string>
 #include <vector>
 
+#include "ConnectAs.h"
 #include "Oci.h"
+#include "ServerRelease.h"
 
 struct OracleConnection {
     Lda_Def logonArea{};
     // Stays at one address for the life of the process: the client library keeps state in it.
     HostDataArea hostArea{};
     bool loggedOn = false;
-    // A failure was reported and the connection dropped: until the next log-on the calls that
-    // fail after it show nothing, so that one message names the cause instead of a cascade
-    // hiding it.
+    // A failure was reported: the calls that fail after it show nothing, so that one message
+    // names the cause instead of a cascade hiding it. Until the next log-on when the failure
+    // dropped the connection; until the operation ends when a timed-out call kept it.
     bool failureReported = false;
+    // Failed calls so far, reported or not; DatabaseOperation counts its own by it.
+    int failures = 0;
+    // DatabaseOperations open, one inside the other.
+    int operationDepth = 0;
     // That failure was the loss of the connection.
     bool connectionLost = false;
     // Who logged on where, as given to LogOn; empty while logged off. Never the password.
@@ -31,6 +37,10 @@ struct OracleConnection {
     std::string ownSid;
     // The limit on each round trip that the client library took at the log-on; 0 for none.
     int callTimeoutSeconds = 0;
+    // The limit in force now: the one of the log-on, or a kill's longer one.
+    int callLimitSeconds = 0;
+    // The server's release, read at the log-on; unknown (0) while logged off.
+    ServerRelease serverRelease;
     // The warning of the last log-on (a password about to expire), until it is taken.
     int logonWarningCode = 0;
     std::string logonWarning;
@@ -42,11 +52,14 @@ struct OracleConnection {
 // The process-wide connection, all-zero at start.
 OracleConnection& TheConnection();
 
-// Logs on with three NUL-terminated texts; on failure shows one message and returns false. An
-// empty user and password log on by external authentication (a wallet, the operating system).
-// A warning that comes with the log-on is no failure: it waits in the connection for the caller.
-// Every later round trip is limited to the call time limit.
-bool LogOn(const char* user, const char* password, const char* host);
+// Logs on with three NUL-terminated texts and the privilege asked for; on failure shows one
+// message and returns false. An empty user and password log on by external authentication (a
+// wallet, the operating system). A warning that comes with the log-on is no failure: it waits in
+// the connection for the caller. Every later round trip is limited to the call time limit.
+bool LogOn(const char* user, const char* password, const char* host,
+           ConnectAs mode = ConnectAs::Normal);
+// The release of the server logged on to; unknown (all 0) while logged off.
+const ServerRelease& ConnectedServerRelease();
 // The limit on each round trip of later log-ons, in seconds; 0 for none. 30 until set.
 void SetCallTimeoutSeconds(int seconds);
 
@@ -81,3 +94,26 @@ void RemoveConnectionObserver(int id);
 
 // Whether an Oracle error number means the connection is gone.
 bool IsConnectionLostCode(int code);
+// Whether it means the client library cut a call at the time limit; the connection may then
+// still be usable.
+bool IsCallTimeoutCode(int code);
+// Whether the client library still holds the connection as usable; no round trip.
+bool ConnectionAnswers();
+
+// One user action on the database: a refresh, a properties request, a kill, a log-on's access
+// check. It gets one message at most: after its first reported failure the rest fail silently.
+// A timed-out call that kept the connection stays quiet only until the outermost operation
+// ends; every statement's cursor is an operation of its own inside any other.
+class DatabaseOperation {
+public:
+    DatabaseOperation();
+    ~DatabaseOperation();
+    DatabaseOperation(const DatabaseOperation&) = delete;
+    DatabaseOperation& operator=(const DatabaseOperation&) = delete;
+
+    // Whether a call failed since it began, reported or not.
+    bool Failed() const;
+
+private:
+    int m_nFailuresBefore = 0;
+};

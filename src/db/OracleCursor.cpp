@@ -10,21 +10,47 @@ namespace {
 constexpr ub2 kNoDataFound = 1403;
 constexpr ub2 kExactFetchOverflow = 1422;
 
-// Reports the failure of a call on area and drops the connection; the caller goes on. The
-// connection is dropped before the message shows, so that nothing the message's event loop runs
-// (a timer's refresh) reaches the failed connection.
+std::string timedOutText(const std::string& failure, int seconds) {
+    return failure + "\nThe database did not answer within the time limit of " +
+           std::to_string(seconds) + (seconds == 1 ? " second" : " seconds") +
+           ", so the call was given up. The connection still answers and stays open.";
+}
+
+// Reports the failure of a call on area and drops the connection, unless the call was cut at the
+// time limit and the connection still answers; the caller goes on. The connection is dropped
+// before the message shows, so that nothing the message's event loop runs (a timer's refresh)
+// reaches the failed connection.
 void failed(const OciArea& area) {
     OracleConnection& c = TheConnection();
-    if (c.failureReported) {
-        DropConnection();
+    ++c.failures;
+    if (c.failureReported && !c.loggedOn) {
         return;
     }
-    const std::string text = OciErrorText(area);
-    // The calls after it fail only because the connection was dropped: they say nothing.
+    const ub2 rc = areaRc(area);
+    const bool quiet = c.failureReported;
+    const std::string text = quiet ? std::string() : OciErrorText(area);
+    const bool timedOut = IsCallTimeoutCode(rc) && c.callLimitSeconds > 0;
+    const bool lost =
+        c.loggedOn && (!ConnectionAnswers() || (IsConnectionLostCode(rc) && !timedOut));
+    // The calls after it fail only because of it: they say nothing.
     c.failureReported = true;
-    c.connectionLost = c.loggedOn && IsConnectionLostCode(areaRc(area));
+    if (c.loggedOn && !lost && (timedOut || quiet)) {
+        if (!quiet) {
+            ShowFailureMessage(timedOutText(text, c.callLimitSeconds));
+        }
+        return;
+    }
+    c.connectionLost = lost;
     DropConnection();
-    ShowFailureMessage(text);
+    if (!quiet) {
+        ShowFailureMessage(text);
+    }
+}
+
+// What a silent execute reports all the same: what ends or cuts the connection.
+bool mustReport(ub2 rc) {
+    return IsConnectionLostCode(rc) || IsCallTimeoutCode(rc) ||
+           (IsLoggedOn() && !ConnectionAnswers());
 }
 
 void check(sword result, const OciArea& area) {
@@ -59,10 +85,9 @@ void DefineColumn(OracleCursor& cursor, int position, void* buffer, int width, i
           cursor.area);
 }
 
-// A lost connection is reported even by a silent execute: it cannot stay up.
 bool ExecuteCursor(OracleCursor& cursor, bool report) {
     const bool executed = oexec(&cursor.area) == 0;
-    if (!executed && (report || IsConnectionLostCode(areaRc(cursor.area)))) {
+    if (!executed && (report || mustReport(areaRc(cursor.area)))) {
         failed(cursor.area);
     }
     return executed;

@@ -3,9 +3,12 @@
 // failure is reported at once, the connection dropped, and the caller goes on.
 
 #include "Oci.h"
+#include "OracleConnection.h"
 
 struct OracleCursor {
     Cda_Def area{};
+    // A statement is an operation of its own, inside any that its caller began.
+    DatabaseOperation operation;
 };
 
 void OpenCursor(OracleCursor& cursor);
@@ -16,8 +19,8 @@ void DefineScalar(OracleCursor& cursor, int position, void* buffer, int length, 
 // One output column, for one or many rows; lengths and codes may be null.
 void DefineColumn(OracleCursor& cursor, int position, void* buffer, int width, int type,
                   sb2* indicators, ub2* lengths = nullptr, ub2* codes = nullptr);
-// True when the statement executed; report false keeps a failure silent and the connection up,
-// unless the failure was the loss of the connection.
+// True when the statement executed; report false keeps a refusal silent and the connection up;
+// the loss of the connection and a call cut at the time limit are reported all the same.
 bool ExecuteCursor(OracleCursor& cursor, bool report);
 // True when a row was fetched; the end of the rows and a failure both end the caller's loop, and
 // a failure is reported.

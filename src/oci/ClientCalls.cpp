@@ -21,34 +21,62 @@ int ClientProvider::remember(Connection& connection, int code, std::string text)
     return code;
 }
 
-int ClientProvider::check(Connection& connection, sword status, int fallback) {
+int ClientProvider::check(Connection& connection, sword status, int fallback,
+                          const char* function) {
     if (oci::succeeded(status)) {
         return 0;
     }
     if (status == oci::NoData) {
         return remember(connection, OraCode::NoData, oracleMessage(OraCode::NoData));
     }
-    return diagnose(connection, connection.error, oci::HtypeError, fallback);
+    return diagnose(connection, connection.error, oci::HtypeError, status, fallback, function);
 }
 
 // Handle allocation and release have no error handle; their diagnostics, when the library keeps
 // any, are on the environment.
-int ClientProvider::checkEnvironment(Connection& connection, sword status, int fallback) {
-    return oci::succeeded(status) ? 0
-                                  : diagnose(connection, m_environment, oci::HtypeEnv, fallback);
+int ClientProvider::checkEnvironment(Connection& connection, sword status, int fallback,
+                                     const char* function) {
+    return oci::succeeded(status)
+               ? 0
+               : diagnose(connection, m_environment, oci::HtypeEnv, status, fallback, function);
 }
 
-int ClientProvider::diagnose(Connection& connection, void* handle, ub4 type, int fallback) {
-    sb4 code = 0;
-    text buffer[oci::ErrorTextSize] = {};
-    if (handle != nullptr &&
-        api().errorGet(handle, 1, nullptr, &code, buffer, sizeof buffer, type) == oci::Success &&
-        code != 0) {
-        buffer[sizeof buffer - 1] = 0;
-        return remember(connection, code,
-                        withoutTrailingNewlines(reinterpret_cast<const char*>(buffer)));
+// Only OCI_ERROR leaves a record of its own: after any other status the handle still holds the
+// previous call's error, so the status itself is reported.
+int ClientProvider::diagnose(Connection& connection, void* handle, ub4 type, sword status,
+                             int fallback, const char* function) {
+    if (status != oci::Error) {
+        const std::string answer = status == oci::InvalidHandle
+                                       ? std::string(
+                                             "OCI_INVALID_HANDLE: a handle it was given "
+                                             "is not one it knows")
+                                       : "the unexpected status " + std::to_string(status);
+        return remember(connection, fallback,
+                        oracleMessage(fallback) + "\nThe Oracle client library answered " +
+                            function + " with " + answer + ".");
     }
-    return remember(connection, fallback, oracleMessage(fallback));
+    return readError(connection, handle, type, fallback);
+}
+
+bool ClientProvider::errorRecord(void* handle, ub4 type, sb4& code, std::string& text) {
+    code = 0;
+    ::text buffer[oci::ErrorTextSize] = {};
+    if (handle == nullptr ||
+        api().errorGet(handle, 1, nullptr, &code, buffer, sizeof buffer, type) != oci::Success ||
+        code == 0) {
+        return false;
+    }
+    buffer[sizeof buffer - 1] = 0;
+    text = withoutTrailingNewlines(reinterpret_cast<const char*>(buffer));
+    return true;
+}
+
+int ClientProvider::readError(Connection& connection, void* handle, ub4 type, int fallback) {
+    sb4 code = 0;
+    std::string text;
+    return errorRecord(handle, type, code, text)
+               ? remember(connection, code, std::move(text))
+               : remember(connection, fallback, oracleMessage(fallback));
 }
 
 int ClientProvider::defineAt(ClientCursor& cursor, Connection& connection, sword position,
@@ -57,7 +85,7 @@ int ClientProvider::defineAt(ClientCursor& cursor, Connection& connection, sword
         api().defineByPos(cursor.statement, &handle, connection.error, ub4(position), target.buffer,
                           target.length, oci::externalType(target.type), target.indicators,
                           target.lengths, target.codes, oci::Default);
-    return check(connection, status, OraCode::InvalidCursor);
+    return check(connection, status, OraCode::InvalidCursor, "OCIDefineByPos");
 }
 
 // A redefine passes the define handle it already has, so the library reuses it.
@@ -86,14 +114,14 @@ int ClientProvider::isQuery(ClientCursor& cursor, Connection& connection, bool& 
     const sword status = api().attrGet(cursor.statement, oci::HtypeStmt, &type, nullptr,
                                        oci::AttrStmtType, connection.error);
     query = type == oci::StmtSelect;
-    return check(connection, status, OraCode::InvalidCursor);
+    return check(connection, status, OraCode::InvalidCursor, "OCIAttrGet");
 }
 
 int ClientProvider::execute(ClientCursor& cursor, Connection& connection, ub4 iters) {
     return check(connection,
                  api().stmtExecute(connection.service, cursor.statement, connection.error, iters, 0,
                                    nullptr, nullptr, oci::Default),
-                 OraCode::InvalidCursor);
+                 OraCode::InvalidCursor, "OCIStmtExecute");
 }
 
 // Rows fetched so far and delivered to the caller; 0 when the library cannot say.

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <iterator>
 #include <variant>
@@ -39,15 +40,64 @@ std::string environment(const char* name) {
     return value == nullptr ? std::string() : std::string(value);
 }
 
-std::vector<std::string> foldersMatching(const char* pattern) {
-    std::vector<std::string> folders;
+std::vector<std::string> pathsMatching(const std::string& pattern, int flags) {
+    std::vector<std::string> paths;
     glob_t found{};
-    if (glob(pattern, GLOB_ONLYDIR, nullptr, &found) == 0) {
-        folders.assign(found.gl_pathv, found.gl_pathv + found.gl_pathc);
+    if (glob(pattern.c_str(), flags, nullptr, &found) == 0) {
+        paths.assign(found.gl_pathv, found.gl_pathv + found.gl_pathc);
     }
     globfree(&found);
+    return paths;
+}
+
+std::vector<std::string> foldersMatching(const char* pattern) {
+    std::vector<std::string> folders = pathsMatching(pattern, GLOB_ONLYDIR);
     SortNewestFirst(folders);
     return folders;
+}
+
+// The libraries Instant Client ships beside libclntsh and links it against by bare name; its
+// files carry no RPATH, so the loader finds them only when they are already loaded.
+constexpr const char* kSiblingPatterns[] = {"libclntshcore.so*", "libnnz*.so", "libmql1.so",
+                                            "libipc1.so", "libons.so"};
+
+// Loads the siblings of file from its folder by full path, each once its own siblings are in;
+// what cannot be loaded is left for the client library's own load to explain.
+std::vector<void*> loadSiblings(const std::string& file, const LibraryOpener& open) {
+    std::vector<void*> loaded;
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(file, error)) {
+        return loaded;
+    }
+    const std::string folder = std::filesystem::path(file).parent_path().string();
+    std::vector<std::string> pending;
+    for (const char* pattern : kSiblingPatterns) {
+        for (const std::string& sibling : pathsMatching(folder + "/" + pattern, 0)) {
+            if (sibling != file) {
+                pending.push_back(sibling);
+            }
+        }
+    }
+    for (bool progress = true; progress && !pending.empty();) {
+        progress = false;
+        for (auto it = pending.begin(); it != pending.end();) {
+            std::string reason;
+            if (void* library = open(*it, reason)) {
+                loaded.push_back(library);
+                it = pending.erase(it);
+                progress = true;
+            } else {
+                ++it;
+            }
+        }
+    }
+    return loaded;
+}
+
+void closeAll(const std::vector<void*>& libraries) {
+    for (auto it = libraries.rbegin(); it != libraries.rend(); ++it) {
+        dlclose(*it);
+    }
 }
 
 // A file the loader did not find at all, as opposed to one it found and could not load.
@@ -82,13 +132,12 @@ void resolve(void* library, const char* name, Function& target, std::string& mis
 // client's release is asked of it only when it can tell.
 std::string resolveAll(void* library, oci::Api& api) {
     api.clientVersion = reinterpret_cast<oci::ClientVersion>(dlsym(library, "OCIClientVersion"));
+    api.serverRelease2 = reinterpret_cast<oci::ServerRelease2>(dlsym(library, "OCIServerRelease2"));
     std::string missing;
     resolve(library, "OCIEnvNlsCreate", api.envNlsCreate, missing);
     resolve(library, "OCIHandleAlloc", api.handleAlloc, missing);
     resolve(library, "OCIHandleFree", api.handleFree, missing);
     resolve(library, "OCIErrorGet", api.errorGet, missing);
-    resolve(library, "OCILogon2", api.logon2, missing);
-    resolve(library, "OCILogoff", api.logoff, missing);
     resolve(library, "OCIStmtPrepare", api.stmtPrepare, missing);
     resolve(library, "OCIDefineByPos", api.defineByPos, missing);
     resolve(library, "OCIStmtExecute", api.stmtExecute, missing);
@@ -99,6 +148,7 @@ std::string resolveAll(void* library, oci::Api& api) {
     resolve(library, "OCIServerDetach", api.serverDetach, missing);
     resolve(library, "OCISessionBegin", api.sessionBegin, missing);
     resolve(library, "OCISessionEnd", api.sessionEnd, missing);
+    resolve(library, "OCIServerRelease", api.serverRelease, missing);
     return missing;
 }
 
@@ -153,8 +203,10 @@ std::vector<std::string> ClientSearch::candidates() const {
     return files;
 }
 
+// Bound lazily, as Oracle's own layer opens it: a symbol the client library never calls need not
+// resolve.
 void* openSharedLibrary(const std::string& file, std::string& error) {
-    void* library = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+    void* library = dlopen(file.c_str(), RTLD_LAZY | RTLD_LOCAL);
     if (library == nullptr) {
         const char* reason = dlerror();
         error = reason == nullptr ? "unknown reason" : reason;
@@ -176,8 +228,10 @@ std::unique_ptr<ClientLibrary> ClientLibrary::load(const ClientSearch& search, s
     std::string firstFailure;
     for (const std::string& file : search.candidates()) {
         std::string reason;
+        const std::vector<void*> siblings = loadSiblings(file, open);
         void* library = open(file, reason);
         if (library == nullptr) {
+            closeAll(siblings);
             if (!search.override.empty()) {
                 firstFailure = "NIMBRA_OCI_LIBRARY names " + file +
                                ", which could not be loaded: " + reason + ".";
@@ -192,6 +246,7 @@ std::unique_ptr<ClientLibrary> ClientLibrary::load(const ClientSearch& search, s
             return std::unique_ptr<ClientLibrary>(new ClientLibrary(file, api));
         }
         dlclose(library);
+        closeAll(siblings);
         if (firstFailure.empty()) {
             firstFailure = file +
                            " is not a usable Oracle client library: it lacks the entry point " +

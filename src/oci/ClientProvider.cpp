@@ -35,18 +35,35 @@ int ClientProvider::prepareLibrary(std::string& error) {
         }
     }
     if (m_environment == nullptr) {
+        void* environment = nullptr;
         const sword status =
-            api().envNlsCreate(&m_environment, oci::Default, nullptr, nullptr, nullptr, nullptr, 0,
+            api().envNlsCreate(&environment, oci::Default, nullptr, nullptr, nullptr, nullptr, 0,
                                nullptr, oci::CharsetAl32Utf8, oci::CharsetAl32Utf8);
         if (!oci::succeeded(status)) {
-            m_environment = nullptr;
             error = oracleMessage(OraCode::NoInterfaceDriver) + "\n" + m_library->file() +
-                    " could not set up its environment (OCIEnvNlsCreate returned " +
-                    std::to_string(status) + "): check the Instant Client installation.";
+                    " could not set up its environment (" +
+                    environmentFailure(environment, status) +
+                    "): check the Instant Client installation.";
             return OraCode::NoInterfaceDriver;
         }
+        m_environment = environment;
     }
     return 0;
+}
+
+// A half-made environment holds the reason (ORA-01804 for a broken install) and is freed.
+std::string ClientProvider::environmentFailure(void* environment, sword status) {
+    std::string reason = "OCIEnvNlsCreate returned " + std::to_string(status);
+    if (environment == nullptr) {
+        return reason;
+    }
+    sb4 code = 0;
+    std::string text;
+    if (errorRecord(environment, oci::HtypeEnv, code, text)) {
+        reason += ": " + text;
+    }
+    api().handleFree(environment, oci::HtypeEnv);
+    return reason;
 }
 
 int ClientProvider::open(ub4 connection, ub4& cursor) {
@@ -56,7 +73,7 @@ int ClientProvider::open(ub4 connection, ub4& cursor) {
     }
     void* statement = nullptr;
     const sword status = api().handleAlloc(m_environment, &statement, oci::HtypeStmt, 0, nullptr);
-    if (int code = checkEnvironment(*owner, status, OraCode::InvalidCursor)) {
+    if (int code = checkEnvironment(*owner, status, OraCode::InvalidCursor, "OCIHandleAlloc")) {
         return code;
     }
     cursor = ++m_lastId;
@@ -75,7 +92,15 @@ int ClientProvider::parse(ub4 id, const std::string& sql, bool) {
     Connection& connection = *findConnection(cursor->connection);
     const sword status = api().stmtPrepare(cursor->statement, connection.error, asText(sql),
                                            lengthOf(sql), oci::NtvSyntax, oci::Default);
-    if (int code = check(connection, status, OraCode::InvalidCursor)) {
+    if (int code = check(connection, status, OraCode::InvalidCursor, "OCIStmtPrepare")) {
+        return code;
+    }
+    // Rows that come with a round trip beyond those asked for save the next fetches theirs.
+    ub4 prefetch = kPrefetchRows;
+    if (int code = check(connection,
+                         api().attrSet(cursor->statement, oci::HtypeStmt, &prefetch,
+                                       sizeof prefetch, oci::AttrPrefetchRows, connection.error),
+                         OraCode::InvalidCursor, "OCIAttrSet")) {
         return code;
     }
     cursor->defines.clear();
@@ -140,7 +165,7 @@ int ClientProvider::fetch(ub4 id, ub4& rpc) {
         code = check(connection,
                      api().stmtFetch2(cursor->statement, connection.error, 1, oci::FetchNext, 0,
                                       oci::Default),
-                     OraCode::InvalidCursor);
+                     OraCode::InvalidCursor, "OCIStmtFetch2");
         finishRows(*cursor, code == 0 ? 1 : 0);
     }
     rpc = rowCount(*cursor, connection);
@@ -202,7 +227,7 @@ int ClientProvider::close(ub4 id) {
     Connection& connection = *findConnection(cursor->connection);
     const sword status = api().handleFree(cursor->statement, oci::HtypeStmt);
     // A statement the library would not free stays listed, so the log-off frees it.
-    if (int code = checkEnvironment(connection, status, OraCode::InvalidCursor)) {
+    if (int code = checkEnvironment(connection, status, OraCode::InvalidCursor, "OCIHandleFree")) {
         return code;
     }
     m_cursors.erase(id);

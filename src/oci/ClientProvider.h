@@ -1,11 +1,11 @@
 #pragma once
 // The provider for every host string that is not "sim:...": the release-7 calls over the Oracle
 // client library's handle API, the library loaded by the first log-on that needs it.
-// Each release-7 call makes exactly one library call that can fail on its own account:
-// olog OCILogon2, ologof OCILogoff, oopen OCIHandleAlloc, oparse OCIStmtPrepare, odefin
-// OCIDefineByPos, oexec and oexfet OCIStmtExecute, ofetch OCIStmtFetch2, oclose OCIHandleFree;
-// a log-on without user name and password takes the explicit sequence of external
-// authentication (OCIServerAttach, OCISessionBegin) instead.
+// olog attaches to the server and begins the session (OCIServerAttach, OCISessionBegin, with a
+// password or by external authentication, and the privilege asked for), then reads the server's
+// release; ologof ends both. Otherwise each release-7 call makes one library call that can fail
+// on its own account: oopen OCIHandleAlloc, oparse OCIStmtPrepare, odefin OCIDefineByPos, oexec
+// and oexfet OCIStmtExecute, ofetch OCIStmtFetch2, oclose OCIHandleFree.
 
 #include <functional>
 #include <map>
@@ -24,7 +24,9 @@ public:
     explicit ClientProvider(Loader loader = {});
 
     int logon(const std::string& user, const std::string& password, const std::string& connect,
-              ub4& connection, int& warning, std::string& error) override;
+              ub4 privilege, ub4& connection, int& warning, std::string& error) override;
+    int checkConnection(ub4 connection) override;
+    ub4 serverRelease(ub4 connection, std::string& banner) override;
     int setCallTimeout(ub4 connection, ub4 milliseconds) override;
     int logoff(ub4 connection) override;
     int open(ub4 connection, ub4& cursor) override;
@@ -40,18 +42,31 @@ private:
     struct Connection {
         void* service = nullptr;
         void* error = nullptr;
-        // Set for a session begun by external authentication; null after OCILogon2.
         void* server = nullptr;
         void* session = nullptr;
         int lastCode = 0;
         std::string lastText;
+        ub4 release = 0;
+        std::string banner;
     };
 
     int prepareLibrary(std::string& error);
-    // The two ways of beginning a session; 0 or the error, whose text the connection keeps.
-    int logonWithPassword(Connection& opened, const std::string& user, const std::string& password,
-                          const std::string& connect);
-    int logonExternally(Connection& opened, const std::string& connect);
+    // What a failed OCIEnvNlsCreate says, the reason read from the environment it left, if any,
+    // which is then freed.
+    std::string environmentFailure(void* environment, sword status);
+    // Attaches and begins the session, with a password unless both texts are empty; 0 or the
+    // error, whose text the connection keeps. A failure leaves no handle but the error handle.
+    int beginSession(Connection& opened, const std::string& user, const std::string& password,
+                     const std::string& connect, ub4 privilege);
+    // Frees the handles of a session that did not begin, after the failure text is kept.
+    void abandonSession(Connection& opened, bool attached);
+    // The client library's release; 0 when it cannot tell.
+    struct ClientRelease {
+        sword major = 0;
+        sword minor = 0;
+    };
+    ClientRelease clientRelease() const;
+    void readServerRelease(Connection& connection);
     // Ends the session and frees every handle of the connection; 0 or the error of the end.
     int endSession(Connection& connection);
     // The warning of a log-on that succeeded with information, 0 for none.
@@ -59,13 +74,18 @@ private:
     const oci::Api& api() const { return m_library->api(); }
     Connection* findConnection(ub4 id);
     ClientCursor* findCursor(ub4 id);
-    // 0 when status is a success (with or without information), else the Oracle error number,
-    // whose text the connection keeps for message().
-    int check(Connection& connection, sword status, int fallback);
+    // 0 when status of function is a success (with or without information), else the Oracle
+    // error number, whose text the connection keeps for message().
+    int check(Connection& connection, sword status, int fallback, const char* function);
     // check() for the calls that report on the environment handle.
-    int checkEnvironment(Connection& connection, sword status, int fallback);
-    // The library's error record on handle, or fallback when it keeps none.
-    int diagnose(Connection& connection, void* handle, ub4 type, int fallback);
+    int checkEnvironment(Connection& connection, sword status, int fallback, const char* function);
+    // The failure that status says, from the library's error record on handle when it left one.
+    int diagnose(Connection& connection, void* handle, ub4 type, sword status, int fallback,
+                 const char* function);
+    // The error record on handle, or fallback when it keeps none.
+    int readError(Connection& connection, void* handle, ub4 type, int fallback);
+    // The first error record on handle; false when there is none.
+    bool errorRecord(void* handle, ub4 type, sb4& code, std::string& text);
     int remember(Connection& connection, int code, std::string text);
     // Points the define at position at target; a null handle makes a new define.
     int defineAt(ClientCursor& cursor, Connection& connection, sword position, void*& handle,

@@ -47,6 +47,17 @@ std::string textOf(const text* bytes, sb4 length) {
     return length < 0 ? std::string(chars) : std::string(chars, std::size_t(length));
 }
 
+// Copies value into buf as a NUL-terminated string cut to bufsiz bytes; its length there.
+sword copyText(const std::string& value, text* buf, sword bufsiz) {
+    if (buf == nullptr || bufsiz <= 0) {
+        return 0;
+    }
+    const std::size_t length = std::min(value.size(), std::size_t(bufsiz) - 1);
+    std::memcpy(buf, value.data(), length);
+    buf[length] = 0;
+    return static_cast<sword>(length);
+}
+
 sword finish(OciArea& area, ub1 function, int code) {
     setAreaFc(area, function);
     setAreaRc(area, static_cast<ub2>(code));
@@ -77,9 +88,9 @@ sword onCursorRows(Cda_Def* cursor, ub1 function, Call call) {
 
 }  // namespace
 
-// Only blocking mode exists here; mode is accepted and ignored.
+// Only blocking mode exists here; of mode only the privilege is read.
 sword olog(Lda_Def* lda, ub1* hda, const text* uid, sword uidl, const text* pswd, sword pswdl,
-           const text* conn, sword connl, ub4) {
+           const text* conn, sword connl, ub4 mode) {
     if (lda == nullptr) {
         return OraCode::NotLoggedOn;
     }
@@ -89,8 +100,8 @@ sword olog(Lda_Def* lda, ub1* hda, const text* uid, sword uidl, const text* pswd
     ub4 connection = 0;
     int warning = 0;
     std::string error;
-    const int code =
-        provider.logon(textOf(uid, uidl), textOf(pswd, pswdl), connect, connection, warning, error);
+    const int code = provider.logon(textOf(uid, uidl), textOf(pswd, pswdl), connect,
+                                    mode & OciLogonMode::Privileges, connection, warning, error);
     if (code != 0) {
         unbindArea(*lda);
         lastLogonError() = {code, std::move(error)};
@@ -113,6 +124,27 @@ sword ocalltimeout(Lda_Def* lda, ub4 milliseconds) {
     const int code = bound ? bound->provider->setCallTimeout(bound->binding.id, milliseconds)
                            : OraCode::NotLoggedOn;
     return finish(*lda, OciFunction::None, code);
+}
+
+sword ocheckconn(Lda_Def* lda) {
+    if (lda == nullptr) {
+        return OraCode::NotLoggedOn;
+    }
+    auto bound = target(*lda);
+    const int code =
+        bound ? bound->provider->checkConnection(bound->binding.id) : OraCode::NotLoggedOn;
+    return finish(*lda, OciFunction::None, code);
+}
+
+sword oserverrelease(Lda_Def* lda, ub4* version, text* banner, sword bufsiz) {
+    auto bound = lda == nullptr ? std::nullopt : target(*lda);
+    std::string released;
+    const ub4 release = bound ? bound->provider->serverRelease(bound->binding.id, released) : 0;
+    if (version != nullptr) {
+        *version = release;
+    }
+    copyText(released, banner, bufsiz);
+    return bound ? 0 : OraCode::NotLoggedOn;
 }
 
 sword ologof(Lda_Def* lda) {
@@ -203,11 +235,5 @@ sword oerhms(Lda_Def* lda, sb2 rcode, text* buf, sword bufsiz) {
     } else {
         message = oracleMessage(code);
     }
-    if (buf == nullptr || bufsiz <= 0) {
-        return 0;
-    }
-    const std::size_t length = std::min(message.size(), std::size_t(bufsiz) - 1);
-    std::memcpy(buf, message.data(), length);
-    buf[length] = 0;
-    return static_cast<sword>(length);
+    return copyText(message, buf, bufsiz);
 }

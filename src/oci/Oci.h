@@ -57,6 +57,18 @@ inline constexpr ub1 ExecFetch = 56;
 inline constexpr sword kExtInteger = 3;  // signed 32-bit integer
 inline constexpr sword kExtString = 5;   // NUL-terminated string; length includes the NUL
 
+// olog's mode: 0 logs on as an ordinary user; an administrative privilege is asked for with the
+// value OCISessionBegin takes for it.
+namespace OciLogonMode {
+inline constexpr ub4 Normal = 0;
+inline constexpr ub4 SysDba = 0x2;
+inline constexpr ub4 SysOper = 0x4;
+inline constexpr ub4 SysBackup = 0x20000;
+inline constexpr ub4 SysDg = 0x40000;
+inline constexpr ub4 SysKm = 0x80000;
+inline constexpr ub4 Privileges = SysDba | SysOper | SysBackup | SysDg | SysKm;
+}  // namespace OciLogonMode
+
 sword olog(Lda_Def* lda, ub1* hda, const text* uid, sword uidl, const text* pswd, sword pswdl,
            const text* conn, sword connl, ub4 mode);
 sword ologof(Lda_Def* lda);
@@ -74,3 +86,11 @@ sword oerhms(Lda_Def* lda, sb2 rcode, text* buf, sword bufsiz);
 // Not of the release-7 set: limits how long any later round trip of the connection may take
 // (0 = no limit). Non-zero, with rc set, when the client library cannot limit it.
 sword ocalltimeout(Lda_Def* lda, ub4 milliseconds);
+// Not of the release-7 set: 0 when the client library still holds the connection as usable (a
+// call it cut at the time limit may have left it so); non-zero with rc set when it is gone. No
+// round trip.
+sword ocheckconn(Lda_Def* lda);
+// Not of the release-7 set: the server's release as read once at the log-on, encoded as
+// OCIServerRelease2 returns it; 0 when unknown. banner gets the server's release text,
+// NUL-terminated within bufsiz bytes.
+sword oserverrelease(Lda_Def* lda, ub4* version, text* banner, sword bufsiz);

@@ -26,17 +26,26 @@ inline constexpr ub4 HtypeStmt = 4;
 inline constexpr ub4 HtypeServer = 8;
 inline constexpr ub4 HtypeSession = 9;
 
-// Service context attributes, and the credentials of a session begun without a password.
+// Service context and session attributes, and the credentials of a session: a user name and
+// password, or a wallet or the operating system vouching for the user.
 inline constexpr ub4 AttrServer = 6;
 inline constexpr ub4 AttrSession = 7;
+inline constexpr ub4 AttrUsername = 22;
+inline constexpr ub4 AttrPassword = 23;
 inline constexpr ub4 AttrCallTimeout = 531;
+inline constexpr ub4 CredRdbms = 1;
 inline constexpr ub4 CredExt = 2;
-// The first client release that knows the call timeout.
+// The first client release that knows the call timeout and OCIServerRelease2.
 inline constexpr int CallTimeoutRelease = 18;
+
+// The server handle's status: whether the client still holds the connection as usable.
+inline constexpr ub4 AttrServerStatus = 143;
+inline constexpr ub4 ServerNormal = 1;
 
 inline constexpr ub4 NtvSyntax = 1;
 inline constexpr ub2 FetchNext = 2;
 inline constexpr ub4 AttrRowCount = 9;
+inline constexpr ub4 AttrPrefetchRows = 11;
 inline constexpr ub4 AttrStmtType = 24;
 inline constexpr ub2 StmtSelect = 1;
 
@@ -66,10 +75,6 @@ using HandleAlloc = sword (*)(const void* parent, void** handle, ub4 type, std::
 using HandleFree = sword (*)(void* handle, ub4 type);
 using ErrorGet = sword (*)(void* handle, ub4 record, text* sqlstate, sb4* code, text* buffer,
                            ub4 size, ub4 type);
-using Logon2 = sword (*)(void* env, void* error, void** service, const text* user, ub4 userLength,
-                         const text* password, ub4 passwordLength, const text* database,
-                         ub4 databaseLength, ub4 mode);
-using Logoff = sword (*)(void* service, void* error);
 using StmtPrepare = sword (*)(void* statement, void* error, const text* sql, ub4 length,
                               ub4 language, ub4 mode);
 using DefineByPos = sword (*)(void* statement, void** define, void* error, ub4 position,
@@ -91,6 +96,10 @@ using ServerDetach = sword (*)(void* server, void* error, ub4 mode);
 using SessionBegin = sword (*)(void* service, void* error, void* session, ub4 credentials,
                                ub4 mode);
 using SessionEnd = sword (*)(void* service, void* error, void* session, ub4 mode);
+using ServerRelease = sword (*)(void* handle, void* error, text* buffer, ub4 size, ub1 type,
+                                ub4* version);
+using ServerRelease2 = sword (*)(void* handle, void* error, text* buffer, ub4 size, ub1 type,
+                                 ub4* version, ub4 mode);
 
 // The entry points, resolved from one loaded library.
 struct Api {
@@ -98,8 +107,6 @@ struct Api {
     HandleAlloc handleAlloc = nullptr;
     HandleFree handleFree = nullptr;
     ErrorGet errorGet = nullptr;
-    Logon2 logon2 = nullptr;
-    Logoff logoff = nullptr;
     StmtPrepare stmtPrepare = nullptr;
     DefineByPos defineByPos = nullptr;
     StmtExecute stmtExecute = nullptr;
@@ -110,6 +117,9 @@ struct Api {
     ServerDetach serverDetach = nullptr;
     SessionBegin sessionBegin = nullptr;
     SessionEnd sessionEnd = nullptr;
+    ServerRelease serverRelease = nullptr;
+    // Null in a library older than release 18.
+    ServerRelease2 serverRelease2 = nullptr;
     // Null in a library too old to tell its release.
     ClientVersion clientVersion = nullptr;
 };

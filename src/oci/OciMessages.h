@@ -15,6 +15,7 @@ inline constexpr int TooManyRows = 1422;
 inline constexpr int IntegerOverflow = 1455;
 inline constexpr int UnsupportedConversion = 1460;
 inline constexpr int InvalidNumber = 1722;
+inline constexpr int NotConnected = 3114;
 inline constexpr int NoInterfaceDriver = 3121;
 inline constexpr int IllegalAttribute = 24315;
 }  // namespace OraCode

@@ -9,18 +9,28 @@
 #include "Oci.h"
 #include "OciDefine.h"
 
+// The rows a query sends with each round trip beyond those the caller asks for, which the
+// caller's next fetches then take without one.
+inline constexpr unsigned kPrefetchRows = 100;
+
 class OciProvider {
 public:
     virtual ~OciProvider() = default;
 
     // Texts are exact byte strings; connect is the host string without any routing prefix. An
-    // empty user and password ask for external authentication (a wallet, the operating system).
-    // Success sets connection to a non-zero id, and warning to the number of a warning that
-    // came with the log-on (0 for none), whose text message() then gives; failure sets error to
-    // the log-on's message.
+    // empty user and password ask for external authentication (a wallet, the operating system);
+    // privilege is one of OciLogonMode's. Success sets connection to a non-zero id, and warning
+    // to the number of a warning that came with the log-on (0 for none), whose text message()
+    // then gives; failure sets error to the log-on's message.
     virtual int logon(const std::string& user, const std::string& password,
-                      const std::string& connect, ub4& connection, int& warning,
+                      const std::string& connect, ub4 privilege, ub4& connection, int& warning,
                       std::string& error) = 0;
+    // 0 while the connection is usable, else the error that ended it; no round trip, and the
+    // connection's last error text stays.
+    virtual int checkConnection(ub4 connection) = 0;
+    // The server's release read at the log-on: its number as OCIServerRelease2 encodes it (0
+    // when unknown) and its text.
+    virtual ub4 serverRelease(ub4 connection, std::string& banner) = 0;
     // Limits the time of every later round trip (0 = none); 0, or the error whose text
     // message() gives when the limit cannot be set.
     virtual int setCallTimeout(ub4 connection, ub4 milliseconds) = 0;

@@ -1,5 +1,6 @@
 #include "SimProvider.h"
 
+#include <algorithm>
 #include <iterator>
 
 #include "OciMessages.h"
@@ -8,6 +9,23 @@ namespace {
 
 sim::Controls& controls() {
     return sim::Controls::instance();
+}
+
+sim::Privilege privilegeOf(ub4 mode) {
+    switch (mode) {
+        case OciLogonMode::SysDba:
+            return sim::Privilege::SysDba;
+        case OciLogonMode::SysOper:
+            return sim::Privilege::SysOper;
+        case OciLogonMode::SysBackup:
+            return sim::Privilege::SysBackup;
+        case OciLogonMode::SysDg:
+            return sim::Privilege::SysDg;
+        case OciLogonMode::SysKm:
+            return sim::Privilege::SysKm;
+        default:
+            return sim::Privilege::None;
+    }
 }
 
 }  // namespace
@@ -36,14 +54,15 @@ int SimProvider::exchange(ub4 cursor, sim::Call call, ub4& rpc, bool remote, Wor
 }
 
 int SimProvider::logon(const std::string& user, const std::string& password,
-                       const std::string& connect, ub4& connection, int& warning,
+                       const std::string& connect, ub4 privilege, ub4& connection, int& warning,
                        std::string& error) {
     sim::OraError failure;
     if (auto code = controls().takeFailure(sim::Call::Logon)) {
         failure = sim::oraError(*code);
     } else {
         controls().roundTrip();
-        if (auto session = sim::Connection::logon(user, password, connect, failure)) {
+        if (auto session =
+                sim::Connection::logon(user, password, connect, failure, privilegeOf(privilege))) {
             connection = ++m_lastId;
             sim::OraError notice = controls().takeLogonWarning();
             warning = notice.code;
@@ -62,6 +81,22 @@ int SimProvider::setCallTimeout(ub4 connection, ub4 milliseconds) {
     }
     session->callTimeout = std::chrono::milliseconds(milliseconds);
     return 0;
+}
+
+int SimProvider::checkConnection(ub4 connection) {
+    Session* session = findSession(connection);
+    return session == nullptr ? OraCode::NotLoggedOn : session->connection->state().code;
+}
+
+ub4 SimProvider::serverRelease(ub4 connection, std::string& banner) {
+    Session* session = findSession(connection);
+    if (session == nullptr) {
+        banner.clear();
+        return 0;
+    }
+    sim::ServerRelease release = session->connection->serverRelease();
+    banner = std::move(release.banner);
+    return release.version;
 }
 
 int SimProvider::logoff(ub4 connection) {
@@ -133,20 +168,37 @@ int SimProvider::exec(ub4 cursor, ub4& rpc) {
     return exchange(cursor, sim::Call::Exec, rpc, true,
                     [&](Session& session, Statement& statement) {
                         const int code = execute(session, statement);
-                        statement.prefetched = code == 0 && statement.fetchable;
+                        if (code == 0 && statement.fetchable) {
+                            receive(statement, 0);
+                        }
                         return code;
                     });
 }
 
+// The first rows of a query came back with its execute, as many as the client prefetches; a
+// fetch past them is a round trip that brings the next ones.
 int SimProvider::fetch(ub4 cursor, ub4& rpc) {
-    // The first row of a query came back with its execute, as a client prefetching one row has it.
-    const Statement* known = findStatement(cursor);
-    const bool remote = known == nullptr || !known->prefetched;
+    Statement* known = findStatement(cursor);
+    // A fetch out of sequence is the client's own answer.
+    const bool remote =
+        known != nullptr && known->fetchable && known->prefetched == 0 && !known->endKnown;
     return exchange(cursor, sim::Call::Fetch, rpc, remote,
                     [&](Session& session, Statement& statement) {
-                        statement.prefetched = false;
+                        if (remote) {
+                            receive(statement, 1);
+                        }
+                        if (statement.prefetched > 0) {
+                            --statement.prefetched;
+                        }
                         return fetchRows(session, statement, 1, false);
                     });
+}
+
+void SimProvider::receive(Statement& statement, std::size_t wanted) {
+    const std::size_t batch = std::max<std::size_t>(wanted, kPrefetchRows);
+    const std::size_t remaining = statement.cursor->rowCount() - statement.next;
+    statement.prefetched = std::min(batch, remaining);
+    statement.endKnown = remaining < batch;
 }
 
 int SimProvider::execFetch(ub4 cursor, ub4 rows, bool cancel, bool exact, ub4& rpc) {
@@ -235,17 +287,25 @@ int SimProvider::delayed(Session& session, sim::Call call) {
     if (!delay) {
         return 0;
     }
-    // The client gives up once the limit has passed; a call within it ends that much later on
-    // the instance's clock, without the caller waiting for real.
-    if (session.callTimeout.count() > 0 && *delay > session.callTimeout) {
+    // The client gives up once the limit has passed, and its cleanup may leave the connection
+    // usable; a call within the limit ends that much later on the instance's clock, without the
+    // caller waiting for real.
+    if (session.callTimeout.count() > 0 && delay->duration > session.callTimeout) {
+        if (delay->survivesTimeout) {
+            session.lastError = sim::oraError(sim::kCallTimedOut);
+            return sim::kCallTimedOut;
+        }
         return fail(session, sim::kCallTimedOut);
     }
-    controls().advanceClock(std::chrono::duration_cast<std::chrono::seconds>(*delay).count());
+    controls().advanceClock(
+        std::chrono::duration_cast<std::chrono::seconds>(delay->duration).count());
     return 0;
 }
 
 int SimProvider::execute(Session& session, Statement& statement) {
     statement.fetchable = false;
+    statement.prefetched = 0;
+    statement.endKnown = false;
     statement.next = 0;
     statement.rpc = 0;
     sim::OraError error = statement.cursor->execute(statement.sql);

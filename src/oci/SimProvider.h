@@ -16,7 +16,9 @@ public:
     SimProvider();
 
     int logon(const std::string& user, const std::string& password, const std::string& connect,
-              ub4& connection, int& warning, std::string& error) override;
+              ub4 privilege, ub4& connection, int& warning, std::string& error) override;
+    int checkConnection(ub4 connection) override;
+    ub4 serverRelease(ub4 connection, std::string& banner) override;
     int setCallTimeout(ub4 connection, ub4 milliseconds) override;
     int logoff(ub4 connection) override;
     int open(ub4 connection, ub4& cursor) override;
@@ -39,9 +41,12 @@ private:
         std::unique_ptr<sim::Cursor> cursor;
         std::string sql;
         std::map<sword, OciDefine> defines;
-        bool fetchable = false;   // an executed query whose rows are still to be fetched
-        bool prefetched = false;  // its next row arrived with the execute
-        std::size_t next = 0;     // the row the next fetch delivers first
+        bool fetchable = false;  // an executed query whose rows are still to be fetched
+        // Rows that came with the last round trip and wait for the fetches; whether that round
+        // trip came short, so that no more rows follow.
+        std::size_t prefetched = 0;
+        bool endKnown = false;
+        std::size_t next = 0;  // the row the next fetch delivers first
         ub4 rpc = 0;
     };
 
@@ -59,6 +64,8 @@ private:
     template <typename Work>
     int exchange(ub4 cursor, sim::Call call, ub4& rpc, bool remote, Work work);
     int execute(Session& session, Statement& statement);
+    // The rows that one round trip brings from the instance once the caller wants wanted of them.
+    static void receive(Statement& statement, std::size_t wanted);
     int fetchRows(Session& session, Statement& statement, ub4 rows, bool exact);
     int checkPositions(const Statement& statement) const;
 

@@ -43,17 +43,25 @@ void RefreshCycle::RefreshList() {
     m_port.SetStatusText(kCollecting);
     StopRefreshTimer();
     std::size_t listed = 0;
+    bool shown = true;
     if (IsLoggedOn()) {
+        const DatabaseOperation refresh;
         m_port.BeginWaitCursor();
         SessionList sessions = FetchSessionRows(m_bShowSystem, m_port.ChosenColumns());
-        listed = sessions.rows.size();
-        m_port.ShowSessions(std::move(sessions));
+        // A refresh cut short on a connection that stays open leaves the list as it was.
+        shown = !(refresh.Failed() && IsLoggedOn());
+        if (shown) {
+            listed = sessions.rows.size();
+            m_port.ShowSessions(std::move(sessions));
+        }
         m_port.EndWaitCursor();
     } else {
         m_port.ShowSessions({ListColumns({}), {}});
     }
     StartRefreshTimer();
-    m_port.ShowSessionCount(IsLoggedOn() ? SessionCountText(listed) : NotConnectedText());
+    if (shown) {
+        m_port.ShowSessionCount(IsLoggedOn() ? SessionCountText(listed) : NotConnectedText());
+    }
     m_port.SetStatusText(!IsLoggedOn() && TheConnection().connectionLost ? ConnectionLostText()
                                                                          : QString());
     m_bRefreshing = false;

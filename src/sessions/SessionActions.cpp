@@ -113,9 +113,10 @@ int KillSelectedSessions(SessionListPort& port, RefreshCycle& cycle,
     if (targets.empty() || !IsLoggedOn()) {
         return 0;
     }
+    const DatabaseOperation kill;
     const std::string ownSid = OwnSessionId();
     // Without its own SID the question cannot be trusted to warn of it: the failure was said.
-    if (!IsLoggedOn()) {
+    if (kill.Failed()) {
         return 0;
     }
     for (SessionTarget& target : targets) {
@@ -130,8 +131,8 @@ int KillSelectedSessions(SessionListPort& port, RefreshCycle& cycle,
     KillTally tally;
     const SessionKey* lastMarked = nullptr;
     for (const SessionTarget& target : targets) {
-        // A lost connection has been reported by the statement; the rest would only fail.
-        if (!IsLoggedOn()) {
+        // A failure has been reported by the statement; the rest would only fail or wait.
+        if (kill.Failed()) {
             break;
         }
         if (!target.Killable()) {
@@ -140,7 +141,7 @@ int KillSelectedSessions(SessionListPort& port, RefreshCycle& cycle,
         }
         const std::optional<KillAnswer> answer = KillSession(target.key.sid, target.key.serial);
         ++sent;
-        if (!answer || !IsLoggedOn()) {
+        if (!answer || kill.Failed()) {
             continue;
         }
         if (answer->code == 0) {
@@ -157,32 +158,37 @@ int KillSelectedSessions(SessionListPort& port, RefreshCycle& cycle,
             }
         }
     }
-    cycle.RefreshList();
+    // After a timed-out call that kept the connection the list stays as it was: a refresh would
+    // only wait for the database again.
+    const bool kept = kill.Failed() && IsLoggedOn();
+    if (!kept) {
+        cycle.RefreshList();
+    }
     // One session needs a word only when the server did not even hear of it.
-    if (IsLoggedOn() && (targets.size() > 1 || sent == 0)) {
+    if (IsLoggedOn() && !kept && (targets.size() > 1 || sent == 0)) {
         port.SetStatusText(tally.Text());
-    } else if (IsLoggedOn() && lastMarked != nullptr) {
+    } else if (IsLoggedOn() && !kept && lastMarked != nullptr) {
         port.SetStatusText(MarkedText(*lastMarked));
     }
     port.EndWaitCursor();
     return sent;
 }
 
-// Every reported failure drops the connection, so being logged off afterwards tells a failure
-// from a session that has simply gone.
+// A failure, which has been reported, is told from a session that has simply gone.
 DetailsRead ReadSessionDetails(const SessionKey& key, SessionDetails& details) {
     if (!IsLoggedOn()) {
         return DetailsRead::Failed;
     }
+    const DatabaseOperation properties;
     const SessionLookup found = QuerySessionDetails(key.sid, key.serial, details);
-    if (!IsLoggedOn()) {
+    if (properties.Failed()) {
         return DetailsRead::Failed;
     }
     if (found != SessionLookup::Found) {
         return DetailsRead::SessionGone;
     }
     QuerySqlText(key.sid, key.serial, details);
-    return IsLoggedOn() ? DetailsRead::Read : DetailsRead::Failed;
+    return properties.Failed() ? DetailsRead::Failed : DetailsRead::Read;
 }
 
 QString SessionGoneText() {

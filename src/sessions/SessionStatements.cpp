@@ -171,10 +171,15 @@ bool IsSessionKey(const std::string& sid, const std::string& serial) {
 // wide enough for any conversion. A chosen column the server does not have is said once and
 // left out for as long as the connection lasts.
 SessionList FetchSessionRows(bool showSystem, const std::vector<SessionColumnId>& extras) {
+    const DatabaseOperation refresh;
     SessionList list;
     list.columns = ListColumns(extras);
     std::erase_if(list.columns, [](SessionColumnId id) { return !IsColumnAvailable(id); });
     const int counted = CountRows("sys.v_$session", "");
+    // A count that failed has been reported; the list would only fail or wait after it.
+    if (refresh.Failed()) {
+        return list;
+    }
     ub4 capacity = counted > 0 ? static_cast<ub4>(counted) : 0;
     std::vector<int> widths = fetchWidths(list.columns);
     ListAttempt attempt =

@@ -3,13 +3,17 @@
 
 #include <QString>
 
+#include "ConnectAs.h"
+
 struct LoginData {
     QString UserName;
     QString Password;
     QString HostString;
+    // Stored as "Mode" by its name; Normal when absent or not a mode's name.
+    ConnectAs Mode = ConnectAs::Normal;
 
     static LoginData Load();
-    // Writes "Usr", then "Pwd", then "Srv".
+    // Writes "Usr", then "Pwd", then "Srv", then "Mode".
     static void Save(const LoginData& data);
     // Whether a log-on was ever stored ("Usr" present, even empty).
     static bool IsStored();

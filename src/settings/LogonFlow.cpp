@@ -3,6 +3,7 @@
 #include "AppSettings.h"
 #include "ErrorReport.h"
 #include "OracleConnection.h"
+#include "ServerHistory.h"
 #include "TableProbes.h"
 
 namespace {
@@ -14,7 +15,7 @@ const char* const kAutoLogonFailedMessage = "Unable to connect automatically!";
 // The texts exactly as typed, empty ones included, in UTF-8 for the client library.
 bool logOn(const LoginData& data) {
     return LogOn(data.UserName.toUtf8().constData(), data.Password.toUtf8().constData(),
-                 data.HostString.toUtf8().constData());
+                 data.HostString.toUtf8().constData(), data.Mode);
 }
 }  // namespace
 
@@ -30,10 +31,12 @@ LogonOutcome LogOnWithAccessCheck(const LoginData& data) {
     if (!logOn(data)) {
         return LogonOutcome::LogonFailed;
     }
+    const DatabaseOperation check;
     const bool mayRead = CheckDbaAccess();
-    // A probe's failure was reported and took the connection with it: that one message says
-    // what happened, and nothing is stored for a log-on that did not last.
-    if (!IsLoggedOn()) {
+    // A probe's failure was reported: that one message says what happened, and nothing is
+    // stored for a log-on that did not last or whose access is unknown.
+    if (check.Failed()) {
+        LogOff();
         return LogonOutcome::LogonFailed;
     }
     if (!mayRead) {
@@ -42,6 +45,7 @@ LogonOutcome LogOnWithAccessCheck(const LoginData& data) {
         return LogonOutcome::NoAccess;
     }
     LoginData::Save(data);
+    ServerHistory::RememberMode(data.HostString, data.Mode);
     return LogonOutcome::LoggedOn;
 }
 

@@ -14,6 +14,10 @@ QString entryName(int k) {
     return QStringLiteral("Item%1").arg(k);
 }
 
+QString modeName(int k) {
+    return QStringLiteral("Mode%1").arg(k);
+}
+
 // k of a value named "Item<k>" (k from 1, without leading zeros); 0 for any other name.
 int entryNumber(const QString& name) {
     bool ok = false;
@@ -23,7 +27,14 @@ int entryNumber(const QString& name) {
 
 struct StoredHistory {
     QStringList hosts;
-    int lastEntry = 0;  // the number of the last entry; the next one follows it
+    std::vector<int> numbers;  // each host's k
+    int lastEntry = 0;         // the number of the last entry; the next one follows it
+
+    // The k of host's entry; 0 for none.
+    int numberOf(const QString& host) const {
+        const qsizetype at = hosts.indexOf(host);
+        return at < 0 || numbers[std::size_t(at)] == 0 ? 0 : numbers[std::size_t(at)];
+    }
 };
 
 // One reading of the file. "Items" is trusted only as far as entries exist: the history ends
@@ -43,8 +54,10 @@ StoredHistory readHistory() {
     for (const int k : present) {
         if (k > history.lastEntry + 1) {
             history.hosts << QString();
+            history.numbers.push_back(0);
         }
         history.hosts << store.GetProfileString(kSection, entryName(k));
+        history.numbers.push_back(k);
         history.lastEntry = k;
     }
     return history;
@@ -67,6 +80,23 @@ bool Remember(const QString& host) {
     const int k = history.lastEntry + 1;
     SettingsStore::WriteProfileValues(kSection, {{kCount, k}, {entryName(k), host}});
     return true;
+}
+
+// An entry that never had an administrative log-on keeps the section as it always was.
+void RememberMode(const QString& host, ConnectAs mode) {
+    const int k = readHistory().numberOf(host);
+    if (k > 0 && (mode != ConnectAs::Normal ||
+                  SettingsStore::Snapshot().Entries(kSection).contains(modeName(k)))) {
+        SettingsStore::WriteProfileString(kSection, modeName(k), ConnectAsName(mode));
+    }
+}
+
+std::optional<ConnectAs> ModeOf(const QString& host) {
+    const int k = readHistory().numberOf(host);
+    if (k == 0) {
+        return std::nullopt;
+    }
+    return ConnectAsNamed(SettingsStore::GetProfileString(kSection, modeName(k)).toStdString());
 }
 
 }  // namespace ServerHistory

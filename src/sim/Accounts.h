@@ -12,10 +12,13 @@ struct Account {
     std::string_view password;
     ViewRights rights;
     bool mayKill;
+    // Holds the administrative privileges, and may log on only with one of them.
+    bool administrator = false;
 };
 
 inline const Account* findAccount(std::string_view upperName) {
     static constexpr Account kAccounts[] = {
+        {"SYS", "change_on_install", {true, true}, true, true},
         {"SYSTEM", "manager", {true, true}, true},
         {"MONITOR", "monitor", {true, false}, false},
         {"SCOTT", "tiger", {false, false}, false},

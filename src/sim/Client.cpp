@@ -4,8 +4,32 @@
 
 namespace sim {
 
+namespace {
+
+// The user an administrative log-on's session belongs to.
+std::string privilegeUser(Privilege privilege) {
+    switch (privilege) {
+        case Privilege::SysDba:
+            return "SYS";
+        case Privilege::SysOper:
+            return "PUBLIC";
+        case Privilege::SysBackup:
+            return "SYSBACKUP";
+        case Privilege::SysDg:
+            return "SYSDG";
+        case Privilege::SysKm:
+            return "SYSKM";
+        case Privilege::None:
+            break;
+    }
+    return {};
+}
+
+}  // namespace
+
 std::unique_ptr<Connection> Connection::logon(const std::string& user, const std::string& password,
-                                              const std::string& scenario, OraError& error) {
+                                              const std::string& scenario, OraError& error,
+                                              Privilege privilege) {
     error = {};
     if (!user.empty() && password.empty()) {
         error = oraError(1005);
@@ -16,12 +40,22 @@ std::unique_ptr<Connection> Connection::logon(const std::string& user, const std
         return nullptr;
     }
     const ScenarioSpec* defined = Controls::instance().definedScenario(scenario);
-    const bool external = user.empty() && password.empty() && defined && defined->externalUser;
-    const std::string name = upperCase(external ? *defined->externalUser : user);
-    const Account* account = findAccount(name);
-    if (!account || (!external && account->password != password)) {
-        error = oraError(1017);
-        return nullptr;
+    const bool external = user.empty() && password.empty();
+    const bool vouched = external && defined && defined->externalUser;
+    std::string name = upperCase(vouched ? *defined->externalUser : user);
+    if (!(external && privilege != Privilege::None)) {
+        const Account* account = findAccount(name);
+        if (!account || (!vouched && account->password != password)) {
+            error = oraError(1017);
+            return nullptr;
+        }
+        if (account->administrator != (privilege != Privilege::None)) {
+            error = oraError(account->administrator ? 28009 : 1031);
+            return nullptr;
+        }
+    }
+    if (privilege != Privilege::None) {
+        name = privilegeUser(privilege);
     }
     const int sid = instance->logon(name, Controls::instance().now());
     return std::unique_ptr<Connection>(new Connection(std::move(instance), name, sid));

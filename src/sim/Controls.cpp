@@ -45,17 +45,18 @@ std::optional<int> Controls::takeFailure(Call call) {
     return code;
 }
 
-void Controls::delayCall(Call call, int nth, std::chrono::milliseconds duration) {
+void Controls::delayCall(Call call, int nth, std::chrono::milliseconds duration,
+                         bool survivesTimeout) {
     if (nth > 0) {
-        m_delays.push_back({call, nth, duration});
+        m_delays.push_back({call, nth, {duration, survivesTimeout}});
     }
 }
 
-std::optional<std::chrono::milliseconds> Controls::takeDelay(Call call) {
-    std::optional<std::chrono::milliseconds> duration;
+std::optional<Controls::Delay> Controls::takeDelay(Call call) {
+    std::optional<Delay> duration;
     for (PlannedDelay& planned : m_delays) {
         if (planned.call == call && --planned.remaining == 0 && !duration) {
-            duration = planned.duration;
+            duration = planned.delay;
         }
     }
     std::erase_if(m_delays, [](const PlannedDelay& p) { return p.remaining <= 0; });

@@ -61,6 +61,7 @@ constexpr Message kMessages[] = {
     {12541, "TNS:no listener"},
     {28000, "the account is locked"},
     {28002, "the password will expire within 7 days"},
+    {28009, "connection as SYS should be as SYSDBA or SYSOPER"},
 };
 
 std::string formatted(const char* format, int a, int b = 0) {

@@ -59,13 +59,20 @@ struct ServerRelease {
 };
 ServerRelease serverRelease(const Release& release);
 
+// The administrative privilege a log-on asks for; None for an ordinary one.
+enum class Privilege { None, SysDba, SysOper, SysBackup, SysDg, SysKm };
+
 // One session of a client with the instance. Destroying it logs off.
 class Connection {
 public:
     // scenario is the host string after "sim:" ("demo", "large", "empty" or one defined by a
     // test). Returns null and sets error on failure (ORA-01017, ORA-12154, ORA-01005, ...).
+    // Only SYS may use a privilege, and SYS must (ORA-28009); an external log-on with one is the
+    // operating system's administrator. The session then belongs to the privilege's user: SYS
+    // for SYSDBA, PUBLIC for SYSOPER.
     static std::unique_ptr<Connection> logon(const std::string& user, const std::string& password,
-                                             const std::string& scenario, OraError& error);
+                                             const std::string& scenario, OraError& error,
+                                             Privilege privilege = Privilege::None);
     ~Connection();
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
@@ -181,11 +188,17 @@ public:
     // Counts one call of that kind; returns the code to fail it with, if one was planned.
     std::optional<int> takeFailure(Call call);
     // Makes the nth call of that kind from now take that long at the server, as a hung network
-    // or instance does; a client with a shorter call time limit gives up on it. Within the limit
-    // the instance's clock moves on by that long; nobody waits for real.
-    void delayCall(Call call, int nth, std::chrono::milliseconds duration);
+    // or instance does; a client with a shorter call time limit gives up on it, and the
+    // connection then survives or is lost. Within the limit the instance's clock moves on by
+    // that long; nobody waits for real.
+    void delayCall(Call call, int nth, std::chrono::milliseconds duration,
+                   bool survivesTimeout = false);
+    struct Delay {
+        std::chrono::milliseconds duration;
+        bool survivesTimeout = false;
+    };
     // Counts one call of that kind; returns how long it takes, if a delay was planned.
-    std::optional<std::chrono::milliseconds> takeDelay(Call call);
+    std::optional<Delay> takeDelay(Call call);
     // The next successful log-on comes with this warning, as an expiring password gives
     // ORA-28002.
     void warnAtNextLogon(OraError warning);
@@ -234,7 +247,7 @@ private:
     struct PlannedDelay {
         Call call;
         int remaining;
-        std::chrono::milliseconds duration;
+        Delay delay;
     };
     std::vector<PlannedDelay> m_delays;
     OraError m_logonWarning;

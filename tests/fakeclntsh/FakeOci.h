@@ -29,6 +29,8 @@ inline constexpr sword OCI_NO_DATA = 100;
 inline constexpr sword OCI_ERROR = -1;
 inline constexpr sword OCI_INVALID_HANDLE = -2;
 
+inline constexpr ub4 OCI_DEFAULT = 0;
+
 inline constexpr ub4 OCI_HTYPE_ENV = 1;
 inline constexpr ub4 OCI_HTYPE_ERROR = 2;
 inline constexpr ub4 OCI_HTYPE_SVCCTX = 3;
@@ -39,12 +41,25 @@ inline constexpr ub4 OCI_HTYPE_SESSION = 9;
 
 inline constexpr ub4 OCI_ATTR_SERVER = 6;
 inline constexpr ub4 OCI_ATTR_SESSION = 7;
+inline constexpr ub4 OCI_ATTR_USERNAME = 22;
+inline constexpr ub4 OCI_ATTR_PASSWORD = 23;
+inline constexpr ub4 OCI_ATTR_SERVER_STATUS = 143;
 inline constexpr ub4 OCI_ATTR_CALL_TIMEOUT = 531;
+inline constexpr ub4 OCI_CRED_RDBMS = 1;
 inline constexpr ub4 OCI_CRED_EXT = 2;
+inline constexpr ub4 OCI_SERVER_NOT_CONNECTED = 0;
+inline constexpr ub4 OCI_SERVER_NORMAL = 1;
+
+inline constexpr ub4 OCI_SYSDBA = 0x2;
+inline constexpr ub4 OCI_SYSOPER = 0x4;
+inline constexpr ub4 OCI_SYSBKP = 0x20000;
+inline constexpr ub4 OCI_SYSDGD = 0x40000;
+inline constexpr ub4 OCI_SYSKMT = 0x80000;
 
 inline constexpr ub4 OCI_NTV_SYNTAX = 1;
 inline constexpr ub2 OCI_FETCH_NEXT = 2;
 inline constexpr ub4 OCI_ATTR_ROW_COUNT = 9;
+inline constexpr ub4 OCI_ATTR_PREFETCH_ROWS = 11;
 inline constexpr ub4 OCI_ATTR_STMT_TYPE = 24;
 
 inline constexpr ub2 SQLT_INT = 3;
@@ -74,21 +89,29 @@ struct Error : Handle {
     ErrorRecord record;
 };
 
+struct Service;
+
 struct Server : Handle {
     Server() : Handle(OCI_HTYPE_SERVER) {}
     bool attached = false;
     std::string link;  // the connect string, which names the scenario
+    // The service context it serves, once OCIAttrSet named it.
+    Service* service = nullptr;
+    // A log-on failure planned for the session rather than for the attach.
+    std::optional<int> logonFailure;
 };
 
 struct Session : Handle {
     Session() : Handle(OCI_HTYPE_SESSION) {}
+    std::string user;
+    std::string password;
 };
 
 struct Service : Handle {
     Service() : Handle(OCI_HTYPE_SVCCTX) {}
     std::unique_ptr<sim::Connection> connection;
     std::chrono::milliseconds callTimeout{0};
-    // Set by OCIAttrSet for a session begun by hand; null after OCILogon2.
+    // Set by OCIAttrSet.
     Server* server = nullptr;
     Session* session = nullptr;
 };
@@ -118,8 +141,12 @@ struct Statement : Handle {
     Service* service = nullptr;
     std::unique_ptr<sim::Cursor> cursor;
     bool fetchable = false;
-    // The first row of a query comes back with an execute that fetched none (one row prefetch).
-    bool prefetched = false;
+    // Rows each round trip brings beyond those asked for; the client's default is one.
+    ub4 prefetchRows = 1;
+    // Rows that came with the last round trip and wait for the fetches; whether that round trip
+    // came short, so that a fetch past them needs none.
+    std::size_t buffered = 0;
+    bool endKnown = false;
     std::size_t next = 0;
     ub4 rowCount = 0;
 };
@@ -143,16 +170,17 @@ sword fail(ErrorRecord& record, int code, std::string text = {});
 // The message for code: the server's catalogue, or the client's own for its codes.
 std::string messageFor(int code);
 
-// Takes a planned failure of call, or a planned delay longer than the service's call time
-// limit (ORA-03156); marks the service's connection lost for a lost-line code.
-std::optional<int> plannedFailure(sim::Call call, Service* service);
+// A round trip of call: takes a planned failure, or a planned delay longer than the service's call
+// time limit (ORA-03156), and counts the round trip when neither came. A lost-line code, and a
+// time-out that the client's cleanup does not survive, leave the service's connection lost.
+std::optional<int> roundTrip(sim::Call call, Service* service);
+// Whether the next call of that kind was planned to find its handle invalid.
+bool takeInvalidHandle(sim::Call call);
 
 struct Written {
     int error = 0;  // the Oracle error number that fails the fetch
     bool truncated = false;
 };
-// OCI_SUCCESS, or OCI_SUCCESS_WITH_INFO with the warning the instance gives at this log-on.
-sword withLogonWarning(Error& error);
 
 // Writes value into element of the define, as the array fetch of the define's type does.
 Written writeValue(const Define& define, std::size_t element, const sim::Value& value);

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <iterator>
+#include <utility>
 #include <vector>
 
 #include "FakeOci.h"
@@ -13,6 +14,11 @@ namespace {
 std::map<const void*, std::unique_ptr<Handle>>& registry() {
     static auto* handles = new std::map<const void*, std::unique_ptr<Handle>>;
     return *handles;
+}
+
+std::optional<sim::Call>& invalidHandleAt() {
+    static std::optional<sim::Call> call;
+    return call;
 }
 
 struct Message {
@@ -28,10 +34,13 @@ constexpr Message kClientMessages[] = {
     {1406, "fetched column value was truncated"},
     {1455, "converting column overflows integer datatype"},
     {1460, "unimplemented or unreasonable conversion requested"},
+    {1804, "failure to initialize timezone information"},
+    {24300, "bad value for mode"},
     {24315, "illegal attribute type"},
     {24333, "zero iteration count"},
     {24337, "statement handle not prepared"},
     {24345, "A Truncation or null fetch error occurred"},
+    {12592, "TNS:bad packet"},
 };
 
 }  // namespace
@@ -90,24 +99,39 @@ sword fail(ErrorRecord& record, int code, std::string text) {
     return OCI_ERROR;
 }
 
-std::optional<int> plannedFailure(sim::Call call, Service* service) {
+// Oracle Net's transport failures (ORA-12500 to ORA-12699) leave the client not connected, as the
+// instance's lost-line codes do.
+bool losesLine(int code) {
+    return sim::isConnectionLost(code) || (code >= 12500 && code < 12700);
+}
+
+std::optional<int> roundTrip(sim::Call call, Service* service) {
     sim::Controls& controls = sim::Controls::instance();
     std::optional<int> code = controls.takeFailure(call);
+    bool lost = code && losesLine(*code);
     if (!code) {
         if (const auto delay = controls.takeDelay(call)) {
             if (service != nullptr && service->callTimeout.count() > 0 &&
-                *delay > service->callTimeout) {
+                delay->duration > service->callTimeout) {
                 code = sim::kCallTimedOut;
+                lost = !delay->survivesTimeout;
             } else {
                 controls.advanceClock(
-                    std::chrono::duration_cast<std::chrono::seconds>(*delay).count());
+                    std::chrono::duration_cast<std::chrono::seconds>(delay->duration).count());
             }
         }
     }
-    if (code && service != nullptr && service->connection && sim::isConnectionLost(*code)) {
+    if (!code) {
+        controls.roundTrip();
+    }
+    if (lost && service != nullptr && service->connection) {
         service->connection->markLost();
     }
     return code;
+}
+
+bool takeInvalidHandle(sim::Call call) {
+    return std::exchange(invalidHandleAt(), std::nullopt) == call;
 }
 
 }  // namespace fake
@@ -118,4 +142,14 @@ FAKE_EXPORT int nimbraFakeLiveHandles() {
 
 FAKE_EXPORT int nimbraFakeLiveStatements() {
     return fake::liveHandles(fake::OCI_HTYPE_STMT);
+}
+
+FAKE_EXPORT int nimbraFakeLiveEnvironments() {
+    return fake::liveHandles(fake::OCI_HTYPE_ENV);
+}
+
+// The next call of that kind (a sim::Call) finds its handle invalid, as after a handle was freed
+// twice; its error handle keeps the previous call's error.
+FAKE_EXPORT void nimbraFakeInvalidHandleAtNext(int call) {
+    fake::invalidHandleAt() = static_cast<sim::Call>(call);
 }

@@ -6,8 +6,6 @@ void OCIEnvNlsCreate() {}
 void OCIHandleAlloc() {}
 void OCIHandleFree() {}
 void OCIErrorGet() {}
-void OCILogon2() {}
-void OCILogoff() {}
 void OCIStmtPrepare() {}
 void OCIDefineByPos() {}
 void OCIStmtExecute() {}
@@ -17,4 +15,5 @@ void OCIServerAttach() {}
 void OCIServerDetach() {}
 void OCISessionBegin() {}
 void OCISessionEnd() {}
+void OCIServerRelease() {}
 }

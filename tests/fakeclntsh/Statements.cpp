@@ -1,5 +1,6 @@
 // Prepare, define, execute and fetch over sim::Cursor.
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 
@@ -26,6 +27,15 @@ ub2 statementType(const std::string& sql) {
         }
     }
     return 0;
+}
+
+// The rows one round trip brings once wanted of them are asked for: as many as the prefetch
+// allows, and the news that there are no more when fewer came.
+void receive(Statement& statement, std::size_t wanted) {
+    const std::size_t batch = std::max<std::size_t>(wanted, statement.prefetchRows);
+    const std::size_t remaining = statement.cursor->rowCount() - statement.next;
+    statement.buffered = std::min(batch, remaining);
+    statement.endKnown = remaining < batch;
 }
 
 bool definesInSelectList(const Statement& statement) {
@@ -86,9 +96,6 @@ FAKE_EXPORT sword OCIStmtPrepare(void* statementHandle, void* errorHandle, const
         return OCI_INVALID_HANDLE;
     }
     error->record = {};
-    if (auto code = plannedFailure(sim::Call::Parse, statement->service)) {
-        return fail(error->record, *code);
-    }
     statement->sql.assign(reinterpret_cast<const char*>(sql), length);
     statement->statementType = statementType(statement->sql);
     statement->prepared = true;
@@ -101,7 +108,7 @@ FAKE_EXPORT sword OCIStmtPrepare(void* statementHandle, void* errorHandle, const
     return OCI_SUCCESS;
 }
 
-// A null *define makes a new define, which stands for odefin; an existing one is a redefine.
+// A null *define makes a new define, an existing one is a redefine; neither asks the server.
 FAKE_EXPORT sword OCIDefineByPos(void* statementHandle, void** defineHandle, void* errorHandle,
                                  ub4 position, void* value, sb4 size, ub2 type, void* indicators,
                                  ub2* lengths, ub2* codes, ub4) {
@@ -117,8 +124,6 @@ FAKE_EXPORT sword OCIDefineByPos(void* statementHandle, void** defineHandle, voi
         if (define == nullptr || define->statement != statement || define->position != position) {
             return OCI_INVALID_HANDLE;
         }
-    } else if (auto code = plannedFailure(sim::Call::Define, statement->service)) {
-        return fail(error->record, *code);
     }
     const bool integerSize = size == 1 || size == 2 || size == 4 || size == 8;
     if (!(type == SQLT_INT && integerSize) && !(type == SQLT_STR && size >= 1)) {
@@ -153,28 +158,31 @@ FAKE_EXPORT sword OCIStmtExecute(void* serviceHandle, void* statementHandle, voi
     if (service == nullptr || statement == nullptr || error == nullptr) {
         return OCI_INVALID_HANDLE;
     }
+    const bool query = statement->statementType == OCI_STMT_SELECT;
+    const sim::Call call = query && iters > 0 ? sim::Call::ExecFetch : sim::Call::Exec;
+    if (takeInvalidHandle(call)) {
+        return OCI_INVALID_HANDLE;
+    }
     error->record = {};
     if (!statement->prepared) {
         return fail(error->record, 24337);
     }
-    const bool query = statement->statementType == OCI_STMT_SELECT;
-    const sim::Call call = query && iters > 0 ? sim::Call::ExecFetch : sim::Call::Exec;
-    if (auto code = plannedFailure(call, service)) {
-        return fail(error->record, *code);
+    if (!query && iters == 0) {
+        return fail(error->record, 24333);
     }
     if (sim::OraError state = service->connection->state(); !state.ok()) {
         return fail(error->record, state.code, state.text);
     }
-    if (!query && iters == 0) {
-        return fail(error->record, 24333);
+    if (auto code = roundTrip(call, service)) {
+        return fail(error->record, *code);
     }
-    sim::Controls::instance().roundTrip();
     if (statement->service != service || !statement->cursor) {
         statement->cursor = std::make_unique<sim::Cursor>(*service->connection);
         statement->service = service;
     }
     statement->fetchable = false;
-    statement->prefetched = false;
+    statement->buffered = 0;
+    statement->endKnown = false;
     statement->next = 0;
     statement->rowCount = 0;
     if (sim::OraError failure = statement->cursor->execute(statement->sql); !failure.ok()) {
@@ -187,45 +195,70 @@ FAKE_EXPORT sword OCIStmtExecute(void* serviceHandle, void* statementHandle, voi
         return fail(error->record, 1007);
     }
     statement->fetchable = true;
+    receive(*statement, iters);
     if (iters == 0) {
-        statement->prefetched = true;
         return OCI_SUCCESS;
     }
+    statement->buffered -= std::min<std::size_t>(statement->buffered, iters);
     return deliverRows(*statement, *error, iters);
 }
 
+// Rows that came with an earlier round trip are fetched without one; so is the end of the rows
+// when that round trip came short.
 FAKE_EXPORT sword OCIStmtFetch2(void* statementHandle, void* errorHandle, ub4 rows, ub2, sb4, ub4) {
     Statement* statement = find<Statement>(statementHandle, OCI_HTYPE_STMT);
     Error* error = find<Error>(errorHandle, OCI_HTYPE_ERROR);
     if (statement == nullptr || error == nullptr) {
         return OCI_INVALID_HANDLE;
     }
+    if (takeInvalidHandle(sim::Call::Fetch)) {
+        return OCI_INVALID_HANDLE;
+    }
     error->record = {};
-    if (auto code = plannedFailure(sim::Call::Fetch, statement->service)) {
-        return fail(error->record, *code);
-    }
-    if (statement->service == nullptr) {
+    if (statement->service == nullptr || !statement->fetchable) {
         return fail(error->record, 1002);
-    }
-    if (sim::OraError state = statement->service->connection->state(); !state.ok()) {
-        return fail(error->record, state.code, state.text);
     }
     // Fetching no rows cancels the cursor.
     if (rows == 0) {
         statement->fetchable = false;
         return OCI_SUCCESS;
     }
-    const bool local = statement->prefetched && rows == 1;
-    statement->prefetched = false;
-    if (!local) {
-        sim::Controls::instance().roundTrip();
+    if (statement->buffered < rows && !statement->endKnown) {
+        if (sim::OraError state = statement->service->connection->state(); !state.ok()) {
+            return fail(error->record, state.code, state.text);
+        }
+        if (auto code = roundTrip(sim::Call::Fetch, statement->service)) {
+            return fail(error->record, *code);
+        }
+        receive(*statement, rows);
     }
+    statement->buffered -= std::min<std::size_t>(statement->buffered, rows);
     return deliverRows(*statement, *error, rows);
+}
+
+// The server's status is the client's own view: no round trip, and the error record stays.
+static sword serverStatus(Server& server, void* value, ub4* size) {
+    const Service* service = server.service;
+    const ub4 status = server.attached && service != nullptr && service->connection &&
+                               service->connection->state().ok()
+                           ? OCI_SERVER_NORMAL
+                           : OCI_SERVER_NOT_CONNECTED;
+    std::memcpy(value, &status, sizeof status);
+    if (size != nullptr) {
+        *size = sizeof status;
+    }
+    return OCI_SUCCESS;
 }
 
 FAKE_EXPORT sword OCIAttrGet(const void* handle, ub4 type, void* value, ub4* size, ub4 attribute,
                              void* errorHandle) {
     Error* error = find<Error>(errorHandle, OCI_HTYPE_ERROR);
+    if (type == OCI_HTYPE_SERVER && attribute == OCI_ATTR_SERVER_STATUS) {
+        Server* server = find<Server>(handle, type);
+        return error == nullptr || server == nullptr || value == nullptr
+                   ? OCI_INVALID_HANDLE
+                   : serverStatus(*server, value, size);
+    }
     Statement* statement = find<Statement>(handle, type == OCI_HTYPE_STMT ? type : 0);
     if (error == nullptr || statement == nullptr || value == nullptr) {
         return OCI_INVALID_HANDLE;

@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <algorithm>
 #include <array>
+#include <optional>
+#include <string>
 #include <utility>
 
 #include "LogonFlow.h"
@@ -22,16 +24,18 @@ CConnectDialog::CConnectDialog(QWidget* parent) : QDialog(parent), m_data(LoginD
     m_userEdit->setText(m_data.UserName);
     FillHostList();
     PresetHost(m_data.HostString);
+    SelectMode(m_data.Mode);
     (m_data.UserName.isEmpty() ? m_userEdit : m_passwordEdit)->setFocus();
 }
 
 void CConnectDialog::CreateControls() {
     setWindowTitle(QStringLiteral("Connect Dialog"));
-    setFixedSize(DialogUnitsToPixels(QSize(163, 95), font()));
+    setFixedSize(DialogUnitsToPixels(QSize(163, 113), font()));
 
     Place(new QLabel(QStringLiteral("Username:"), this), QRect(7, 7, 46, 11));
     Place(new QLabel(QStringLiteral("Password:"), this), QRect(7, 25, 40, 10));
     Place(new QLabel(QStringLiteral("Host string:"), this), QRect(7, 45, 35, 10));
+    Place(new QLabel(QStringLiteral("Connect as:"), this), QRect(7, 63, 40, 10));
 
     m_userEdit = new QLineEdit(this);
     m_userEdit->setObjectName(QStringLiteral("userEdit"));
@@ -54,20 +58,30 @@ void CConnectDialog::CreateControls() {
     // The template's height includes the dropped list; closed, the control keeps its own.
     const QRect host = DialogUnitsToPixels(QRect(53, 43, 95, 40), font());
     m_hostCombo->setGeometry(host.x(), host.y(), host.width(), m_hostCombo->sizeHint().height());
+    connect(m_hostCombo, &QComboBox::activated, this, &CConnectDialog::OnHostActivated);
+
+    m_modeCombo = new QComboBox(this);
+    m_modeCombo->setObjectName(QStringLiteral("connectAsCombo"));
+    for (ConnectAs mode : kConnectAsModes) {
+        m_modeCombo->addItem(QString::fromLatin1(ConnectAsName(mode)), int(mode));
+    }
+    const QRect mode = DialogUnitsToPixels(QRect(53, 61, 95, 60), font());
+    m_modeCombo->setGeometry(mode.x(), mode.y(), mode.width(), m_modeCombo->sizeHint().height());
 
     auto* ok = new QPushButton(QStringLiteral("&OK"), this);
     ok->setObjectName(QStringLiteral("okButton"));
     ok->setDefault(true);
-    Place(ok, QRect(17, 73, 60, 15));
+    Place(ok, QRect(17, 91, 60, 15));
     auto* cancel = new QPushButton(QStringLiteral("&Cancel"), this);
     cancel->setObjectName(QStringLiteral("cancelButton"));
-    Place(cancel, QRect(87, 73, 60, 15));
+    Place(cancel, QRect(87, 91, 60, 15));
     connect(ok, &QPushButton::clicked, this, &CConnectDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &CConnectDialog::reject);
 
     setTabOrder(m_userEdit, m_passwordEdit);
     setTabOrder(m_passwordEdit, m_hostCombo);
-    setTabOrder(m_hostCombo, ok);
+    setTabOrder(m_hostCombo, m_modeCombo);
+    setTabOrder(m_modeCombo, ok);
     setTabOrder(ok, cancel);
 }
 
@@ -104,6 +118,40 @@ void CConnectDialog::PresetHost(const QString& host) {
     m_hostCombo->setEditText(host);
 }
 
+void CConnectDialog::SelectMode(ConnectAs mode) {
+    m_modeCombo->setCurrentIndex(m_modeCombo->findData(int(mode)));
+}
+
+ConnectAs CConnectDialog::SelectedMode() const {
+    return ConnectAs(m_modeCombo->currentData().toInt());
+}
+
+void CConnectDialog::OnHostActivated(int index) {
+    if (const std::optional<ConnectAs> mode = ServerHistory::ModeOf(m_hostCombo->itemText(index))) {
+        SelectMode(*mode);
+    }
+}
+
+bool CConnectDialog::TakeModeFromUserName() {
+    std::string user = m_userEdit->text().toStdString();
+    const std::optional<ConnectAs> typed = TakeConnectAsSuffix(user);
+    if (!typed) {
+        return true;
+    }
+    if (SelectedMode() != ConnectAs::Normal && SelectedMode() != *typed) {
+        NimbraMessageBox(QStringLiteral("The user name asks to connect as %1, but \"Connect as\" "
+                                        "says %2: choose one of them.")
+                             .arg(QString::fromLatin1(ConnectAsName(*typed)),
+                                  QString::fromLatin1(ConnectAsName(SelectedMode()))),
+                         MsgButtons::Ok, MsgIcon::Warning);
+        m_userEdit->setFocus();
+        return false;
+    }
+    m_userEdit->setText(QString::fromStdString(user));
+    SelectMode(*typed);
+    return true;
+}
+
 bool CConnectDialog::TakeFields() {
     const std::array<std::pair<QWidget*, QString>, 3> fields = {{
         {m_userEdit, m_userEdit->text()},
@@ -117,9 +165,13 @@ bool CConnectDialog::TakeFields() {
             return false;
         }
     }
-    m_data.UserName = fields[0].second;
+    if (!TakeModeFromUserName()) {
+        return false;
+    }
+    m_data.UserName = m_userEdit->text();
     m_data.Password = fields[1].second;
     m_data.HostString = fields[2].second;
+    m_data.Mode = SelectedMode();
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// The log-on dialog: user name, password and host string with the remembered host strings.
-// exec() returns 1 when logged on (access checked, log-on data stored), 0 when cancelled.
+// The log-on dialog: user name, password and host string with the remembered host strings, and
+// the privilege to connect as. exec() returns 1 when logged on (access checked, log-on data
+// stored), 0 when cancelled.
 
 #include <QDialog>
 
@@ -29,11 +30,20 @@ private:
     void AddHost(const QString& host);
     // Selects the first entry that begins with host, case ignored; else edits host itself.
     void PresetHost(const QString& host);
-    // Copies the fields into the record; false, with the message shown, when one is too long.
+    void SelectMode(ConnectAs mode);
+    ConnectAs SelectedMode() const;
+    // A host string picked from the list brings the privilege of its last log-on.
+    void OnHostActivated(int index);
+    // Copies the fields into the record; false, with the message shown, when one is too long or
+    // the user name's " as sysdba" names another privilege than "Connect as".
     bool TakeFields();
+    // Takes SQL*Plus's " as sysdba" off the user name into "Connect as"; false, with the
+    // message shown, when the two disagree.
+    bool TakeModeFromUserName();
 
     LoginData m_data;
     QLineEdit* m_userEdit = nullptr;
     QLineEdit* m_passwordEdit = nullptr;
     QComboBox* m_hostCombo = nullptr;
+    QComboBox* m_modeCombo = nullptr;
 };
