@@ -10,12 +10,15 @@
 #include <QTimer>
 #include <QTimerEvent>
 #include <QtTest>
+#include <algorithm>
 #include <functional>
 #include <memory>
 
 #include "DbTestSupport.h"
+#include "EndSession.h"
 #include "GuiTestSupport.h"
 #include "SessionStatements.h"
+#include "Transactions.h"
 #include "SettingsStore.h"
 #include "frame/MainFrame.h"
 #include "sessionview/NimbraView.h"
@@ -26,6 +29,8 @@ namespace {
 const QString kKill = QStringLiteral("Alter system kill session '12, 345'");
 const QString kCount = QStringLiteral("SELECT count(*) FROM sys.v_$session");
 const QString kOwnSid = QStringLiteral("SELECT SYS_CONTEXT('USERENV', 'SID') FROM dual");
+// What a kill of ALICE would roll back.
+const QString kAliceTransaction = QString::fromStdString(OpenTransactionsStatement({"12"}));
 const QString kList = QString::fromStdString(SessionListStatement(false));
 const QString kAliceLine =
     QStringLiteral("ALICE (SID 12, serial# 345) on dbhost01, sqlplus@client (TNS V1-V3)");
@@ -158,7 +163,16 @@ private slots:
                                              "sqlplus@client (TNS V1-V3)"));
         }
         // The question knows which session is Nimbra's own.
-        const QStringList before = asked ? QStringList{kOwnSid} : QStringList{};
+        // The SIDs of the rows asked about, from the top: ALICE 12, BOB 20, CAROL 31.
+        QList<int> rows = selected;
+        std::sort(rows.begin(), rows.end());
+        std::vector<std::string> sids;
+        for (int row : rows) {
+            sids.push_back(std::vector<std::string>{"12", "20", "31"}[std::size_t(row)]);
+        }
+        const QStringList before =
+            asked ? QStringList{kOwnSid, QString::fromStdString(OpenTransactionsStatement(sids))}
+                  : QStringList{};
         if (kills.isEmpty()) {
             QCOMPARE(sent(), before);
             QCOMPARE(selectedRow(view), upper);
@@ -330,7 +344,8 @@ private slots:
         // The tick kept the selection: the row asked about is still the one selected.
         QCOMPARE(selectedAfterTick, 0);
         QCOMPARE(m_questions.first().section('\n', 2, 2), kAliceLine);
-        QCOMPARE(sent(), (QStringList{kOwnSid, kCount, kList, kKill, kCount, kList}));
+        QCOMPARE(sent(),
+                 (QStringList{kOwnSid, kAliceTransaction, kCount, kList, kKill, kCount, kList}));
         QVERIFY(view.TimerId() != 0);
     }
 };

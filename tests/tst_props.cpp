@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "DbTestSupport.h"
+#include "EndSession.h"
 #include "GuiTestSupport.h"
 #include "SessionStatements.h"
 #include "dialogs/PropsSheet.h"

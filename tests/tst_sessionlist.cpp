@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include "DbTestSupport.h"
+#include "EndSession.h"
 #include "GuiTestSupport.h"
 #include "LayoutSettings.h"
 #include "SessionStatements.h"

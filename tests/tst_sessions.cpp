@@ -3,6 +3,7 @@
 #include <QtTest>
 
 #include "DbTestSupport.h"
+#include "EndSession.h"
 #include "LogonFlow.h"
 #include "SessionActions.h"
 #include "SessionStatements.h"
@@ -333,10 +334,15 @@ private slots:
               {"own sid", C::Define, 1},
               {"own sid", C::ExecFetch, 1},
               {"own sid", C::Close, 1},
-              {"kill", C::Open, 2},
-              {"kill", C::Parse, 2},
+              {"open transactions", C::Open, 2},
+              {"open transactions", C::Parse, 2},
+              {"open transactions", C::Define, 2},
+              {"open transactions", C::ExecFetch, 2},
+              {"open transactions", C::Close, 2},
+              {"kill", C::Open, 3},
+              {"kill", C::Parse, 3},
               {"kill", C::Exec, 1},
-              {"kill", C::Close, 2}}},
+              {"kill", C::Close, 3}}},
             {Operation::LogOn,
              {{"log-on", C::Logon, 1},
               {"v$session probe", C::Open, 1},
@@ -496,7 +502,8 @@ private slots:
         QTest::newRow("properties, 20 pieces") << int(Operation::Properties) << 20 << 2;
         QTest::newRow("properties, 100 pieces") << int(Operation::Properties) << 100 << 3;
         QTest::newRow("properties, 250 pieces") << int(Operation::Properties) << 250 << 4;
-        QTest::newRow("kill") << int(Operation::Kill) << 20 << 4;
+        // Its own SID, the open transactions, the kill, and the refresh after it.
+        QTest::newRow("kill") << int(Operation::Kill) << 20 << 5;
     }
     void roundTripsPerOperation() {
         QFETCH(int, operation);
@@ -589,7 +596,7 @@ private slots:
         SetCallTimeoutSeconds(30);
         sim::Controls::instance().delayCall(sim::Call::Exec, 1, std::chrono::seconds(killSeconds));
         MessageRecorder recorder;
-        const std::optional<KillAnswer> answer = KillSession("12", "345");
+        const std::optional<EndAnswer> answer = KillSession("12", "345");
         QCOMPARE(IsLoggedOn(), !killTimesOut);
         QCOMPARE(answer->code, killTimesOut ? 3156 : 0);
         if (killTimesOut) {

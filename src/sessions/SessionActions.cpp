@@ -32,7 +32,16 @@ QString QuestionValue(const std::string& value) {
     return text;
 }
 
-QString TargetLine(const SessionTarget& target) {
+// 48213 as "48,213".
+QString grouped(long long number) {
+    QString digits = QString::number(number);
+    for (qsizetype at = digits.size() - 3; at > (number < 0 ? 1 : 0); at -= 3) {
+        digits.insert(at, u',');
+    }
+    return digits;
+}
+
+QString TargetLine(EndSession kind, const SessionTarget& target) {
     const QString user =
         target.Background() ? QStringLiteral("(background)") : QuestionValue(target.username);
     QString line = QStringLiteral("%1 (SID %2, serial# %3) on %4, %5")
@@ -40,11 +49,38 @@ QString TargetLine(const SessionTarget& target) {
                             QString::fromStdString(target.key.serial),
                             QuestionValue(target.machine), QuestionValue(target.program));
     if (target.own) {
-        line += QStringLiteral(": your own session, which cannot be killed");
+        line += QStringLiteral(": your own session, ") + CannotText(kind);
     } else if (target.Background()) {
-        line += QStringLiteral(": a background process, which cannot be killed");
+        line += QStringLiteral(": a background process, ") + CannotText(kind);
+    } else if (target.transaction) {
+        const OpenTransaction& t = *target.transaction;
+        line += QStringLiteral(", open transaction since %1, %2 undo records in %3 blocks")
+                    .arg(QString::fromStdString(t.since), grouped(t.undoRecords),
+                         grouped(t.undoBlocks));
     }
     return line;
+}
+
+// Only ending the session rolls its transaction back or waits for it; a cancel affects the
+// statement alone.
+void AddTransactions(EndSession kind, std::vector<SessionTarget>& targets, std::size_t listed) {
+    if (kind == EndSession::CancelSql) {
+        return;
+    }
+    std::vector<std::pair<std::string, std::string>> keys;
+    for (std::size_t i = 0; i < listed; ++i) {
+        if (targets[i].Killable()) {
+            keys.emplace_back(targets[i].key.sid, targets[i].key.serial);
+        }
+    }
+    for (OpenTransaction& t : QueryOpenTransactions(keys)) {
+        for (std::size_t i = 0; i < listed; ++i) {
+            if (targets[i].key.sid == t.sid && targets[i].key.serial == t.serial &&
+                !targets[i].transaction) {
+                targets[i].transaction = t;
+            }
+        }
+    }
 }
 
 // What became of the sessions of one confirmed kill.
@@ -55,14 +91,14 @@ struct KillTally {
     int refused = 0;
 
     // "2 killed, 1 marked for kill, 1 refused"; the parts that did not happen are left out.
-    QString Text() const {
+    QString Text(EndSession kind) const {
         QStringList parts;
         const auto part = [&parts](int count, const char* what) {
             if (count > 0) {
                 parts << QStringLiteral("%1 %2").arg(count).arg(QLatin1String(what));
             }
         };
-        part(killed, "killed");
+        part(killed, qPrintable(DoneText(kind)));
         part(marked, "marked for kill");
         part(ended, "already ended");
         part(refused, "refused");
@@ -86,20 +122,18 @@ std::vector<SessionTarget> SelectedSessions(const SessionListPort& port) {
     for (const SessionRow& session : port.SelectedSessions()) {
         if (std::optional<SessionKey> key = KeyOf(session)) {
             targets.push_back({std::move(*key), session.Base(Id::Username),
-                               session.Base(Id::Machine), session.Base(Id::Program), false});
+                               session.Base(Id::Machine), session.Base(Id::Program), false,
+                               std::nullopt});
         }
     }
     return targets;
 }
 
-QString KillQuestion(const std::vector<SessionTarget>& targets) {
-    QString question =
-        targets.size() == 1
-            ? QStringLiteral("Do You really want to kill this session?\n")
-            : QStringLiteral("Do You really want to kill these %1 sessions?\n").arg(targets.size());
+QString EndQuestion(EndSession kind, const std::vector<SessionTarget>& targets) {
+    QString question = EndSessionQuestion(kind, targets.size()) + QStringLiteral("\n");
     const int listed = std::min<int>(kQuestionLines, int(targets.size()));
     for (int i = 0; i < listed; ++i) {
-        question += QStringLiteral("\n") + TargetLine(targets[std::size_t(i)]);
+        question += QStringLiteral("\n") + TargetLine(kind, targets[std::size_t(i)]);
     }
     if (std::size_t(listed) < targets.size()) {
         question += QStringLiteral("\nand %1 more").arg(targets.size() - std::size_t(listed));
@@ -107,10 +141,10 @@ QString KillQuestion(const std::vector<SessionTarget>& targets) {
     return question;
 }
 
-int KillSelectedSessions(SessionListPort& port, RefreshCycle& cycle,
-                         const std::function<bool(const QString& question)>& confirmed) {
+int EndSelectedSessions(EndSession kind, SessionListPort& port, RefreshCycle& cycle,
+                        const std::function<bool(const QString& question)>& confirmed) {
     std::vector<SessionTarget> targets = SelectedSessions(port);
-    if (targets.empty() || !IsLoggedOn()) {
+    if (targets.empty() || !IsLoggedOn() || !IsAvailable(kind, ConnectedServerRelease())) {
         return 0;
     }
     const DatabaseOperation kill;
@@ -122,7 +156,8 @@ int KillSelectedSessions(SessionListPort& port, RefreshCycle& cycle,
     for (SessionTarget& target : targets) {
         target.own = target.key.sid == ownSid;
     }
-    if (!confirmed(KillQuestion(targets))) {
+    AddTransactions(kind, targets, std::min<std::size_t>(kQuestionLines, targets.size()));
+    if (kill.Failed() || !confirmed(EndQuestion(kind, targets))) {
         return 0;
     }
     port.BeginWaitCursor();
@@ -139,7 +174,8 @@ int KillSelectedSessions(SessionListPort& port, RefreshCycle& cycle,
             ++tally.refused;
             continue;
         }
-        const std::optional<KillAnswer> answer = KillSession(target.key.sid, target.key.serial);
+        const std::optional<EndAnswer> answer =
+            EndSessionOn(kind, target.key.sid, target.key.serial);
         ++sent;
         if (!answer || kill.Failed()) {
             continue;
@@ -166,7 +202,7 @@ int KillSelectedSessions(SessionListPort& port, RefreshCycle& cycle,
     }
     // One session needs a word only when the server did not even hear of it.
     if (IsLoggedOn() && !kept && (targets.size() > 1 || sent == 0)) {
-        port.SetStatusText(tally.Text());
+        port.SetStatusText(tally.Text(kind));
     } else if (IsLoggedOn() && !kept && lastMarked != nullptr) {
         port.SetStatusText(MarkedText(*lastMarked));
     }

@@ -291,20 +291,3 @@ std::string OwnSessionId() {
     }
     return c.ownSid;
 }
-
-std::optional<KillAnswer> KillSession(const std::string& sid, const std::string& serial) {
-    if (!IsSessionKey(sid, serial)) {
-        return std::nullopt;
-    }
-    OracleCursor cursor;
-    OpenCursor(cursor);
-    ParseStatement(cursor, KillStatement(sid, serial).c_str());
-    KillAnswer answer;
-    const LongCallTimeLimit serverMayWait;
-    if (!ExecuteCursor(cursor, false)) {
-        answer.code = LastErrorCode(cursor);
-        answer.message = OciErrorText(cursor.area);
-    }
-    CloseCursor(cursor);
-    return answer;
-}

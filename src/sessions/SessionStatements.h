@@ -42,13 +42,3 @@ bool QuerySqlText(const std::string& sid, const std::string& serial, SessionDeta
 // The SID of the connection's own session, asked of the server once per log-on; empty when it
 // could not be read (the failure has been reported).
 std::string OwnSessionId();
-
-// What the server answered a kill statement.
-struct KillAnswer {
-    int code = 0;         // 0 when the session was killed, else the Oracle error number
-    std::string message;  // the "ORACLE Error" text of a refusal; empty on success
-};
-// Sends the kill statement and hands the server's answer to the caller, which decides what to
-// show; only a lost connection is reported here. Nothing is sent for a key that is not a
-// session key.
-std::optional<KillAnswer> KillSession(const std::string& sid, const std::string& serial);
