@@ -177,7 +177,14 @@ private slots:
                                              "-",
                                              "57665 E&xit"};
         QTest::newRow("Edit") << 1 << QStringList{"57634 &Copy\tCtrl+C"};
-        QTest::newRow("View") << 2
+        QTest::newRow("Session") << 2
+                                 << QStringList{"32779 &Kill session",
+                                                "32786 Kill &immediately",
+                                                "32787 &Disconnect after transaction",
+                                                "32788 Cancel current &SQL",
+                                                "-",
+                                                "32780 Pr&operties"};
+        QTest::newRow("View") << 3
                               << QStringList{"59392 &Toolbar",
                                              "59393 &Status Bar",
                                              "-",
@@ -186,8 +193,10 @@ private slots:
                                              "32781 Fi&lter\tCtrl+F",
                                              "32782 &Hide Idle Sessions",
                                              "32783 Ser&ver Order",
-                                             "32784 C&olumns..."};
-        QTest::newRow("Help") << 3 << QStringList{"57664 &About Nimbra..."};
+                                             "32784 C&olumns...",
+                                             "-",
+                                             "32789 &Blocking Sessions"};
+        QTest::newRow("Help") << 4 << QStringList{"57664 &About Nimbra..."};
     }
 
     void menus() {
@@ -195,7 +204,7 @@ private slots:
         QFETCH(QStringList, items);
         CMainFrame frame;
         const QList<QAction*> menus = frame.menuBar()->actions();
-        QCOMPARE(menus.size(), 4);
+        QCOMPARE(menus.size(), 5);
         QCOMPARE(menus[position]->text(), QString(QTest::currentDataTag()).prepend('&'));
         QCOMPARE(entries(menus[position]->menu()->actions(),
                          [&](QAction* action) {
@@ -232,8 +241,8 @@ private slots:
         CMainFrame frame;
         const auto enabled = [&frame] {
             QStringList states;
-            for (int id :
-                 {Refresh, RefreshToolbar, KillSession, Properties, Print, Options, Connect}) {
+            for (int id : {Refresh, RefreshToolbar, CommandId::KillSession, Properties, Print,
+                           Options, Connect}) {
                 states << QString::number(id) + (frame.Action(id)->isEnabled() ? "" : " greyed");
             }
             return states.join(' ');
@@ -264,7 +273,8 @@ private slots:
         QCOMPARE(enabled(), loggedOff);
         QCOMPARE(SessionPaneText(&frame), QString("Not connected"));
         // The context menu's commands are the same actions.
-        QCOMPARE(frame.View()->SessionCommand(KillSession), frame.Action(KillSession));
+        QCOMPARE(frame.View()->SessionCommand(CommandId::KillSession),
+                 frame.Action(CommandId::KillSession));
     }
 
     // A Connect that succeeds shows the new instance's sessions at once, their count with

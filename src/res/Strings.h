@@ -30,6 +30,14 @@ inline const QString About =
     QStringLiteral("Display program information, version number and copyright\nAbout");
 inline const QString KillSession = QStringLiteral("Kills the session.");
 inline const QString Properties = QStringLiteral("Edits the session item properties.");
+inline const QString KillImmediately =
+    QStringLiteral("Kills the session at once, without waiting for it.");
+inline const QString Disconnect =
+    QStringLiteral("Disconnects the session once its transaction has ended.");
+inline const QString CancelSql =
+    QStringLiteral("Cancels the statement the session runs; the session stays connected.");
+inline const QString BlockingSessions = QStringLiteral(
+    "Show the sessions that block others, and the sessions waiting on them.\nBlocking Sessions");
 inline const QString Filter = QStringLiteral("Show the filter field above the list.\nFilter");
 inline const QString HideIdle =
     QStringLiteral("List only the sessions that are active.\nHide Idle Sessions");

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "ConnectionTexts.h"
+#include "EndSession.h"
 #include "LayoutSettings.h"
 #include "OracleConnection.h"
 #include "RefreshCycle.h"
@@ -147,6 +148,7 @@ void CMainFrame::CreateActions() {
 void CMainFrame::CreateMenus() {
     for (const MenuLayout& layout : MenuBarLayout()) {
         QMenu* menu = menuBar()->addMenu(layout.title);
+        menu->setToolTipsVisible(true);
         for (int id : layout.items) {
             if (id == kSeparator) {
                 menu->addSeparator();
@@ -205,11 +207,23 @@ void CMainFrame::RouteCommands() {
             &CMainFrame::UpdateSelectionCommands);
 }
 
-// The commands on the selected sessions have something to act on while sessions are selected.
+// The commands on the selected sessions have something to act on while sessions are selected;
+// one the server does not know stays greyed and says why.
 void CMainFrame::UpdateSelectionCommands() {
     const bool selected = IsLoggedOn() && m_view->GetNextItem(-1, CListViewEx::Selected) >= 0;
     for (int id : {CommandId::KillSession, CommandId::Properties, CommandId::Copy}) {
         Action(id)->setEnabled(selected);
+    }
+    const std::pair<int, EndSession> ends[] = {
+        {CommandId::KillImmediately, EndSession::KillImmediately},
+        {CommandId::Disconnect, EndSession::Disconnect},
+        {CommandId::CancelSql, EndSession::CancelSql}};
+    for (const auto& [id, kind] : ends) {
+        const QString unavailable = UnavailableText(kind, ConnectedServerRelease());
+        QAction* action = Action(id);
+        action->setEnabled(selected && unavailable.isEmpty());
+        action->setToolTip(unavailable.isEmpty() ? ToolTipText(FindCommand(id)->prompt)
+                                                 : unavailable);
     }
 }
 

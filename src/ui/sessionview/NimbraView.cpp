@@ -23,7 +23,12 @@ namespace {
 // A session is known by its SID and serial#; a reused SID with another serial# is another one.
 const std::vector<int> kSessionKey = {int(SessionColumnId::Sid), int(SessionColumnId::Serial)};
 
-constexpr int kContextMenu[] = {CommandId::KillSession, kSeparator, CommandId::Properties};
+constexpr int kContextMenu[] = {CommandId::KillSession,
+                                CommandId::KillImmediately,
+                                CommandId::Disconnect,
+                                CommandId::CancelSql,
+                                kSeparator,
+                                CommandId::Properties};
 
 // The list's seven read left-aligned, as they always have; a chosen number reads better
 // right-aligned.
@@ -45,6 +50,12 @@ CNimbraView::CNimbraView(QWidget* parent)
     }
     connect(SessionCommand(CommandId::KillSession), &QAction::triggered, this,
             &CNimbraView::OnKillSession);
+    connect(SessionCommand(CommandId::KillImmediately), &QAction::triggered, this,
+            &CNimbraView::OnKillImmediately);
+    connect(SessionCommand(CommandId::Disconnect), &QAction::triggered, this,
+            &CNimbraView::OnDisconnectSession);
+    connect(SessionCommand(CommandId::CancelSql), &QAction::triggered, this,
+            &CNimbraView::OnCancelSql);
     connect(SessionCommand(CommandId::Properties), &QAction::triggered, this,
             &CNimbraView::OnSessionProperties);
     connect(m_sorted, &QAbstractItemModel::rowsInserted, this, &CNimbraView::UpdateSessionCount);
@@ -142,6 +153,8 @@ void CNimbraView::OnContextMenu(const QPoint& screenPoint) {
                                  QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
     QMenu menu(window());
+    // A greyed command says why in its tool tip.
+    menu.setToolTipsVisible(true);
     for (QAction* action : m_contextMenu) {
         if (action) {
             menu.addAction(action);

@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "EndSession.h"
 #include "RefreshCycle.h"
 #include "SessionListPort.h"
 #include "SessionRecords.h"
@@ -71,6 +72,9 @@ public slots:
     void OnRefresh();
     void OnOptions();
     void OnKillSession();
+    void OnKillImmediately();
+    void OnDisconnectSession();
+    void OnCancelSql();
     void OnSessionProperties();
     void OnFilePrint();
     void OnFileExport();
@@ -108,6 +112,7 @@ protected:
 
 private:
     void CreateColumns();
+    void EndSessions(EndSession kind);
     // The count pane: how many sessions are listed, and how many pass the filter.
     void UpdateSessionCount();
     // Columns the server lacks are no longer shown for this connection.

@@ -28,12 +28,28 @@ void CNimbraView::OnOptions() {
     StartRefreshTimer();
 }
 
-// Killing is the one thing here that cannot be undone, so Enter answers No.
-void CNimbraView::OnKillSession() {
-    KillSelectedSessions(*this, m_cycle, [](const QString& question) {
+// Ending a session is the one thing here that cannot be undone, so Enter answers No.
+void CNimbraView::EndSessions(EndSession kind) {
+    EndSelectedSessions(kind, *this, m_cycle, [](const QString& question) {
         return NimbraMessageBox(question, MsgButtons::YesNo, MsgIcon::Default,
                                 MsgDefault::Second) == IDYES;
     });
+}
+
+void CNimbraView::OnKillSession() {
+    EndSessions(EndSession::Kill);
+}
+
+void CNimbraView::OnKillImmediately() {
+    EndSessions(EndSession::KillImmediately);
+}
+
+void CNimbraView::OnDisconnectSession() {
+    EndSessions(EndSession::Disconnect);
+}
+
+void CNimbraView::OnCancelSql() {
+    EndSessions(EndSession::CancelSql);
 }
 
 void CNimbraView::OnSessionProperties() {
