@@ -46,6 +46,8 @@ const std::vector<SessionColumn>& SessionColumns() {
         {Id::Type, "type", "Type", "type", 10 + 1, Kind::Text, false, 80},
         {Id::Server, "server", "Server", "server", 9 + 1, Kind::Text, false, 70},
         {Id::Process, "process", "Process", "process", 24 + 1, Kind::Text, false, 70},
+        {Id::FinalBlockingSession, "final_blocking_session", "Final Blocker",
+         "final_blocking_session", FetchWidth::Number, Kind::Number, false, 90},
     };
     return columns;
 }

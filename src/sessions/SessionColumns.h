@@ -39,6 +39,7 @@ enum class SessionColumnId : int {
     Type,
     Server,
     Process,
+    FinalBlockingSession,
 };
 
 struct SessionColumn {
