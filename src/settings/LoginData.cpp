@@ -18,9 +18,11 @@ LoginData LoginData::Load() {
     return data;
 }
 
-void LoginData::Save(const LoginData& data) {
+void LoginData::Save(const LoginData& data, bool withPassword) {
     SettingsStore::WriteProfileValues(
-        kSection, {{kUser, data.UserName}, {kPassword, data.Password}, {kHost, data.HostString}});
+        kSection, {{kUser, data.UserName},
+                   {kPassword, withPassword ? QVariant(data.Password) : QVariant()},
+                   {kHost, data.HostString}});
 }
 
 bool LoginData::IsStored() {

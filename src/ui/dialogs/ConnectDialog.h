@@ -12,8 +12,9 @@ class QLineEdit;
 class CConnectDialog : public QDialog {
     Q_OBJECT
 public:
-    // Presets the user name and host string from the stored log-on data; never the password.
-    explicit CConnectDialog(QWidget* parent = nullptr);
+    // Presets the user name and host string from the stored log-on data, and with
+    // presetPassword the password the keyring holds for them (it may ask to be unlocked).
+    explicit CConnectDialog(QWidget* parent = nullptr, bool presetPassword = true);
 
     const LoginData& Data() const { return m_data; }
 
@@ -31,9 +32,12 @@ private:
     void PresetHost(const QString& host);
     // Copies the fields into the record; false, with the message shown, when one is too long.
     bool TakeFields();
+    // A remembered password belongs to the stored user and host: editing either drops it.
+    void DropPresetPassword();
 
     LoginData m_data;
     QLineEdit* m_userEdit = nullptr;
     QLineEdit* m_passwordEdit = nullptr;
     QComboBox* m_hostCombo = nullptr;
+    bool m_bPasswordPreset = false;
 };
