@@ -1,0 +1,114 @@
+#pragma once
+// A Secret Service of the test's own: a private session bus that starts no services by itself,
+// and gnome-keyring-daemon on it in a temporary HOME, its login keyring unlocked with a test
+// password, left locked, or absent. From Start() on, this process and its children use that bus;
+// both programs end with the test.
+
+#include <sys/prctl.h>
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <csignal>
+
+class PrivateKeyring {
+public:
+    enum class State { Unlocked, Locked, Absent };
+
+    ~PrivateKeyring() {
+        StopDaemon();
+        m_bus.terminate();
+        m_bus.waitForFinished();
+    }
+
+    // False, with why, when the bus or the daemon does not come up.
+    bool Start(State state, QString& why) {
+        const QString d = m_dir.path();
+        QDir(d).mkpath("share");
+        QDir(d).mkpath("run");
+        QFile::setPermissions(d + "/run", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("HOME", QFile::encodeName(d));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(d + "/share"));
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(d + "/run"));
+        qunsetenv("DISPLAY");
+        qunsetenv("WAYLAND_DISPLAY");
+        QFile config(d + "/bus.conf");
+        config.open(QIODevice::WriteOnly);
+        config.write(QString("<busconfig><type>session</type><listen>unix:dir=%1</listen>"
+                             "<auth>EXTERNAL</auth><policy context=\"default\"><allow "
+                             "send_destination=\"*\" eavesdrop=\"true\"/><allow "
+                             "eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>")
+                         .arg(d)
+                         .toUtf8());
+        config.close();
+        Launch(m_bus, "dbus-daemon",
+               {"--config-file=" + config.fileName(), "--nofork", "--print-address=1"});
+        if (!m_bus.waitForReadyRead(10000)) {
+            why = "dbus-daemon did not start: " + m_bus.readAllStandardError();
+            return false;
+        }
+        qputenv("DBUS_SESSION_BUS_ADDRESS", m_bus.readLine().trimmed());
+        if (state == State::Absent) {
+            return true;
+        }
+        // The login keyring is made by its first unlocking; a later start leaves it locked.
+        if (!StartDaemon(true, why)) {
+            return false;
+        }
+        if (state == State::Locked) {
+            StopDaemon();
+            return StartDaemon(false, why);
+        }
+        return true;
+    }
+
+    void StopDaemon() {
+        m_daemon.terminate();
+        m_daemon.waitForFinished();
+    }
+    qint64 DaemonPid() const { return m_daemon.processId(); }
+
+    // What the keyring holds for entry ("user@host") as secret-tool finds it; null when nothing.
+    static QString Lookup(const QString& entry) {
+        QProcess tool;
+        tool.start("secret-tool", {"lookup", "server", "Nimbra", "user", entry});
+        tool.waitForFinished();
+        return tool.exitCode() == 0 ? QString::fromUtf8(tool.readAllStandardOutput()) : QString();
+    }
+
+private:
+    static void Launch(QProcess& process, const QString& program, const QStringList& arguments) {
+        process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+        process.start(program, arguments);
+    }
+
+    bool StartDaemon(bool unlocked, QString& why) {
+        QStringList arguments{"--foreground", "--components=secrets"};
+        if (unlocked) {
+            arguments << "--unlock";
+        }
+        Launch(m_daemon, "gnome-keyring-daemon", arguments);
+        if (unlocked) {
+            m_daemon.write("nimbra-test-keyring");
+        }
+        m_daemon.closeWriteChannel();
+        for (int i = 0; i < 100 && m_daemon.state() != QProcess::NotRunning; ++i) {
+            QProcess ask;
+            ask.start("dbus-send", {"--session", "--print-reply", "--dest=org.freedesktop.DBus",
+                                    "/org/freedesktop/DBus", "org.freedesktop.DBus.NameHasOwner",
+                                    "string:org.freedesktop.secrets"});
+            ask.waitForFinished();
+            if (ask.readAllStandardOutput().contains("boolean true")) {
+                return true;
+            }
+            QTest::qWait(50);
+        }
+        why = "gnome-keyring-daemon did not start: " + m_daemon.readAllStandardError();
+        return false;
+    }
+
+    QTemporaryDir m_dir{QDir::tempPath() + "/nimbra-keyring-XXXXXX"};
+    QProcess m_bus;
+    QProcess m_daemon;
+};
