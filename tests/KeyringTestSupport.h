@@ -2,7 +2,8 @@
 // A Secret Service of the test's own: a private session bus that starts no services by itself,
 // and gnome-keyring-daemon on it in a temporary HOME, its login keyring unlocked with a test
 // password, left locked, or absent. From Start() on, this process and its children use that bus;
-// both programs end with the test.
+// the daemon stops with this object, which puts the environment back, and the bus ends with the
+// test process: GLib ends a process whose session bus goes away.
 
 #include <sys/prctl.h>
 
@@ -18,13 +19,18 @@ public:
 
     ~PrivateKeyring() {
         StopDaemon();
-        m_bus.terminate();
-        m_bus.waitForFinished();
+        for (auto it = m_environment.cbegin(); it != m_environment.cend(); ++it) {
+            qputenv(it.key(), it.value());
+        }
     }
 
     // False, with why, when the bus or the daemon does not come up.
     bool Start(State state, QString& why) {
         const QString d = m_dir.path();
+        for (const char* name :
+             {"HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR", "DBUS_SESSION_BUS_ADDRESS"}) {
+            m_environment.insert(name, qgetenv(name));
+        }
         QDir(d).mkpath("share");
         QDir(d).mkpath("run");
         QFile::setPermissions(d + "/run", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -42,13 +48,13 @@ public:
                          .arg(d)
                          .toUtf8());
         config.close();
-        Launch(m_bus, "dbus-daemon",
+        Launch(Bus(), "dbus-daemon",
                {"--config-file=" + config.fileName(), "--nofork", "--print-address=1"});
-        if (!m_bus.waitForReadyRead(10000)) {
-            why = "dbus-daemon did not start: " + m_bus.readAllStandardError();
+        if (!Bus().waitForReadyRead(10000)) {
+            why = "dbus-daemon did not start: " + Bus().readAllStandardError();
             return false;
         }
-        qputenv("DBUS_SESSION_BUS_ADDRESS", m_bus.readLine().trimmed());
+        qputenv("DBUS_SESSION_BUS_ADDRESS", Bus().readLine().trimmed());
         if (state == State::Absent) {
             return true;
         }
@@ -78,6 +84,12 @@ public:
     }
 
 private:
+    // Never deleted, which would stop the bus; it stays reachable, so it is no leak.
+    static QProcess& Bus() {
+        static QProcess* bus = new QProcess;
+        return *bus;
+    }
+
     static void Launch(QProcess& process, const QString& program, const QStringList& arguments) {
         process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
         process.start(program, arguments);
@@ -109,6 +121,6 @@ private:
     }
 
     QTemporaryDir m_dir{QDir::tempPath() + "/nimbra-keyring-XXXXXX"};
-    QProcess m_bus;
     QProcess m_daemon;
+    QMap<QByteArray, QByteArray> m_environment;  // as it was before Start
 };
