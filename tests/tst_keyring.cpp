@@ -64,38 +64,39 @@ QString passwordOfDialog(bool preset = true, const QString& typed = QString()) {
 class KeyringCase : public QObject {
     Q_OBJECT
 protected:
-    void startKeyring(PrivateKeyring::State state) {
-        QString why;
-        QVERIFY2(m_keyring.Start(state, why), qPrintable(why));
-        SetPasswordNoticeSink([this](const QString& text) { m_notices << text; });
-    }
-    void beginCase() {
-        m_settings = std::make_unique<SettingsLocation>();
-        m_notices.clear();
-        m_recorder = std::make_unique<MessageRecorder>();
-        resetDatabase();
-    }
-    void endCase() {
-        m_recorder.reset();
-        VerifyNothingLeftBehind();
-    }
+    explicit KeyringCase(PrivateKeyring::State state) : m_state(state) {}
     QStringList messages() const { return m_recorder->messages; }
 
+    const PrivateKeyring::State m_state;
     PrivateKeyring m_keyring;
     std::unique_ptr<SettingsLocation> m_settings;
     std::unique_ptr<MessageRecorder> m_recorder;
     QStringList m_notices;
+
+private slots:
+    void initTestCase() {
+        QString why;
+        QVERIFY2(m_keyring.Start(m_state, why), qPrintable(why));
+        SetPasswordNoticeSink([this](const QString& text) { m_notices << text; });
+    }
+    void init() {
+        m_settings = std::make_unique<SettingsLocation>();
+        m_notices.clear();
+        m_recorder = std::make_unique<MessageRecorder>();
+        resetDatabase();
+        Keyring::Remove("system", "sim:demo");
+    }
+    void cleanup() {
+        m_recorder.reset();
+        VerifyNothingLeftBehind();
+    }
 };
 
 class tst_UnlockedKeyring : public KeyringCase {
     Q_OBJECT
+public:
+    tst_UnlockedKeyring() : KeyringCase(PrivateKeyring::State::Unlocked) {}
 private slots:
-    void initTestCase() { startKeyring(PrivateKeyring::State::Unlocked); }
-    void init() {
-        beginCase();
-        Keyring::Remove("system", "sim:demo");
-    }
-    void cleanup() { endCase(); }
 
     // Logged on once with automatic log-on ticked: the keyring holds the password, the file
     // does not, and the next start logs on by itself.
@@ -185,10 +186,9 @@ private slots:
 
 class tst_LockedKeyring : public KeyringCase {
     Q_OBJECT
+public:
+    tst_LockedKeyring() : KeyringCase(PrivateKeyring::State::Locked) {}
 private slots:
-    void initTestCase() { startKeyring(PrivateKeyring::State::Locked); }
-    void init() { beginCase(); }
-    void cleanup() { endCase(); }
 
     // A refused unlock: no password, the dialog's field empty and focused, no message; the
     // file keeps a password the keyring would not take, and the automatic log-on uses it.
@@ -217,10 +217,9 @@ private slots:
 
 class tst_AbsentKeyring : public KeyringCase {
     Q_OBJECT
+public:
+    tst_AbsentKeyring() : KeyringCase(PrivateKeyring::State::Absent) {}
 private slots:
-    void initTestCase() { startKeyring(PrivateKeyring::State::Absent); }
-    void init() { beginCase(); }
-    void cleanup() { endCase(); }
 
     // The file keeps the password as before (owner-only), said once per run.
     void passwordStaysInTheFile() {
@@ -236,10 +235,9 @@ private slots:
 
 class tst_FailingKeyring : public KeyringCase {
     Q_OBJECT
+public:
+    tst_FailingKeyring() : KeyringCase(PrivateKeyring::State::Unlocked) {}
 private slots:
-    void initTestCase() { startKeyring(PrivateKeyring::State::Unlocked); }
-    void init() { beginCase(); }
-    void cleanup() { endCase(); }
 
     // A hung daemon holds a read no longer than the limit; one that died leaves the file.
     void daemonHangsThenDies() {

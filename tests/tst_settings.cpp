@@ -117,20 +117,6 @@ private slots:
         QCOMPARE(fileStamp(SettingsStore::FilePath()), before);
     }
 
-    void rememberPasswordAsRead_data() {
-        QTest::addColumn<QByteArray>("options");
-        QTest::addColumn<bool>("remember");
-        QTest::newRow("absent: on") << QByteArray() << true;
-        QTest::newRow("off") << QByteArray("RememberPassword=0") << false;
-        QTest::newRow("unreadable: on") << QByteArray("RememberPassword=no") << true;
-    }
-    void rememberPasswordAsRead() {
-        QFETCH(QByteArray, options);
-        QFETCH(bool, remember);
-        writeFile("[Options]\n" + options + "\n");
-        QCOMPARE(AppSettings::Load().RememberPassword, remember);
-    }
-
     // Saved without its password, the log-on loses "Pwd" and nothing else of its section.
     void logOnSavedWithoutPassword() {
         writeFile("[Connect]\nMode=x\nPwd=tiger\nSrv=orcl\nUsr=scott\n");
