@@ -1,9 +1,9 @@
 #pragma once
-// A Secret Service of the test's own: a private session bus that starts no services by itself,
-// and gnome-keyring-daemon on it in a temporary HOME, its login keyring unlocked with a test
-// password, left locked, or absent. From Start() on, this process and its children use that bus;
-// the daemon stops with this object, which puts the environment back, and the bus ends with the
-// test process: GLib ends a process whose session bus goes away.
+// A Secret Service of the test's own: a private session bus that starts no services by itself and
+// gnome-keyring-daemon on it in a temporary HOME, unlocked with a test password, locked or absent.
+// From Start() on this process and its children use that bus. The daemon stops with this object,
+// which restores the environment; the bus ends with the process, as GLib ends a process whose
+// session bus goes away.
 
 #include <sys/prctl.h>
 
@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
+
+#include "Keyring.h"
 
 class PrivateKeyring {
 public:
@@ -27,16 +29,14 @@ public:
     // False, with why, when the bus or the daemon does not come up.
     bool Start(State state, QString& why) {
         const QString d = m_dir.path();
-        for (const char* name :
-             {"HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR", "DBUS_SESSION_BUS_ADDRESS"}) {
+        const auto set = [this](const char* name, const QString& value) {
             m_environment.insert(name, qgetenv(name));
-        }
+            qputenv(name, QFile::encodeName(value));
+        };
         QDir(d).mkpath("share");
-        QDir(d).mkpath("run");
-        QFile::setPermissions(d + "/run", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        qputenv("HOME", QFile::encodeName(d));
-        qputenv("XDG_DATA_HOME", QFile::encodeName(d + "/share"));
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(d + "/run"));
+        set("HOME", d);
+        set("XDG_DATA_HOME", d + "/share");
+        set("XDG_RUNTIME_DIR", d);  // owner-only, as the daemon wants it
         qunsetenv("DISPLAY");
         qunsetenv("WAYLAND_DISPLAY");
         QFile config(d + "/bus.conf");
@@ -54,7 +54,7 @@ public:
             why = "dbus-daemon did not start: " + Bus().readAllStandardError();
             return false;
         }
-        qputenv("DBUS_SESSION_BUS_ADDRESS", Bus().readLine().trimmed());
+        set("DBUS_SESSION_BUS_ADDRESS", QString::fromUtf8(Bus().readLine().trimmed()));
         if (state == State::Absent) {
             return true;
         }
@@ -106,12 +106,7 @@ private:
         }
         m_daemon.closeWriteChannel();
         for (int i = 0; i < 100 && m_daemon.state() != QProcess::NotRunning; ++i) {
-            QProcess ask;
-            ask.start("dbus-send", {"--session", "--print-reply", "--dest=org.freedesktop.DBus",
-                                    "/org/freedesktop/DBus", "org.freedesktop.DBus.NameHasOwner",
-                                    "string:org.freedesktop.secrets"});
-            ask.waitForFinished();
-            if (ask.readAllStandardOutput().contains("boolean true")) {
+            if (Keyring::IsReachable()) {
                 return true;
             }
             QTest::qWait(50);

@@ -1,8 +1,8 @@
 // Passwords in a real Secret Service: gnome-keyring-daemon on a private session bus. CTest runs
-// this once per state of the keyring (NIMBRA_KEYRING_STATE): unlocked, locked (its unlock prompt
-// cannot open, which the daemon answers as a refusal), absent from the bus, and one that hangs
-// and then dies while the program runs. One process each: the keyring library keeps its session
-// with the daemon for the life of the process.
+// this once per state of the keyring (NIMBRA_KEYRING_STATE): Unlocked, Locked (its unlock prompt
+// cannot open, which the daemon answers as a refusal), Absent from the bus, and Failing (it hangs,
+// then dies). One process each: the keyring library keeps its session with the daemon for the
+// life of the process.
 
 #include <QApplication>
 #include <QCheckBox>
@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QtTest>
 #include <csignal>
+#include <initializer_list>
 #include <memory>
 
 #include "DbTestSupport.h"
@@ -261,19 +262,16 @@ private slots:
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     AnswerUnexpectedBoxes();
-    const QByteArray state = qgetenv("NIMBRA_KEYRING_STATE");
-    std::unique_ptr<QObject> test;
-    if (state == "unlocked") {
-        test = std::make_unique<tst_UnlockedKeyring>();
-    } else if (state == "locked") {
-        test = std::make_unique<tst_LockedKeyring>();
-    } else if (state == "absent") {
-        test = std::make_unique<tst_AbsentKeyring>();
-    } else if (state == "failing") {
-        test = std::make_unique<tst_FailingKeyring>();
-    } else {
-        qFatal("NIMBRA_KEYRING_STATE must be unlocked, locked, absent or failing");
+    const QByteArray name = "tst_" + qgetenv("NIMBRA_KEYRING_STATE") + "Keyring";
+    tst_UnlockedKeyring unlocked;
+    tst_LockedKeyring locked;
+    tst_AbsentKeyring absent;
+    tst_FailingKeyring failing;
+    for (QObject* test : std::initializer_list<QObject*>{&unlocked, &locked, &absent, &failing}) {
+        if (name == test->metaObject()->className()) {
+            return QTest::qExec(test, argc, argv);
+        }
     }
-    return QTest::qExec(test.get(), argc, argv);
+    qFatal("NIMBRA_KEYRING_STATE must be Unlocked, Locked, Absent or Failing");
 }
 #include "tst_keyring.moc"

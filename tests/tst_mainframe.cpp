@@ -501,12 +501,8 @@ private slots:
         QCOMPARE(sim::Controls::instance().roundTrips(), 0);
     }
 
-#ifdef NIMBRA_PROGRAM
     // While it runs, a core dump or another process could read the passwords it holds.
-    void programIsNotDumpable() {
-        QVERIFY(RunsUndumpable(NIMBRA_PROGRAM, {}));
-    }
-#endif
+    void programIsNotDumpable() { QVERIFY(RunsUndumpable(NIMBRA_PROGRAM, {})); }
 
     // The demo replaces the automatic log-on and leaves the stored values as they were.
     void demoLogsOnAndStoresNothing() {
