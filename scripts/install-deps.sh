@@ -6,6 +6,10 @@ set -euo pipefail
 packages=(cmake ninja-build g++ qt6-base-dev qt6-wayland libsqlite3-dev libbenchmark-dev
           fonts-liberation fonts-dejavu-core clang-format poppler-utils
           cups cups-client libcups2-dev)
+# Passwords go to the desktop's keyring through QtKeychain, which loads libsecret when it runs; the
+# keyring tests start a private session bus (dbus-daemon) with gnome-keyring-daemon on it and read
+# what it holds with secret-tool.
+packages+=(qtkeychain-qt6-dev libqt6keychain1 libsecret-1-0 dbus-daemon gnome-keyring libsecret-tools)
 missing=()
 # Installing and packaging: the package build, its checks and the installed-tree tests.
 packages+=(dpkg-dev lintian desktop-file-utils appstream man-db binutils)

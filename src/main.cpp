@@ -1,6 +1,10 @@
+#include <sys/prctl.h>
+
 #include "frame/NimbraApp.h"
 
 int main(int argc, char** argv) {
+    // No core dump, and no other process of the user's, may read the passwords in memory.
+    ::prctl(PR_SET_DUMPABLE, 0);
     if (AnswerInformationOptions(argc, argv)) {
         return 0;
     }

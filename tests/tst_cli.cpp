@@ -10,6 +10,9 @@
 #include <csignal>
 
 #include "DisplayWidth.h"
+#include "Keyring.h"
+#include "KeyringTestSupport.h"
+#include "ProcessTestSupport.h"
 #include "SessionTable.h"
 #include "SessionsReport.h"
 #include "Sim.h"
@@ -210,6 +213,27 @@ private slots:
                  qPrintable(run.out));
         QVERIFY2(error.startsWith("ORACLE Error") ? run.err == error : run.err.contains(error),
                  qPrintable(run.err));
+    }
+
+    // user@host takes the password the keyring holds for that user and host before it asks;
+    // --no-keyring asks, and here finds no terminal to ask on.
+    void passwordFromTheKeyring() {
+        PrivateKeyring keyring;
+        QString why;
+        QVERIFY2(keyring.Start(PrivateKeyring::State::Unlocked, why), qPrintable(why));
+        QCOMPARE(Keyring::Write("system", "sim:empty", "manager"), Keyring::Answer::Done);
+        const Run found = runProgram({"system@sim:empty"});
+        QCOMPARE(found.err, QString());
+        QCOMPARE(found.status, 0);
+        const Run asked = runProgram({"--no-keyring", "system@sim:empty"});
+        QCOMPARE(asked.status, 2);
+        QVERIFY2(asked.err.contains("no terminal to ask for the password"), qPrintable(asked.err));
+        QCOMPARE(runProgram({"scott@sim:empty"}).status, 2);
+    }
+
+    // While it waits for its password, a core dump or another process could read it.
+    void programIsNotDumpable() {
+        QVERIFY(RunsUndumpable(NIMBRA_SESSIONS, {"--password-stdin", "system@sim:empty"}));
     }
 
     // A library left in the working folder under a name the program looks for is never loaded,

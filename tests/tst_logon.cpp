@@ -168,6 +168,9 @@ private slots:
         QTest::newRow("empty store") << QString() << false << QStringList() << false;
         QTest::newRow("on, no log-on stored") << "[Options]\nAutoLogin=1\n"
                                               << false << QStringList() << false;
+        QTest::newRow("on, a user name without a password")
+            << "[Options]\nAutoLogin=1\n[Connect]\nPwd=\nSrv=sim:demo\nUsr=system\n"
+            << false << QStringList() << false;
         QTest::newRow("on, an empty user name stored")
             << "[Options]\nAutoLogin=1\n[Connect]\nPwd=\nSrv=sim:demo\nUsr=\n"
             << false << QStringList{kBadLogon, kAutoFailed} << true;

@@ -25,6 +25,7 @@
 #include "ErrorReport.h"
 #include "LoginData.h"
 #include "OracleConnection.h"
+#include "ProcessTestSupport.h"
 #include "SettingsStore.h"
 #include "Sim.h"
 #include "frame/MainFrame.h"
@@ -500,6 +501,32 @@ private slots:
         m_fields.sort();
         QCOMPARE(m_fields, (QStringList{"", "sim:demo", "system"}));
     }
+
+    // Without a keyring the file keeps the password, and the status bar says so.
+    void startupWithoutAKeyring() {
+        storeLogon(true, "system", "manager", "sim:demo");
+        const auto frame = CreateMainWindow(false);
+        QVERIFY(frame && IsLoggedOn());
+        QCOMPARE(StatusPaneText(frame.get()),
+                 QString("The password is kept in the settings file because no keyring is "
+                         "available."));
+    }
+
+    // With "Remember password" off nothing is tried: the dialog asks, user and host preset.
+    void startupWithRememberPasswordOff() {
+        storeLogon(true, "system", "manager", "sim:demo");
+        SettingsStore::WriteProfileInt("Options", "RememberPassword", 0);
+        sim::Controls::instance().reset();
+        cancelEveryDialog();
+        QVERIFY(!CreateMainWindow(false));
+        QCOMPARE(m_dialogs, QStringList{"CConnectDialog over CMainFrame after 0 messages"});
+        m_fields.sort();
+        QCOMPARE(m_fields, (QStringList{"", "sim:demo", "system"}));
+        QCOMPARE(sim::Controls::instance().roundTrips(), 0);
+    }
+
+    // While it runs, a core dump or another process could read the passwords it holds.
+    void programIsNotDumpable() { QVERIFY(RunsUndumpable(NIMBRA_PROGRAM, {})); }
 
     // The demo replaces the automatic log-on and leaves the stored values as they were.
     void demoLogsOnAndStoresNothing() {

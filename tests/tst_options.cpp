@@ -68,6 +68,36 @@ private slots:
         QCOMPARE(interval(d), label);
     }
 
+    // Turned off with OK, the stored log-on's password is forgotten; turned on, nothing is.
+    void rememberPassword_data() {
+        QTest::addColumn<int>("before");  // -1: not stored
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<int>("after");
+        QTest::addColumn<QString>("password");
+        QTest::newRow("on by default, off with OK") << -1 << true << 0 << "";
+        QTest::newRow("off, then Cancel") << 1 << false << 1 << "manager";
+        QTest::newRow("turned on") << 0 << true << 1 << "manager";
+    }
+    void rememberPassword() {
+        QFETCH(int, before);
+        QFETCH(bool, ok);
+        QFETCH(int, after);
+        QFETCH(QString, password);
+        SettingsStore::WriteProfileValues("Connect", {{"Usr", "system"}, {"Pwd", "manager"}});
+        if (before >= 0) {
+            SettingsStore::WriteProfileInt("Options", "RememberPassword", before);
+        }
+        COptionsDialog d;
+        auto* check = d.findChild<QCheckBox*>("rememberPassword1006");
+        QCOMPARE(check->text(), QString("Remember password"));
+        QCOMPARE(check->isChecked(), before != 0);
+        QCOMPARE(d.findChild<QCheckBox*>("autoLogin1005")->nextInFocusChain(), check);
+        check->click();
+        ok ? d.accept() : d.reject();
+        QCOMPARE(SettingsStore::GetProfileInt("Options", "RememberPassword", 1), after);
+        QCOMPARE(SettingsStore::GetProfileString("Connect", "Pwd"), password);
+    }
+
     // On a list of four user sessions and two server processes; AutoLogin stored as 1.
     void command_data() {
         QTest::addColumn<int>("storedSec");

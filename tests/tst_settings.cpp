@@ -89,7 +89,8 @@ private slots:
         QVERIFY(ServerHistory::Remember("sim:demo"));
         QVERIFY(ServerHistory::Remember("orcl"));
         QCOMPARE(fileText(), QByteArray("[Connect]\nPwd=Manager#1\nSrv=sim:demo\nUsr=system\n\n"
-                                        "[Options]\nAutoLogin=1\nRefreshSec=45\nShowSystem=0\n\n"
+                                        "[Options]\nAutoLogin=1\nRefreshSec=45\n"
+                                        "RememberPassword=1\nShowSystem=0\n\n"
                                         "[ServerList]\nItem1=sim:demo\nItem2=orcl\nItems=2\n"));
     }
 
@@ -98,9 +99,11 @@ private slots:
         QTest::addColumn<QByteArray>("stored");
         QTest::newRow("as Nimbra writes them") << QByteArray(
             "[Connect]\nPwd=tiger\nSrv=orcl\nUsr=scott\n\n[Options]\nAutoLogin=1\n"
-            "RefreshSec=25\nShowSystem=0\n\n[ServerList]\nItem1=orcl\nItems=1\n");
+            "RefreshSec=25\nRememberPassword=1\nShowSystem=0\n\n[ServerList]\nItem1=orcl\nItems="
+            "1\n");
         QTest::newRow("by hand") << QByteArray(
             "; mine\n[Options]\nShowSystem=0\nRefreshSec= +25\nAutoLogin=1\nMine=x\n"
+            "RememberPassword=01\n"
             "[ServerList]\nItem1=orcl\nItems=1\n[Connect]\nUsr=scott\nPwd=\"tiger\"\nSrv=orcl\n");
     }
     void unchangedValuesAreNotRewritten() {
@@ -111,6 +114,16 @@ private slots:
         LoginData::Save({"scott", "tiger", "orcl"});
         SettingsStore::WriteProfileValues("ServerList", {{"Items", 1}, {"Item1", "orcl"}});
         SettingsStore::ReplaceSection("Settings", {});
+        QCOMPARE(fileStamp(SettingsStore::FilePath()), before);
+    }
+
+    // Saved without its password, the log-on loses "Pwd" and nothing else of its section.
+    void logOnSavedWithoutPassword() {
+        writeFile("[Connect]\nMode=SYSDBA\nPwd=tiger\nSrv=orcl\nUsr=scott\n");
+        LoginData::Save({"scott", "tiger", "orcl", ConnectAs::SysDba}, false);
+        QCOMPARE(fileText(), QByteArray("[Connect]\nMode=SYSDBA\nSrv=orcl\nUsr=scott\n"));
+        const QByteArray before = fileStamp(SettingsStore::FilePath());
+        LoginData::Save({"scott", "other", "orcl", ConnectAs::SysDba}, false);
         QCOMPARE(fileStamp(SettingsStore::FilePath()), before);
     }
 

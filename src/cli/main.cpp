@@ -2,14 +2,18 @@
 // the table or the CSV and nothing else; messages go to standard error. The exit statuses are
 // in SessionsReport.h.
 
+#include <sys/prctl.h>
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <cstdio>
 #include <optional>
 #include <string>
 
+#include "Keyring.h"
 #include "ListOptions.h"
 #include "PasswordInput.h"
+#include "SecretWipe.h"
 #include "SessionsReport.h"
 
 namespace {
@@ -18,8 +22,23 @@ int usageError(const QString& text) {
     return kUsageError;
 }
 
+// The password the desktop's keyring holds for the user and host, as the window program stored
+// it; none when it holds none or cannot be reached.
+std::optional<std::string> keyringPassword(const LogonArgument& logon) {
+    Keyring::Reading reading =
+        Keyring::Read(QString::fromStdString(logon.user), QString::fromStdString(logon.host));
+    if (reading.answer != Keyring::Answer::Done) {
+        return std::nullopt;
+    }
+    QByteArray utf8 = reading.password.toUtf8();
+    WipeSecret(reading.password);
+    std::string password(utf8.constData(), std::size_t(utf8.size()));
+    WipeSecret(utf8);
+    return password;
+}
+
 // The password from where the command line says it comes; none after a message.
-std::optional<std::string> passwordFor(LogonArgument& logon, bool fromStdin) {
+std::optional<std::string> passwordFor(LogonArgument& logon, bool fromStdin, bool useKeyring) {
     if (fromStdin) {
         if (logon.hasPassword) {
             usageError("the log-on names a password and --password-stdin asks for one: give one.");
@@ -33,6 +52,11 @@ std::optional<std::string> passwordFor(LogonArgument& logon, bool fromStdin) {
     }
     if (logon.hasPassword) {
         return logon.password;
+    }
+    if (useKeyring) {
+        if (std::optional<std::string> stored = keyringPassword(logon)) {
+            return stored;
+        }
     }
     const PasswordAnswer answer = AskPasswordOnTerminal("Enter password: ");
     switch (answer.outcome) {
@@ -52,6 +76,8 @@ std::optional<std::string> passwordFor(LogonArgument& logon, bool fromStdin) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // No core dump, and no other process of the user's, may read the password in memory.
+    ::prctl(PR_SET_DUMPABLE, 0);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("nimbra-sessions");
     QCoreApplication::setApplicationVersion("1.2.0");
@@ -81,14 +107,16 @@ int main(int argc, char* argv[]) {
         "column:text, -text to leave out; all terms must match.",
         "text");
     const QCommandLineOption activeOption("active", "Only ACTIVE sessions.");
-    parser.addOptions(
-        {allOption, csvOption, stdinOption, columnsOption, sortOption, filterOption, activeOption});
+    const QCommandLineOption noKeyringOption(
+        "no-keyring", "Do not take the password from the desktop's keyring; ask for it.");
+    parser.addOptions({allOption, csvOption, stdinOption, columnsOption, sortOption, filterOption,
+                       activeOption, noKeyringOption});
     parser.addPositionalArgument(
         "logon",
-        "user/password@host, or user@host to be asked for the password, or /@host to "
-        "log on by external authentication (a wallet or the operating system); \" as sysdba\" "
-        "(or sysoper, sysbackup, sysdg, syskm) at its end logs on with that privilege, and "
-        "\"/ as sysdba\" to the local database through the operating system.");
+        "user/password@host, or user@host for the keyring's password or to be asked for it, "
+        "or /@host to log on by external authentication (a wallet or the operating system); "
+        "\" as sysdba\" (or sysoper, sysbackup, sysdg, syskm) at its end logs on with that "
+        "privilege, and \"/ as sysdba\" to the local database through the operating system.");
     if (!parser.parse(QCoreApplication::arguments())) {
         return usageError(parser.errorText());
     }
@@ -127,12 +155,16 @@ int main(int argc, char* argv[]) {
     LogonArgument logon = ParseLogonArgument(parser.positionalArguments().first().toStdString());
     const bool external = logon.user.empty() && logon.password.empty() && logon.hasPassword;
     if (!external) {
-        std::optional<std::string> password = passwordFor(logon, parser.isSet(stdinOption));
+        std::optional<std::string> password =
+            passwordFor(logon, parser.isSet(stdinOption), !parser.isSet(noKeyringOption));
         if (!password) {
             return kUsageError;
         }
-        logon.password = std::move(*password);
+        logon.password.swap(*password);
+        WipeSecret(*password);
     }
 
-    return ReportSessions(logon, options, stdout, stderr);
+    const ExitStatus status = ReportSessions(logon, options, stdout, stderr);
+    WipeSecret(logon.password);
+    return status;
 }

@@ -12,11 +12,13 @@ struct AppSettings {
     bool AutoLogin = false;
     int RefreshSec = 0;  // seconds; 0 = no automatic refresh
     bool ShowSystem = false;
+    // Whether a successful log-on keeps its password (in the keyring, or the file without one).
+    bool RememberPassword = true;
     // Seconds a call to the server may take; 0 = no limit. Set in the file only: no dialog
     // shows it and Save leaves it as stored.
     int CallTimeoutSec = kDefaultCallTimeoutSec;
 
     static AppSettings Load();
-    // Writes "ShowSystem", then "RefreshSec", then "AutoLogin".
+    // Writes "ShowSystem", then "RefreshSec", then "AutoLogin", then "RememberPassword".
     static void Save(const AppSettings& settings);
 };

@@ -21,9 +21,11 @@ LoginData LoginData::Load() {
     return data;
 }
 
-void LoginData::Save(const LoginData& data) {
+void LoginData::Save(const LoginData& data, bool withPassword) {
     SettingsStore::Values values = {
-        {kUser, data.UserName}, {kPassword, data.Password}, {kHost, data.HostString}};
+        {kUser, data.UserName},
+        {kPassword, withPassword ? QVariant(data.Password) : QVariant()},
+        {kHost, data.HostString}};
     // A file that never held an administrative log-on stays as it always was.
     if (data.Mode != ConnectAs::Normal ||
         SettingsStore::Snapshot().Entries(kSection).contains(kMode)) {

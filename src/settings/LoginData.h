@@ -1,5 +1,6 @@
 #pragma once
-// The data of one log-on, in section "Connect" ("Usr", "Pwd", "Srv").
+// The data of one log-on, in section "Connect" ("Usr", "Pwd", "Srv"). "Pwd" is there only where
+// no keyring keeps the password (RememberedPassword.h).
 
 #include <QString>
 
@@ -13,8 +14,9 @@ struct LoginData {
     ConnectAs Mode = ConnectAs::Normal;
 
     static LoginData Load();
-    // Writes "Usr", then "Pwd", then "Srv", then "Mode".
-    static void Save(const LoginData& data);
+    // Writes "Usr", then "Pwd", then "Srv", then "Mode"; without the password, "Pwd" is removed
+    // instead.
+    static void Save(const LoginData& data, bool withPassword = true);
     // Whether a log-on was ever stored ("Usr" present, even empty).
     static bool IsStored();
 };

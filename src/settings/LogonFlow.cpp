@@ -3,6 +3,8 @@
 #include "AppSettings.h"
 #include "ErrorReport.h"
 #include "OracleConnection.h"
+#include "RememberedPassword.h"
+#include "SecretWipe.h"
 #include "ServerHistory.h"
 #include "TableProbes.h"
 
@@ -14,8 +16,11 @@ const char* const kAutoLogonFailedMessage = "Unable to connect automatically!";
 
 // The texts exactly as typed, empty ones included, in UTF-8 for the client library.
 bool logOn(const LoginData& data) {
-    return LogOn(data.UserName.toUtf8().constData(), data.Password.toUtf8().constData(),
-                 data.HostString.toUtf8().constData(), data.Mode);
+    QByteArray password = data.Password.toUtf8();
+    const bool loggedOn = LogOn(data.UserName.toUtf8().constData(), password.constData(),
+                                data.HostString.toUtf8().constData(), data.Mode);
+    WipeSecret(password);
+    return loggedOn;
 }
 }  // namespace
 
@@ -44,15 +49,25 @@ LogonOutcome LogOnWithAccessCheck(const LoginData& data) {
         ShowFailureMessage(kNoAccessMessage);
         return LogonOutcome::NoAccess;
     }
-    LoginData::Save(data);
+    RememberLogOn(data);
     ServerHistory::RememberMode(data.HostString, data.Mode);
     return LogonOutcome::LoggedOn;
 }
 
 bool AutomaticLogOn() {
     // Without a stored log-on (a first start, or only demo runs since) there is nothing to try.
-    if (AppSettings::Load().AutoLogin && LoginData::IsStored() && !logOn(LoginData::Load())) {
+    if (!AppSettings::Load().AutoLogin || !LoginData::IsStored()) {
+        return IsLoggedOn();
+    }
+    LoginData stored = LoginData::Load();
+    stored.Password = RememberedPassword(stored);
+    // Without a password nothing was refused: the connect dialog asks for it.
+    if (!stored.UserName.isEmpty() && stored.Password.isEmpty()) {
+        return IsLoggedOn();
+    }
+    if (!logOn(stored)) {
         ShowFailureMessage(kAutoLogonFailedMessage);
     }
+    WipeSecret(stored.Password);
     return IsLoggedOn();
 }

@@ -20,9 +20,10 @@ enum class LogonOutcome {
     NoAccess,     // logged off again after the access message
 };
 // The connect dialog's OK after its length check and the history: log on with the texts as
-// typed, check the access, store the log-on data.
+// typed, check the access, store the log-on data (RememberLogOn).
 LogonOutcome LogOnWithAccessCheck(const LoginData& data);
 
-// When "AutoLogin" is set and a log-on was stored, logs on with it, without an access check and
-// without writing anything. Returns whether the connection is logged on now.
+// When "AutoLogin" is set and a log-on was stored, logs on with it and its remembered password,
+// without an access check and without writing anything; a user name without a remembered
+// password is not tried. Returns whether the connection is logged on now.
 bool AutomaticLogOn();

@@ -16,6 +16,7 @@ namespace {
 struct StoreState {
     QString path;
     bool inMemory = false;
+    bool storesNothing = false;
     QMap<QString, QVariant> kept;  // "Section/Entry" -> value
 };
 
@@ -23,7 +24,7 @@ struct StoreState {
 StoreState& stateOf(const QString& path) {
     static StoreState state;
     if (state.path != path) {
-        state = StoreState{.path = path, .inMemory = false, .kept = {}};
+        state = StoreState{.path = path, .inMemory = false, .storesNothing = false, .kept = {}};
     }
     return state;
 }
@@ -58,6 +59,9 @@ std::optional<int> storedNumber(const QVariant& value) {
 // Whether a stored value already says what would be written: the same number as read, or the
 // same text.
 bool holds(const QVariant& stored, const QVariant& wanted) {
+    if (!wanted.isValid()) {
+        return !stored.isValid();
+    }
     if (wanted.typeId() == QMetaType::Int) {
         return storedNumber(stored) == wanted.toInt();
     }
@@ -133,7 +137,11 @@ struct Change {
         }
         store.beginGroup(section);
         for (const auto& [entry, value] : values) {
-            store.setValue(entry, value);
+            if (value.isValid()) {
+                store.setValue(entry, value);
+            } else {
+                store.remove(entry);
+            }
         }
         store.endGroup();
     }
@@ -145,7 +153,11 @@ struct Change {
             it = kept.erase(it);
         }
         for (const auto& [entry, value] : values) {
-            kept.insert(keyOf(section, entry), value);
+            if (value.isValid()) {
+                kept.insert(keyOf(section, entry), value);
+            } else {
+                kept.remove(keyOf(section, entry));
+            }
         }
     }
 };
@@ -264,9 +276,14 @@ void SecureAtStartUp() {
 
 void KeepChangesInMemory() {
     StoreState& state = stateOf(FilePath());
+    state.storesNothing = true;
     if (const std::unique_ptr<QSettings> store = openFile(state)) {
         keepInMemory(state, store.get(), QString());
     }
+}
+
+bool StoresNothing() {
+    return stateOf(FilePath()).storesNothing;
 }
 
 }  // namespace SettingsStore

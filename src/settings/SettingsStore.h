@@ -54,6 +54,7 @@ int GetProfileInt(const QString& section, const QString& entry, int defaultValue
 QString GetProfileString(const QString& section, const QString& entry,
                          const QString& defaultValue = QString());
 
+// A value that is not valid (QVariant()) removes its entry.
 using Values = std::vector<std::pair<QString, QVariant>>;
 // All return whether the change reached the file; callers may ignore it.
 bool WriteProfileInt(const QString& section, const QString& entry, int value);
@@ -73,5 +74,7 @@ void SecureAtStartUp();
 // For a run that stores nothing (the demo): from now on changes are kept in memory only, and
 // the file is never written.
 void KeepChangesInMemory();
+// Whether this run chose to store nothing (KeepChangesInMemory), for stores beside the file.
+bool StoresNothing();
 
 }  // namespace SettingsStore

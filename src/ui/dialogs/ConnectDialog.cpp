@@ -13,19 +13,36 @@
 #include <utility>
 
 #include "LogonFlow.h"
+#include "RememberedPassword.h"
+#include "SecretWipe.h"
 #include "ServerHistory.h"
 #include "widgets/DialogUnits.h"
 #include "widgets/MessageBox.h"
 #include "widgets/WaitCursor.h"
 
-CConnectDialog::CConnectDialog(QWidget* parent) : QDialog(parent), m_data(LoginData::Load()) {
-    m_data.Password.clear();
+CConnectDialog::CConnectDialog(QWidget* parent, bool presetPassword)
+    : QDialog(parent), m_data(LoginData::Load()) {
+    m_data.Password = presetPassword ? KeyringPassword(m_data) : QString();
     CreateControls();
     m_userEdit->setText(m_data.UserName);
+    m_passwordEdit->setText(m_data.Password);
+    WipeSecret(m_data.Password);
     FillHostList();
     PresetHost(m_data.HostString);
     SelectMode(m_data.Mode);
     (m_data.UserName.isEmpty() ? m_userEdit : m_passwordEdit)->setFocus();
+    // Typing replaces a remembered password.
+    m_passwordEdit->selectAll();
+    m_bPasswordPreset = !m_passwordEdit->text().isEmpty();
+    connect(m_passwordEdit, &QLineEdit::textChanged, this, [this] { m_bPasswordPreset = false; });
+    connect(m_userEdit, &QLineEdit::textChanged, this, &CConnectDialog::DropPresetPassword);
+    connect(m_hostCombo, &QComboBox::editTextChanged, this, &CConnectDialog::DropPresetPassword);
+}
+
+void CConnectDialog::DropPresetPassword() {
+    if (m_bPasswordPreset) {
+        m_passwordEdit->clear();
+    }
 }
 
 void CConnectDialog::CreateControls() {
@@ -184,7 +201,12 @@ void CConnectDialog::accept() {
     if (ServerHistory::Remember(m_data.HostString)) {
         AddHost(m_data.HostString);
     }
-    if (LogOnWithAccessCheck(m_data) == LogonOutcome::LoggedOn) {
+    const bool loggedOn = LogOnWithAccessCheck(m_data) == LogonOutcome::LoggedOn;
+    if (loggedOn) {
+        m_passwordEdit->clear();
+    }
+    WipeSecret(m_data.Password);
+    if (loggedOn) {
         QDialog::accept();
     }
 }

@@ -13,8 +13,9 @@ class QLineEdit;
 class CConnectDialog : public QDialog {
     Q_OBJECT
 public:
-    // Presets the user name and host string from the stored log-on data; never the password.
-    explicit CConnectDialog(QWidget* parent = nullptr);
+    // Presets the user name and host string from the stored log-on data, and with
+    // presetPassword the password the keyring holds for them (it may ask to be unlocked).
+    explicit CConnectDialog(QWidget* parent = nullptr, bool presetPassword = true);
 
     const LoginData& Data() const { return m_data; }
 
@@ -40,10 +41,13 @@ private:
     // Takes SQL*Plus's " as sysdba" off the user name into "Connect as"; false, with the
     // message shown, when the two disagree.
     bool TakeModeFromUserName();
+    // A remembered password belongs to the stored user and host: editing either drops it.
+    void DropPresetPassword();
 
     LoginData m_data;
     QLineEdit* m_userEdit = nullptr;
     QLineEdit* m_passwordEdit = nullptr;
     QComboBox* m_hostCombo = nullptr;
     QComboBox* m_modeCombo = nullptr;
+    bool m_bPasswordPreset = false;
 };

@@ -9,23 +9,27 @@
 #include <QSlider>
 
 #include "AppSettings.h"
+#include "RememberedPassword.h"
 #include "widgets/DialogUnits.h"
 
-COptionsDialog::COptionsDialog(QWidget* parent)
-    : QDialog(parent), m_bAutoLogin(AppSettings::Load().AutoLogin) {
+COptionsDialog::COptionsDialog(QWidget* parent) : QDialog(parent) {
+    const AppSettings stored = AppSettings::Load();
+    m_bAutoLogin = stored.AutoLogin;
+    m_bRememberPassword = stored.RememberPassword;
     CreateControls();
     m_autoLoginCheck->setChecked(m_bAutoLogin);
+    m_rememberPasswordCheck->setChecked(m_bRememberPassword);
     OnSliderMoved(m_slider->value());
     m_slider->setFocus();
 }
 
 void COptionsDialog::CreateControls() {
     setWindowTitle(QStringLiteral("Options"));
-    setFixedSize(DialogUnitsToPixels(QSize(293, 106), font()));
+    setFixedSize(DialogUnitsToPixels(QSize(293, 121), font()));
 
     // First, so that they lie beneath the controls they frame.
     Place(new QGroupBox(QStringLiteral("Refresh timer"), this), QRect(10, 5, 214, 38));
-    Place(new QGroupBox(QStringLiteral("Display options"), this), QRect(10, 50, 215, 50));
+    Place(new QGroupBox(QStringLiteral("Display options"), this), QRect(10, 50, 215, 65));
 
     m_slider = new QSlider(Qt::Horizontal, this);
     m_slider->setObjectName(QStringLiteral("slider1001"));
@@ -48,6 +52,9 @@ void COptionsDialog::CreateControls() {
         new QCheckBox(QStringLiteral("Perform auto login (using current login data)"), this);
     m_autoLoginCheck->setObjectName(QStringLiteral("autoLogin1005"));
     Place(m_autoLoginCheck, QRect(20, 80, 195, 10));
+    m_rememberPasswordCheck = new QCheckBox(QStringLiteral("Remember password"), this);
+    m_rememberPasswordCheck->setObjectName(QStringLiteral("rememberPassword1006"));
+    Place(m_rememberPasswordCheck, QRect(20, 95, 195, 10));
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("okButton"));
@@ -63,7 +70,8 @@ void COptionsDialog::CreateControls() {
 
     setTabOrder(m_slider, m_showSystemCheck);
     setTabOrder(m_showSystemCheck, m_autoLoginCheck);
-    setTabOrder(m_autoLoginCheck, ok);
+    setTabOrder(m_autoLoginCheck, m_rememberPasswordCheck);
+    setTabOrder(m_rememberPasswordCheck, ok);
     setTabOrder(ok, cancel);
 }
 
@@ -91,7 +99,14 @@ void COptionsDialog::OnSliderMoved(int position) {
 void COptionsDialog::accept() {
     m_bShowSystem = m_showSystemCheck->isChecked();
     m_bAutoLogin = m_autoLoginCheck->isChecked();
-    AppSettings::Save(
-        {.AutoLogin = m_bAutoLogin, .RefreshSec = m_nRefreshSec, .ShowSystem = m_bShowSystem});
+    const bool forget = m_bRememberPassword && !m_rememberPasswordCheck->isChecked();
+    m_bRememberPassword = m_rememberPasswordCheck->isChecked();
+    AppSettings::Save({.AutoLogin = m_bAutoLogin,
+                       .RefreshSec = m_nRefreshSec,
+                       .ShowSystem = m_bShowSystem,
+                       .RememberPassword = m_bRememberPassword});
+    if (forget) {
+        ForgetPassword();
+    }
     QDialog::accept();
 }

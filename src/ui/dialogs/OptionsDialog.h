@@ -1,6 +1,7 @@
 #pragma once
-// The options dialog: refresh interval, listing of server sessions and automatic log-on.
-// OK stores all three; the caller then applies the interval and the listing itself.
+// The options dialog: refresh interval, listing of server sessions, automatic log-on and
+// whether passwords are remembered. OK stores all four; the caller then applies the interval
+// and the listing itself.
 
 #include <QDialog>
 
@@ -11,7 +12,7 @@ class QSlider;
 class COptionsDialog : public QDialog {
     Q_OBJECT
 public:
-    // Reads "AutoLogin" from the store.
+    // Reads "AutoLogin" and "RememberPassword" from the store.
     explicit COptionsDialog(QWidget* parent = nullptr);
 
     // Seconds, 0 = off; the slider keeps it within 0 to 60, and it follows the slider.
@@ -21,6 +22,8 @@ public:
     // Taken from the check boxes by OK.
     bool ShowSystem() const { return m_bShowSystem; }
     bool AutoLogin() const { return m_bAutoLogin; }
+    // Turned off, OK also forgets the stored log-on's password (ForgetPassword).
+    bool RememberPassword() const { return m_bRememberPassword; }
 
 public slots:
     void accept() override;
@@ -32,9 +35,11 @@ private:
 
     int m_nRefreshSec = 0;
     bool m_bShowSystem = false;
-    bool m_bAutoLogin;
+    bool m_bAutoLogin = false;
+    bool m_bRememberPassword = true;
     QSlider* m_slider = nullptr;
     QLabel* m_intervalLabel = nullptr;
     QCheckBox* m_showSystemCheck = nullptr;
     QCheckBox* m_autoLoginCheck = nullptr;
+    QCheckBox* m_rememberPasswordCheck = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "frame/NimbraApp.h"
 
 #include <QCommandLineParser>
+#include <QPointer>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +14,7 @@
 #include "AppSettings.h"
 #include "LogonFlow.h"
 #include "OracleConnection.h"
+#include "RememberedPassword.h"
 #include "SettingsStore.h"
 #include "Strings.h"
 #include "dialogs/AboutDialog.h"
@@ -20,6 +22,7 @@
 #include "frame/MainFrame.h"
 #include "sessionview/NimbraView.h"
 #include "widgets/MessageBox.h"
+#include "widgets/StatusBar.h"
 
 namespace {
 constexpr int kRecentFiles = 4;
@@ -52,13 +55,23 @@ std::unique_ptr<CMainFrame> CreateMainWindow(bool demo) {
     }
     SetCallTimeoutSeconds(AppSettings::Load().CallTimeoutSec);
     auto frame = std::make_unique<CMainFrame>();
+    const QPointer<CStatusBar> statusBar = frame->StatusBar();
+    SetPasswordNoticeSink([statusBar](const QString& text) {
+        if (statusBar) {
+            statusBar->SetMessageText(text);
+        }
+    });
+    // After a failed or impossible automatic log-on the dialog asks afresh.
+    bool presetPassword = true;
     if (demo) {
         logOnToDemo();
     } else {
+        MovePasswordToKeyring();
         AutomaticLogOn();
+        presetPassword = !AppSettings::Load().AutoLogin;
     }
     if (!IsLoggedOn()) {
-        CConnectDialog dialog(frame.get());
+        CConnectDialog dialog(frame.get(), presetPassword);
         if (dialog.exec() == 0) {
             return nullptr;
         }
