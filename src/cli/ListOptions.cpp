@@ -2,6 +2,8 @@
 
 #include <sstream>
 
+#include "SessionStatements.h"
+
 namespace {
 std::string unknownColumn(const std::string& name) {
     return "there is no column \"" + name + "\"; the columns are " + ColumnNames() + ".";
@@ -49,4 +51,16 @@ std::string ColumnNames() {
         names += (names.empty() ? "" : ", ") + std::string(column.name);
     }
     return names;
+}
+
+std::optional<std::pair<std::string, std::string>> ParseSessionId(const std::string& text,
+                                                                  std::string& error) {
+    const std::size_t comma = text.find(',');
+    const std::string sid = text.substr(0, comma);
+    const std::string serial = comma == std::string::npos ? "" : text.substr(comma + 1);
+    if (!IsSessionKey(sid, serial)) {
+        error = "a session is named by its SID and serial#, such as 12,345, not \"" + text + "\".";
+        return std::nullopt;
+    }
+    return std::pair{sid, serial};
 }

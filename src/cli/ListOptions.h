@@ -1,9 +1,11 @@
 #pragma once
 // The options that choose what nimbra-sessions lists, as the window's View menu does:
-// --columns a,b,c, --sort col[:desc], --filter text and --active.
+// --columns a,b,c, --sort col[:desc], --filter text and --active; and the session that
+// --kill, --disconnect and --cancel-sql name.
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "SessionArrangement.h"
@@ -16,3 +18,7 @@ std::optional<std::vector<SessionColumnId>> ParseColumns(const std::string& name
 std::optional<SortOrder> ParseSort(const std::string& text, std::string& error);
 // The names every column answers to, for messages and the help text.
 std::string ColumnNames();
+// "12,345" as the session's SID and serial#, both decimal digits; none and a message when it
+// is not that.
+std::optional<std::pair<std::string, std::string>> ParseSessionId(const std::string& text,
+                                                                  std::string& error);

@@ -26,6 +26,25 @@ public:
 private:
     bool m_bFailed = false;
 };
+
+constexpr int kMarkedForKill = 31;
+
+// The server's answer goes to standard error; a session marked for kill is no refusal.
+ExitStatus EndOneSession(const EndRequest& request, const MessagesTo& messages, std::FILE* err) {
+    const std::optional<EndAnswer> answer = EndSessionOn(request.kind, request.sid, request.serial);
+    const bool loggedOff = LogOff(err);
+    if (messages.failed() || !answer) {
+        return kOracleFailure;
+    }
+    if (answer->code == kMarkedForKill) {
+        std::fprintf(err, "nimbra-sessions: Session %s,%s is marked for kill.\n",
+                     request.sid.c_str(), request.serial.c_str());
+    } else if (answer->code != 0) {
+        std::fprintf(err, "%s\n", answer->message.c_str());
+        return kOracleFailure;
+    }
+    return loggedOff ? kDone : kLogOffFailure;
+}
 }  // namespace
 
 ExitStatus ReportSessions(const LogonArgument& logon, const ReportOptions& options, std::FILE* out,
@@ -36,6 +55,9 @@ ExitStatus ReportSessions(const LogonArgument& logon, const ReportOptions& optio
     }
     if (const std::string warning = TakeLogonWarning(); !warning.empty()) {
         std::fprintf(err, "nimbra-sessions: %s\n", warning.c_str());
+    }
+    if (options.end) {
+        return EndOneSession(*options.end, messages, err);
     }
     const std::vector<SessionColumnId> wanted =
         options.columns.empty() ? ListColumns({}) : options.columns;

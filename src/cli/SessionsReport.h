@@ -4,17 +4,26 @@
 
 #include <cstdio>
 
+#include "EndSession.h"
 #include "SessionArrangement.h"
 #include "SessionTable.h"
 
 // nimbra-sessions' exit statuses.
 enum ExitStatus {
     kDone = 0,
-    // The log-on or reading the sessions failed; nothing was printed.
+    // The log-on or reading the sessions failed, or the server refused to end the session;
+    // nothing was printed.
     kOracleFailure = 1,
     kUsageError = 2,
     // The sessions were printed, but the log-off failed.
     kLogOffFailure = 3,
+};
+
+// One session to end instead of listing them: --kill, --disconnect, --cancel-sql.
+struct EndRequest {
+    EndSession kind = EndSession::Kill;
+    std::string sid;
+    std::string serial;
 };
 
 struct ReportOptions {
@@ -24,6 +33,8 @@ struct ReportOptions {
     std::vector<SessionColumnId> columns;
     // Which sessions, in what order; its shown columns are taken from columns.
     Arrangement arrangement;
+    // Set: that session is ended and nothing is listed.
+    std::optional<EndRequest> end;
 };
 
 ExitStatus ReportSessions(const LogonArgument& logon, const ReportOptions& options, std::FILE* out,

@@ -107,10 +107,19 @@ int main(int argc, char* argv[]) {
         "column:text, -text to leave out; all terms must match.",
         "text");
     const QCommandLineOption activeOption("active", "Only ACTIVE sessions.");
+    const QCommandLineOption killOption(
+        "kill", "Kill the session instead of listing; with --immediate the server does not wait.",
+        "sid,serial");
+    const QCommandLineOption immediateOption("immediate", "With --kill: kill at once.");
+    const QCommandLineOption disconnectOption(
+        "disconnect", "Disconnect the session once its transaction has ended.", "sid,serial");
+    const QCommandLineOption cancelOption(
+        "cancel-sql", "Cancel the statement the session runs; it stays connected.", "sid,serial");
     const QCommandLineOption noKeyringOption(
         "no-keyring", "Do not take the password from the desktop's keyring; ask for it.");
     parser.addOptions({allOption, csvOption, stdinOption, columnsOption, sortOption, filterOption,
-                       activeOption, noKeyringOption});
+                       activeOption, killOption, immediateOption, disconnectOption, cancelOption,
+                       noKeyringOption});
     parser.addPositionalArgument(
         "logon",
         "user/password@host, or user@host for the keyring's password or to be asked for it, "
@@ -151,6 +160,28 @@ int main(int argc, char* argv[]) {
     }
     options.arrangement.filter = SessionFilter(parser.value(filterOption));
     options.arrangement.activeOnly = parser.isSet(activeOption);
+    const std::pair<const QCommandLineOption*, EndSession> ends[] = {
+        {&killOption,
+         parser.isSet(immediateOption) ? EndSession::KillImmediately : EndSession::Kill},
+        {&disconnectOption, EndSession::Disconnect},
+        {&cancelOption, EndSession::CancelSql}};
+    for (const auto& [option, kind] : ends) {
+        if (!parser.isSet(*option)) {
+            continue;
+        }
+        const auto id = ParseSessionId(parser.value(*option).toStdString(), error);
+        if (!id) {
+            return usageError(QString::fromStdString(error));
+        }
+        if (options.end) {
+            return usageError(
+                "--kill, --disconnect and --cancel-sql each end one session: give one.");
+        }
+        options.end = EndRequest{kind, id->first, id->second};
+    }
+    if (parser.isSet(immediateOption) && !parser.isSet(killOption)) {
+        return usageError("--immediate goes with --kill.");
+    }
 
     LogonArgument logon = ParseLogonArgument(parser.positionalArguments().first().toStdString());
     const bool external = logon.user.empty() && logon.password.empty() && logon.hasPassword;

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDockWidget>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QMenuBar>
@@ -19,12 +20,24 @@
 #include "RefreshCycle.h"
 #include "SessionFilter.h"
 #include "Strings.h"
+#include "sessionview/BlockingPane.h"
 #include "sessionview/FilterBar.h"
 #include "sessionview/NimbraView.h"
 #include "widgets/CommandIds.h"
 #include "widgets/Commands.h"
 #include "widgets/MessageBox.h"
 #include "widgets/StatusBar.h"
+
+namespace {
+// The session commands beside the kill, each with the statement it sends.
+const std::vector<std::pair<int, EndSession>>& EndCommands() {
+    static const std::vector<std::pair<int, EndSession>> commands = {
+        {CommandId::KillImmediately, EndSession::KillImmediately},
+        {CommandId::Disconnect, EndSession::Disconnect},
+        {CommandId::CancelSql, EndSession::CancelSql}};
+    return commands;
+}
+}  // namespace
 
 CMainFrame::CMainFrame(QWidget* parent)
     : QMainWindow(parent),
@@ -42,12 +55,42 @@ CMainFrame::CMainFrame(QWidget* parent)
     setCentralWidget(client);
     setStatusBar(m_statusBar);
     CreateActions();
+    CreateBlockingDock();
     CreateMenus();
     CreateToolBar();
     CreateAccelerators();
     RouteCommands();
     ShowConnectionState();
     RestoreLayout();
+}
+
+// Docked at the right, hidden until asked for; while shown the list reads who blocks whom.
+void CMainFrame::CreateBlockingDock() {
+    m_blockingPane = new CBlockingPane(*m_view, m_view->ContextMenuCommands());
+    m_blockingDock = new QDockWidget(QStringLiteral("Blocking Sessions"), this);
+    m_blockingDock->setObjectName(QStringLiteral("blockingDock"));
+    m_blockingDock->setWidget(m_blockingPane);
+    addDockWidget(Qt::RightDockWidgetArea, m_blockingDock);
+    m_blockingDock->hide();
+    QAction* toggle = Action(CommandId::BlockingSessions);
+    toggle->setCheckable(true);
+    connect(toggle, &QAction::triggered, m_blockingDock, &QWidget::setVisible);
+    connect(m_blockingDock, &QDockWidget::visibilityChanged, this, [this, toggle] {
+        const bool shown = !m_blockingDock->isHidden();
+        toggle->setChecked(shown);
+        m_view->SetBlockingWanted(shown);
+    });
+    // The tree's menu acts on the tree's selection, which the list may not show.
+    connect(m_blockingPane, &CBlockingPane::commandsWanted, this, [this] {
+        for (int id : {CommandId::KillSession, CommandId::Properties}) {
+            Action(id)->setEnabled(IsLoggedOn());
+        }
+        for (const auto& [id, kind] : EndCommands()) {
+            Action(id)->setEnabled(IsLoggedOn() && IsAvailable(kind, ConnectedServerRelease()));
+        }
+    });
+    connect(m_blockingPane, &CBlockingPane::commandsDone, this,
+            &CMainFrame::UpdateSelectionCommands);
 }
 
 // The window system places a window it has never seen; its first size is a share of the screen.
@@ -207,6 +250,7 @@ void CMainFrame::RouteCommands() {
             &CMainFrame::UpdateSelectionCommands);
 }
 
+
 // The commands on the selected sessions have something to act on while sessions are selected;
 // one the server does not know stays greyed and says why.
 void CMainFrame::UpdateSelectionCommands() {
@@ -214,11 +258,7 @@ void CMainFrame::UpdateSelectionCommands() {
     for (int id : {CommandId::KillSession, CommandId::Properties, CommandId::Copy}) {
         Action(id)->setEnabled(selected);
     }
-    const std::pair<int, EndSession> ends[] = {
-        {CommandId::KillImmediately, EndSession::KillImmediately},
-        {CommandId::Disconnect, EndSession::Disconnect},
-        {CommandId::CancelSql, EndSession::CancelSql}};
-    for (const auto& [id, kind] : ends) {
+    for (const auto& [id, kind] : EndCommands()) {
         const QString unavailable = UnavailableText(kind, ConnectedServerRelease());
         QAction* action = Action(id);
         action->setEnabled(selected && unavailable.isEmpty());

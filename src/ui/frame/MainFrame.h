@@ -5,7 +5,9 @@
 #include <QHash>
 #include <QMainWindow>
 
+class CBlockingPane;
 class CFilterBar;
+class QDockWidget;
 class CNimbraView;
 class CStatusBar;
 class QAction;
@@ -21,6 +23,7 @@ public:
 
     CNimbraView* View() const { return m_view; }
     CFilterBar* FilterBar() const { return m_filterBar; }
+    CBlockingPane* BlockingPane() const { return m_blockingPane; }
     // The action of a command id (CommandIds.h), null when the frame has none.
     QAction* Action(int commandId) const;
     QToolBar* ToolBar() const { return m_toolBar; }
@@ -51,6 +54,7 @@ private:
     void ShowLogonWarning();
     void ShowConnectionState();
     void UpdateSelectionCommands();
+    void CreateBlockingDock();
     // The window's and the list's layout of the last run, and the one kept for the next.
     void RestoreLayout();
     void SaveLayout() const;
@@ -58,6 +62,8 @@ private:
     void UpdateTitle();
 
     CFilterBar* m_filterBar;
+    CBlockingPane* m_blockingPane = nullptr;
+    QDockWidget* m_blockingDock = nullptr;
     CNimbraView* m_view;
     CStatusBar* m_statusBar;
     QToolBar* m_toolBar;

@@ -4,6 +4,7 @@
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QIcon>
 #include <QPainter>
 #include <QToolTip>
 #include <algorithm>
@@ -166,10 +167,16 @@ void CListViewEx::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
     const int top = option.rect.top();
     const int height = option.rect.height();
     const int label = shown.front();
-    const int labelLeft = columnViewportPosition(label);
-    const int labelRight = labelLeft + columnWidth(label);
+    // In a tree the band starts right of the row's branches, which are drawn as a tree draws
+    // them.
+    const int indent = Indent(index);
+    const int labelLeft = columnViewportPosition(label) + indent;
+    const int labelRight = columnViewportPosition(label) + columnWidth(label);
     const int boundsRight = columnViewportPosition(shown.back()) + columnWidth(shown.back());
     const QRect band = Span(labelLeft, viewport()->width(), top, height);
+    if (indent > 0) {
+        drawBranches(painter, Span(labelLeft - indent, labelLeft, top, height), index);
+    }
 
     painter->save();
     painter->setFont(option.font);
@@ -181,8 +188,17 @@ void CListViewEx::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
 
     painter->save();
     painter->setClipRect(Span(labelLeft, labelRight, top, height), Qt::IntersectClip);
-    DrawCellText(painter, TextRect(label, top, height, inset), Qt::AlignLeft | Qt::TextDontClip,
-                 CellText(index.siblingAtColumn(label)));
+    QRect labelText = TextRect(label, top, height, inset);
+    labelText.setLeft(labelText.left() + indent);
+    const QModelIndex labelCell = index.siblingAtColumn(label);
+    // A mark the model gives the row stands before its label.
+    if (const QIcon mark = qvariant_cast<QIcon>(labelCell.data(Qt::DecorationRole));
+        !mark.isNull()) {
+        const int side = std::max(0, std::min(height - 2, QFontMetrics(option.font).height()));
+        mark.paint(painter, QRect(labelText.left(), top + (height - side) / 2, side, side));
+        labelText.setLeft(labelText.left() + side + inset / 2);
+    }
+    DrawCellText(painter, labelText, Qt::AlignLeft | Qt::TextDontClip, CellText(labelCell));
     painter->restore();
 
     painter->setClipRect(Span(labelLeft, std::max(boundsRight, viewport()->width()), top, height),
@@ -248,6 +264,11 @@ bool CListViewEx::viewportEvent(QEvent* event) {
     const auto* help = static_cast<QHelpEvent*>(event);
     const QModelIndex cell = QTreeView::indexAt(help->pos());
     const QRect rect = visualRect(cell);
+    // A word the model has for the cell comes first.
+    if (const QString tip = cell.data(Qt::ToolTipRole).toString(); !tip.isEmpty()) {
+        QToolTip::showText(help->globalPos(), tip, viewport(), rect);
+        return true;
+    }
     const QString text = cell.isValid() ? CellText(cell) : QString();
     const QRect room = TextRect(cell.column(), rect.top(), rect.height(), Inset());
     if (text.isEmpty() || QFontMetrics(font()).horizontalAdvance(text) <= room.width()) {
@@ -281,6 +302,14 @@ void CListViewEx::SyncFocusShown() {
 
 int CListViewEx::Inset() const {
     return 2 * QFontMetrics(font()).horizontalAdvance(QStringLiteral(" "));
+}
+
+int CListViewEx::Indent(const QModelIndex& index) const {
+    int depth = rootIsDecorated() ? 1 : 0;
+    for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent()) {
+        ++depth;
+    }
+    return depth * indentation();
 }
 
 QRect CListViewEx::TextRect(int column, int top, int height, int inset) const {

@@ -65,6 +65,8 @@ private:
     // (the first shown column) keeps other insets than the rest.
     QRect TextRect(int column, int top, int height, int inset) const;
     int Inset() const;
+    // How far a row's label is moved right for its place in a tree: nothing in a flat list.
+    int Indent(const QModelIndex& index) const;
     QString CellText(const QModelIndex& cell) const;
 
     // Follows its row through inserts; lost when the row goes.

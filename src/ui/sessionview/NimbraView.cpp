@@ -207,10 +207,15 @@ void CNimbraView::ShowSessions(SessionList sessions) {
     }
     KeepPlace([&] { return m_sessions.ReplaceRows(std::move(texts), kSessionKey); });
     HideUnread(sessions.columns);
+    MarkBlockers(sessions.columns);
     UpdateSessionCount();
+    emit sessionsShown();
 }
 
 std::vector<SessionRow> CNimbraView::SelectedSessions() const {
+    if (m_commandTargets) {
+        return *m_commandTargets;
+    }
     std::vector<SessionRow> selected;
     for (int item : SelectedItems()) {
         const int row = m_sorted->mapToSource(m_sorted->index(item, 0)).row();

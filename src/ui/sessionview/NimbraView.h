@@ -37,6 +37,8 @@ public:
     // The action of a command on the selected sessions (Kill session, Properties), null for any
     // other: the context menu shows these, and the main window's menus share them.
     QAction* SessionCommand(int commandId) const;
+    // The commands of the list's menu, in its order, null for a separator.
+    const std::vector<QAction*>& ContextMenuCommands() const { return m_contextMenu; }
 
     // The sessions as read, in the statement's order, one column per session column.
     CListModel* Sessions() { return &m_sessions; }
@@ -55,6 +57,31 @@ public:
     // their order (only the selected ones when selectedOnly), in the shown columns.
     std::vector<QStringList> ShownTable(bool selectedOnly) const;
 
+    // Whether the list also reads who blocks whom (for the blocking tree), marking the sessions
+    // that block others; reading starts at once.
+    void SetBlockingWanted(bool wanted);
+    bool BlockingWanted() const { return m_bBlockingWanted; }
+    // Whether the last refresh could read who blocks whom.
+    bool BlockingRead() const { return m_bBlockingRead; }
+    // Selects exactly these sessions (SID, serial#) where the list shows them.
+    void SelectSessions(const std::vector<std::pair<std::string, std::string>>& keys);
+    // The commands act on these sessions while it lives, instead of the list's selection: the
+    // blocking tree's menu acts on the tree's.
+    class CommandTargets {
+    public:
+        CommandTargets(CNimbraView& view, std::vector<SessionRow> sessions);
+        ~CommandTargets();
+        CommandTargets(const CommandTargets&) = delete;
+        CommandTargets& operator=(const CommandTargets&) = delete;
+
+    private:
+        CNimbraView& m_view;
+    };
+    // The session's values of the seven columns, as the list last read them; none when it is not
+    // listed any more.
+    std::optional<SessionRow> ListedSession(const std::string& sid,
+                                            const std::string& serial) const;
+
     // Where Export asks for its file: a save-file dialog unless replaced (tests answer it).
     static void SetExportFileChooser(
         std::function<QString(QWidget* parent, const QString& offered)> chooser);
@@ -67,6 +94,8 @@ public:
 signals:
     // The selection changed: the commands that need a selected session follow it.
     void selectedSessionsChanged();
+    // A refresh has put its sessions in the list.
+    void sessionsShown();
 
 public slots:
     void OnRefresh();
@@ -117,6 +146,8 @@ private:
     void UpdateSessionCount();
     // Columns the server lacks are no longer shown for this connection.
     void HideUnread(const std::vector<SessionColumnId>& read);
+    // How many sessions each listed blocker holds up, when the list read it.
+    void MarkBlockers(const std::vector<SessionColumnId>& read);
 
     SessionDetails m_details;
     CListModel m_sessions;
@@ -125,4 +156,8 @@ private:
     std::vector<QAction*> m_contextMenu;  // null for a separator
     // What the count pane says while logged off; empty while logged on.
     QString m_offlineCount;
+    bool m_bBlockingWanted = false;
+    bool m_bBlockingRead = false;
+    // Set while the blocking tree's menu runs.
+    std::optional<std::vector<SessionRow>> m_commandTargets;
 };

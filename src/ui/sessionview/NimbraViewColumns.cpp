@@ -10,25 +10,12 @@
 #include "sessionview/NimbraView.h"
 #include "sessionview/SessionSortFilter.h"
 
-namespace {
-std::vector<SessionColumnId> extrasOf(const std::vector<SessionColumnId>& shown) {
-    std::vector<SessionColumnId> extras;
-    std::copy_if(shown.begin(), shown.end(), std::back_inserter(extras),
-                 [](SessionColumnId id) { return int(id) >= kBaseColumnCount; });
-    return extras;
-}
-}  // namespace
-
 std::vector<SessionColumnId> CNimbraView::ShownColumnIds() const {
     std::vector<SessionColumnId> shown;
     for (int column : ShownColumns()) {
         shown.push_back(SessionColumnId(column));
     }
     return shown;
-}
-
-std::vector<SessionColumnId> CNimbraView::ChosenColumns() const {
-    return extrasOf(ShownColumnIds());
 }
 
 void CNimbraView::ShowColumns(const std::vector<SessionColumnId>& shown) {

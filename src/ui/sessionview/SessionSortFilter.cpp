@@ -4,9 +4,10 @@
 #include <numeric>
 
 #include "list/ListModel.h"
+#include "widgets/Marks.h"
 
 CSessionSortFilter::CSessionSortFilter(CListModel& sessions, QObject* parent)
-    : QSortFilterProxyModel(parent), m_sessions(sessions) {
+    : QSortFilterProxyModel(parent), m_sessions(sessions), m_blockerMark(BlockerMark()) {
     // Connected before the proxy's own handlers, so that a change is never sorted by old ranks.
     const auto forget = [this] { m_rank.clear(); };
     connect(&sessions, &QAbstractItemModel::dataChanged, this, forget);
@@ -104,6 +105,38 @@ bool CSessionSortFilter::lessThan(const QModelIndex& left, const QModelIndex& ri
     return sortOrder() == Qt::AscendingOrder
                ? Before(left.row(), right.row(), column, Qt::AscendingOrder)
                : Before(right.row(), left.row(), column, Qt::DescendingOrder);
+}
+
+void CSessionSortFilter::SetBlockers(std::unordered_map<std::string, int> blocked) {
+    if (blocked == m_blocked) {
+        return;
+    }
+    m_blocked = std::move(blocked);
+    if (rowCount() > 0 && !m_shown.empty()) {
+        const int label = int(m_shown.front());
+        emit dataChanged(index(0, label), index(rowCount() - 1, label),
+                         {Qt::DecorationRole, Qt::ToolTipRole});
+    }
+}
+
+QVariant CSessionSortFilter::data(const QModelIndex& index, int role) const {
+    const bool mark = (role == Qt::DecorationRole || role == Qt::ToolTipRole) &&
+                      !m_blocked.empty() && index.isValid() && !m_shown.empty() &&
+                      index.column() == int(m_shown.front());
+    if (!mark) {
+        return QSortFilterProxyModel::data(index, role);
+    }
+    const int row = mapToSource(index).row();
+    const auto found =
+        m_blocked.find(m_sessions.GetItemText(row, int(SessionColumnId::Sid)).toStdString());
+    if (found == m_blocked.end()) {
+        return {};
+    }
+    if (role == Qt::ToolTipRole) {
+        return found->second == 1 ? QStringLiteral("blocks 1 session")
+                                  : QStringLiteral("blocks %1 sessions").arg(found->second);
+    }
+    return m_blockerMark;
 }
 
 bool CSessionSortFilter::filterAcceptsRow(int sourceRow, const QModelIndex&) const {

@@ -4,7 +4,10 @@
 // last; ties go by user name and then SID, in ascending order whichever way the column sorts.
 // Without a sort column the sessions keep the statement's order.
 
+#include <QIcon>
 #include <QSortFilterProxyModel>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "SessionColumns.h"
@@ -30,6 +33,11 @@ public:
     // Ranks every session once for the order asked, so that sorting compares numbers.
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
+    // How many sessions each blocker (by SID) holds up; its first shown cell then shows a
+    // mark, and "blocks 3 sessions" as its tool tip.
+    void SetBlockers(std::unordered_map<std::string, int> blocked);
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
 protected:
     bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
     bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
@@ -47,4 +55,6 @@ private:
     SessionFilter m_filter;
     bool m_bHideIdle = false;
     std::vector<SessionColumnId> m_shown;
+    std::unordered_map<std::string, int> m_blocked;
+    QIcon m_blockerMark;
 };
