@@ -608,6 +608,36 @@ private slots:
         QCOMPARE(recorder.messages.size(), IsLoggedOn() ? 0 : 1);
     }
 
+    // Each way to end a session sends its own statement; the list's kill keeps its text, and
+    // a cancel needs release 18.
+    void endSessionStatements_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("statement");
+        QTest::addColumn<bool>("on12c");
+        QTest::newRow("kill") << int(EndSession::Kill) << "Alter system kill session '12, 345'"
+                              << true;
+        QTest::newRow("kill immediately") << int(EndSession::KillImmediately)
+                                          << "ALTER SYSTEM KILL SESSION '12,345' IMMEDIATE" << true;
+        QTest::newRow("disconnect")
+            << int(EndSession::Disconnect)
+            << "ALTER SYSTEM DISCONNECT SESSION '12,345' POST_TRANSACTION" << true;
+        QTest::newRow("cancel SQL")
+            << int(EndSession::CancelSql) << "ALTER SYSTEM CANCEL SQL '12,345'" << false;
+    }
+    void endSessionStatements() {
+        QFETCH(int, kind);
+        QFETCH(QString, statement);
+        QFETCH(bool, on12c);
+        const auto end = EndSession(kind);
+        QCOMPARE(QString::fromStdString(EndSessionStatement(end, "12", "345")), statement);
+        ServerRelease release12;
+        release12.major = 12;
+        release12.minor = 2;
+        QCOMPARE(IsAvailable(end, release12), on12c);
+        QCOMPARE(UnavailableText(end, release12).isEmpty(), on12c);
+        QVERIFY(IsAvailable(end, ServerRelease()));
+    }
+
     // Keys that are not what the view delivers never reach a statement.
     void malformedKeysSendNothing_data() {
         QTest::addColumn<QString>("sid");

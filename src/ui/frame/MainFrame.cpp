@@ -74,12 +74,13 @@ void CMainFrame::CreateBlockingDock() {
     m_blockingDock->hide();
     QAction* toggle = Action(CommandId::BlockingSessions);
     toggle->setCheckable(true);
-    connect(toggle, &QAction::triggered, m_blockingDock, &QWidget::setVisible);
-    connect(m_blockingDock, &QDockWidget::visibilityChanged, this, [this, toggle] {
-        const bool shown = !m_blockingDock->isHidden();
-        toggle->setChecked(shown);
+    connect(toggle, &QAction::toggled, this, [this](bool shown) {
+        m_blockingDock->setVisible(shown);
         m_view->SetBlockingWanted(shown);
     });
+    // Closed by its own button, or shown again with the window's remembered state.
+    connect(m_blockingDock, &QDockWidget::visibilityChanged, this,
+            [this, toggle] { toggle->setChecked(!m_blockingDock->isHidden()); });
     // The tree's menu acts on the tree's selection, which the list may not show.
     connect(m_blockingPane, &CBlockingPane::commandsWanted, this, [this] {
         for (int id : {CommandId::KillSession, CommandId::Properties}) {
@@ -249,7 +250,6 @@ void CMainFrame::RouteCommands() {
     connect(m_view, &CNimbraView::selectedSessionsChanged, this,
             &CMainFrame::UpdateSelectionCommands);
 }
-
 
 // The commands on the selected sessions have something to act on while sessions are selected;
 // one the server does not know stays greyed and says why.
