@@ -5,42 +5,13 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QSettings>
-#include <QTemporaryDir>
-#include <chrono>
-
-#include "BenchSupport.h"
-#include "OracleConnection.h"
-#include "SessionStatements.h"
-#include "Sim.h"
-#include "sessionview/NimbraView.h"
+#include "LargeInstance.h"
 #include "sessionview/SessionSortFilter.h"
 
 namespace {
-using Clock = std::chrono::steady_clock;
+using Clock = BenchClock;
 using Id = SessionColumnId;
 const std::vector<Id> kFiveMore = {Id::Event, Id::WaitClass, Id::SqlId, Id::LastCallEt, Id::Module};
-
-double milliseconds(Clock::duration d) {
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
-// Logged on to the large scenario, with settings of its own so no user's file is read.
-class LargeInstance {
-public:
-    LargeInstance() {
-        EnsureApplication();
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
-        sim::Controls::instance().reset();
-        m_loggedOn = LogOn("system", "manager", "sim:large");
-    }
-    ~LargeInstance() { LogOff(); }
-    bool loggedOn() const { return m_loggedOn; }
-
-private:
-    QTemporaryDir m_settings;
-    bool m_loggedOn = false;
-};
 
 // The rows as the view holds them, to put back as a refresh would into an emptied list.
 std::vector<CListModel::Row> rowsOf(const CListModel& model) {
@@ -85,11 +56,11 @@ void BM_ResortAndFilterBesideRebuild(benchmark::State& state) {
         resort += sorted - rebuilt;
     }
     const double iterations = static_cast<double>(state.iterations());
-    state.counters["rebuild_ms"] = milliseconds(rebuild) / iterations;
-    state.counters["resort_ms"] = milliseconds(resort) / iterations;
-    state.counters["keystroke_ms"] = milliseconds(keystroke) / iterations;
-    state.counters["resort_per_rebuild"] = milliseconds(resort) / milliseconds(rebuild);
-    state.counters["keystroke_per_rebuild"] = milliseconds(keystroke) / milliseconds(rebuild);
+    state.counters["rebuild_ms"] = Milliseconds(rebuild) / iterations;
+    state.counters["resort_ms"] = Milliseconds(resort) / iterations;
+    state.counters["keystroke_ms"] = Milliseconds(keystroke) / iterations;
+    state.counters["resort_per_rebuild"] = Milliseconds(resort) / Milliseconds(rebuild);
+    state.counters["keystroke_per_rebuild"] = Milliseconds(keystroke) / Milliseconds(rebuild);
 }
 
 void BM_RefreshSortedFiltered(benchmark::State& state) {
@@ -103,18 +74,7 @@ void BM_RefreshSortedFiltered(benchmark::State& state) {
     view.RefreshList();
     view.sortByColumn(int(Id::Machine), Qt::AscendingOrder);
     view.SetFilter(SessionFilter(QStringLiteral("app")));
-    Clock::duration database{};
-    Clock::duration refresh{};
-    for (auto _ : state) {
-        const Clock::time_point start = Clock::now();
-        benchmark::DoNotOptimize(FetchSessionRows(view.ShowSystem()).rows.size());
-        const Clock::time_point fetched = Clock::now();
-        view.RefreshList();
-        refresh += Clock::now() - fetched;
-        database += fetched - start;
-        sim::Controls::instance().clearStatementLog();
-    }
-    state.counters["refresh_per_database"] = milliseconds(refresh) / milliseconds(database);
+    TimeRefreshBesideDatabase(state, view, [] { return true; });
 }
 
 // The client's share: what the list statement with five more columns costs beyond the
@@ -148,7 +108,7 @@ void BM_FiveMoreColumnsClientShare(benchmark::State& state) {
     }
     LogOff();
     state.counters["client_share"] =
-        (milliseconds(client) - milliseconds(server)) / milliseconds(server);
+        (Milliseconds(client) - Milliseconds(server)) / Milliseconds(server);
 }
 }  // namespace
 
