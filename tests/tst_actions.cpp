@@ -18,8 +18,8 @@
 #include "EndSession.h"
 #include "GuiTestSupport.h"
 #include "SessionStatements.h"
-#include "Transactions.h"
 #include "SettingsStore.h"
+#include "Transactions.h"
 #include "frame/MainFrame.h"
 #include "sessionview/NimbraView.h"
 #include "widgets/MessageBox.h"
@@ -259,6 +259,68 @@ private slots:
 
     // Several sessions are counted in the question's first line, and those the server would
     // refuse are named as such.
+    // Each session command asks, naming its action and what ALICE's transaction would cost,
+    // sends its statement once and shows what the server did at the refresh after it.
+    void endSessionCommands_data() {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<QString>("question");
+        QTest::addColumn<QString>("statement");
+        QTest::addColumn<QString>("after");  // ALICE's status once the list is refreshed
+        QTest::newRow("kill") << 0 << "Do You really want to kill this session?" << kKill
+                              << "KILLED";
+        QTest::newRow("kill immediately")
+            << 1 << "Do You really want to kill this session immediately?"
+            << "ALTER SYSTEM KILL SESSION '12,345' IMMEDIATE"
+            << "gone";
+        QTest::newRow("disconnect after its transaction")
+            << 2 << "Do You really want to disconnect this session after its transaction?"
+            << "ALTER SYSTEM DISCONNECT SESSION '12,345' POST_TRANSACTION"
+            << "ACTIVE";
+        QTest::newRow("cancel its SQL")
+            << 3 << "Do You really want to cancel the current SQL of this session?"
+            << "ALTER SYSTEM CANCEL SQL '12,345'"
+            << "INACTIVE";
+    }
+    void endSessionCommands() {
+        QFETCH(int, command);
+        QFETCH(QString, question);
+        QFETCH(QString, statement);
+        QFETCH(QString, after);
+        auto setup = threeSessions();
+        sim::SessionSpec& alice = setup.sessions[2];
+        alice.status = "ACTIVE";
+        alice.sqlText = "UPDATE orders SET state = 'HELD'";
+        alice.transactionSince = 1709650000 - 5000;
+        alice.undoRecords = 48213;
+        alice.undoBlocks = 1204;
+        sim::Controls::instance().defineScenario("three", setup);
+        QVERIFY(LogOn("system", "manager", "sim:three"));
+        CNimbraView view;
+        view.OnRefresh();
+        select(view, {0});
+        sim::Controls::instance().clearStatementLog();
+
+        const std::function<void()> commands[] = {
+            [&] { view.OnKillSession(); }, [&] { view.OnKillImmediately(); },
+            [&] { view.OnDisconnectSession(); }, [&] { view.OnCancelSql(); }};
+        commands[command]();
+        QCOMPARE(m_questions.size(), 1);
+        const QStringList lines = m_questions[0].split('\n');
+        QCOMPARE(lines[0], question);
+        const QString since =
+            QDateTime::fromSecsSinceEpoch(1709650000 - 5000).toString(QStringLiteral("HH:mm:ss"));
+        // A cancel rolls back only the statement, so the question says nothing of the rest.
+        QCOMPARE(lines[2], command == 3 ? kAliceLine
+                                        : kAliceLine + ", open transaction since " + since +
+                                              ", 48,213 undo records in 1,204 blocks");
+        QStringList expected{kOwnSid};
+        if (command != 3)
+            expected << kAliceTransaction;
+        // One question and no message: the server agreed.
+        QCOMPARE(sent(), (expected + QStringList{statement, kCount, kList}));
+        QCOMPARE(statusOf(view, "12"), after);
+    }
+
     void questionNamesWhatCannotBeKilled() {
         auto setup = threeSessions();
         setup.listOwnSessions = true;

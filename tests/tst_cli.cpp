@@ -197,6 +197,27 @@ private slots:
         QTest::newRow("sort direction")
             << QStringList{"--sort", "sid:up", "x/y@sim:demo"} << QByteArray() << 2 << ""
             << "--sort takes a column, then :asc or :desc, not \":up\".";
+        // The demo's blocker is 165,13129; 180,65444 waits for it.
+        const QString demo = "system/manager@sim:demo";
+        QTest::newRow("kill the blocker immediately")
+            << QStringList{"--kill", "165,13129", "--immediate", demo} << QByteArray() << 0 << ""
+            << "";
+        QTest::newRow("a busy session is marked for kill")
+            << QStringList{"--kill", "180,65444", demo} << QByteArray() << 0 << ""
+            << "Session 180,65444 is marked for kill.";
+        QTest::newRow("cancel a waiter's SQL")
+            << QStringList{"--cancel-sql", "180,65444", demo} << QByteArray() << 0 << ""
+            << "";
+        QTest::newRow("disconnect without the privilege")
+            << QStringList{"--disconnect", "165,13129", "monitor/monitor@sim:demo"} << QByteArray()
+            << 1 << ""
+            << "ORA-01031: insufficient privileges";
+        QTest::newRow("a session that is gone")
+            << QStringList{"--kill", "99999,1", demo} << QByteArray() << 1 << ""
+            << "ORA-00030: User session ID does not exist.";
+        QTest::newRow("not a session id")
+            << QStringList{"--cancel-sql", "165;13129", demo} << QByteArray() << 2 << ""
+            << "a session is named by its SID and serial#, such as 12,345, not \"165;13129\".";
         QTest::newRow("unknown option")
             << QStringList{"--bogus", "system/manager@sim:empty"} << QByteArray() << 2 << ""
             << "Unknown option 'bogus'";

@@ -424,6 +424,14 @@ private slots:
                                               << "monitor" << killIt << 1031;
         QTest::newRow("scott may not kill") << "scott"
                                             << "tiger" << killIt << 1031;
+        const QString transactions = "SELECT 0 FROM sys.v_$transaction WHERE 1 = 0";
+        QTest::newRow("system reads transactions") << "system"
+                                                   << "manager" << transactions << 0;
+        QTest::newRow("monitor may not read transactions") << "monitor"
+                                                           << "monitor" << transactions << 942;
+        QTest::newRow("monitor may not cancel") << "monitor"
+                                                << "monitor"
+                                                << "alter system cancel sql '7, 1'" << 1031;
         QTest::newRow("no right beats a bad id") << "monitor"
                                                  << "monitor"
                                                  << "alter system kill session 'x'" << 1031;
@@ -496,6 +504,142 @@ private slots:
         Controls::instance().defineScenario("two", setup);
         const auto connection = logOn("two");
         QCOMPARE(run(*connection, sql.toStdString()).error.code, code);
+    }
+
+    void endSessionStatements_data() {
+        QTest::addColumn<int>("major");
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("after");  // the session's status and event, or "gone"
+        const QString busy = "ACTIVE db file sequential read",
+                      idle = "INACTIVE SQL*Net message from client";
+        const auto row = [](const char* name, int major, const char* sql, int code,
+                            const QString& after) {
+            QTest::newRow(name) << major << QString(sql) << code << after;
+        };
+        row("kill immediate ends a busy session", 19, "ALTER SYSTEM KILL SESSION '9, 13' IMMEDIATE",
+            0, "gone");
+        row("kill immediate before 8i", 7, "alter system kill session '9,13' immediate", 933,
+            "ACTIVE");
+        row("kill on another instance", 19, "alter system kill session '9,13,@2'", 30, busy);
+        row("kill with instance before 11g", 10, "alter system kill session '9,13,@1'", 26, busy);
+        row("disconnect waits for the transaction", 19,
+            "ALTER SYSTEM DISCONNECT SESSION '9, 13' POST_TRANSACTION", 0, busy);
+        row("post_transaction outweighs immediate", 19,
+            "alter system disconnect session '9,13' post_transaction immediate", 0, busy);
+        row("disconnect without a transaction", 19,
+            "alter system disconnect session '8, 12' post_transaction", 0, "gone");
+        row("disconnect immediate", 19, "alter system disconnect session '9,13' immediate", 0,
+            "gone");
+        row("disconnect needs a keyword", 19, "alter system disconnect session '9,13'", 2000, busy);
+        row("disconnect takes no instance", 19,
+            "alter system disconnect session '9,13,@1' immediate", 26, busy);
+        row("disconnect before 9i", 8, "alter system disconnect session '9,13' immediate", 2065,
+            "ACTIVE");
+        row("cancel stops the call", 19, "ALTER SYSTEM CANCEL SQL '9, 13'", 0, idle);
+        row("cancel of an idle session", 19, "alter system cancel sql '8, 12'", 0, idle);
+        row("cancel names another statement", 19,
+            "alter system cancel sql '9, 13, @1, 0123456789abc'", 0, busy);
+        row("cancel names its statement", 19, "alter system cancel sql '9, 13, 4b0x5kd7kzcxq'", 0,
+            idle);
+        row("cancel before 18c", 12, "alter system cancel sql '9, 13'", 2065, busy);
+        row("cancel of a background process", 19, "alter system cancel sql '1, 1'", 29, busy);
+        row("cancel of a gone session", 19, "alter system cancel sql '99, 13'", 30, busy);
+        row("cancel with a bad id", 19, "alter system cancel sql '9; 13'", 26, busy);
+    }
+    void endSessionStatements() {
+        QFETCH(int, major);
+        QFETCH(QString, sql);
+        QFETCH(int, code);
+        QFETCH(QString, after);
+        sim::ScenarioSpec setup;
+        setup.release.major = major;
+        setup.release.second = 1;
+        setup.sessions.push_back(session(1, std::nullopt));
+        setup.sessions.push_back(session(8, "HR", 12));
+        setup.sessions.push_back(session(9, "HR", 13));
+        setup.sessions.back().status = "ACTIVE";
+        setup.sessions.back().event = "db file sequential read";
+        setup.sessions.back().sqlText = "UPDATE emp SET sal = sal * 1.1";
+        Controls::instance().defineScenario("two", setup);
+        const auto connection = logOn("two");
+        const std::string sid = sql.contains("'8") ? "8" : "9";
+        const Result ids = run(*connection, "SELECT sql_id FROM sys.v_$session WHERE sid = 9");
+        const std::string id = ids.rows.empty() ? "" : ids.rows[0][0].value_or("");
+        QCOMPARE(
+            run(*connection, sql.replace("4b0x5kd7kzcxq", QString::fromStdString(id)).toStdString())
+                .error.code,
+            code);
+        const Result state =
+            run(*connection,
+                std::string(major >= 10 ? "SELECT status || ' ' || event" : "SELECT status") +
+                    " FROM sys.v_$session WHERE sid = " + sid);
+        QCOMPARE(state.rows.empty() ? QString("gone") : column(state).first(), after);
+    }
+
+    void transactionsAndWhatAKillRollsBack() {
+        const auto connection = logOn("demo");
+        const std::string holder =
+            *run(*connection, "SELECT min(blocking_session) FROM sys.v_$session").rows.at(0).at(0);
+        const std::string transactions =
+            "SELECT s.sid, s.serial#, TO_CHAR(t.start_date, 'HH24:MI:SS'), t.used_urec, "
+            "t.used_ublk, t.status, SUBSTR(t.start_time, 10) FROM sys.v_$transaction t, "
+            "sys.v_$session s WHERE t.ses_addr = s.saddr AND s.sid IN (" +
+            holder + ", 1)";
+        const Result before = run(*connection, transactions);
+        QCOMPARE(before.rows.size(), std::size_t(1));
+        const QStringList values = cells(before);
+        QCOMPARE(values[0], QString::fromStdString(holder));
+        QCOMPARE(values.mid(3, 3), QStringList({"48213", "1204", "ACTIVE"}));
+        QCOMPARE(values[6], values[2]);  // START_TIME is text of the same moment
+        // Every TADDR names one row, and only sessions that change data have one.
+        QCOMPARE(cells(run(*connection,
+                           "SELECT count(*) FROM sys.v_$session WHERE taddr IS NOT NULL UNION ALL "
+                           "SELECT count(*) FROM sys.v_$transaction t, sys.v_$session s WHERE "
+                           "t.addr = s.taddr AND t.ses_addr = s.saddr")),
+                 QStringList(2, cells(run(*connection,
+                                          "SELECT count(*) FROM "
+                                          "sys.v_$transaction"))
+                                    .first()));
+        QCOMPARE(cells(run(*logOn("demo", "monitor", "monitor"), transactions)), QStringList());
+        QCOMPARE(run(*logOn("demo", "monitor", "monitor"), transactions).error.code, 942);
+
+        const std::string serial =
+            *run(*connection, "SELECT serial# FROM sys.v_$session WHERE sid = " + holder)
+                 .rows.at(0)
+                 .at(0);
+        QVERIFY(
+            run(*connection, "ALTER SYSTEM KILL SESSION '" + holder + ", " + serial + "' IMMEDIATE")
+                .error.ok());
+        QVERIFY(run(*connection, transactions).rows.empty());
+        // The waiters run on at once.
+        QCOMPARE(column(run(*connection,
+                            "SELECT state FROM sys.v_$session WHERE event = 'enq: TX - row lock "
+                            "contention' ORDER BY sid")),
+                 QStringList(3, "WAITED KNOWN TIME"));
+    }
+
+    void disconnectedSessionsGoWithTheirTransaction() {
+        const auto connection = logOn("demo");
+        const Result marked = run(*connection,
+                                  "SELECT sid, serial# FROM sys.v_$session WHERE taddr IS NOT NULL "
+                                  "AND blocking_session IS NULL AND sid NOT IN (SELECT "
+                                  "blocking_session FROM sys.v_$session WHERE blocking_session "
+                                  "IS NOT NULL)");
+        QVERIFY(!marked.rows.empty());
+        std::string sids;
+        for (const Row& row : marked.rows) {
+            QVERIFY(run(*connection, "ALTER SYSTEM DISCONNECT SESSION '" + *row[0] + "," + *row[1] +
+                                         "' POST_TRANSACTION")
+                        .error.ok());
+            sids += (sids.empty() ? "" : ", ") + *row[0];
+        }
+        const std::string left = "SELECT count(*) FROM sys.v_$session WHERE sid IN (" + sids + ")";
+        QCOMPARE(cells(run(*connection, left)), QStringList(QString::number(marked.rows.size())));
+        Controls::instance().advanceClock(900);
+        // Whoever is still there is still in its transaction.
+        QCOMPARE(cells(run(*connection, left + " AND taddr IS NULL")), QStringList("0"));
+        QVERIFY(std::stoul(*run(*connection, left).rows.at(0).at(0)) < marked.rows.size());
     }
 
     void ownSessionsAndTheirKills() {

@@ -71,8 +71,8 @@ Connection::~Connection() {
 OraError Connection::state() const {
     if (m_lost)
         return oraError(3114);
-    if (m_sid > 0 && m_instance->wasKilled(m_sid))
-        return oraError(28);
+    if (const int code = m_sid > 0 ? m_instance->endedWith(m_sid) : 0; code != 0)
+        return oraError(code);
     return {};
 }
 

@@ -19,6 +19,8 @@ constexpr std::int64_t kTickSeconds = 5;
 constexpr std::int64_t kMaxTicks = 720;
 // A killed session is cleaned up once this much time has passed.
 constexpr std::int64_t kCleanupSeconds = 1;
+// The instance's number in a cluster of one.
+constexpr int kInstanceNumber = 1;
 
 std::string hostName() {
     char name[HOST_NAME_MAX + 1] = {};
@@ -92,7 +94,7 @@ QueryResult Instance::execute(const std::string& sql, const std::string& user, i
         case Statement::Kind::NoOp:
             return {};
         case Statement::Kind::Kill:
-            return QueryResult::failed(kill(statement, account && account->mayKill, ownSid));
+            return QueryResult::failed(endSession(statement, account && account->mayKill, ownSid));
         case Statement::Kind::Query:
             break;
     }
@@ -103,28 +105,95 @@ QueryResult Instance::execute(const std::string& sql, const std::string& user, i
     return result;
 }
 
-OraError Instance::kill(const Statement& statement, bool mayKill, int ownSid) {
-    if (!mayKill)
+int Instance::endedWith(int sid) const {
+    const auto it = m_ended.find(sid);
+    return it == m_ended.end() ? 0 : it->second;
+}
+
+// The checks run in the server's order: the statement, the privilege, the id, the session.
+OraError Instance::refusal(const Statement& statement, bool mayAlterSystem, int ownSid) {
+    const EndSession how = statement.how;
+    const bool disconnect =
+        how == EndSession::DisconnectAfterWork || how == EndSession::DisconnectNow;
+    if ((how == EndSession::CancelSql && m_release.major < 18) ||
+        (disconnect && m_release.major < 9))
+        return oraError(2065);
+    if (how == EndSession::KillImmediate && m_release.major < 8)
+        return oraError(933);
+    if (!mayAlterSystem)
         return oraError(1031);
-    if (!statement.target)
+    const std::optional<KillTarget>& target = statement.target;
+    if (!target || (target->instance && m_release.major < 11))
         return oraError(26);
-    const int sid = statement.target->sid;
-    LiveSession* session = m_store.find(sid);
-    if (!session || session->serial != statement.target->serial)
+    const LiveSession* session = m_store.find(target->sid);
+    if (!session || session->serial != target->serial ||
+        (target->instance && *target->instance != kInstanceNumber))
         return oraError(30);
     if (!session->user)
         return oraError(29);
-    if (sid == ownSid)
+    if (target->sid == ownSid)
         return oraError(27);
-    if (session->killedAt)
+    if (session->killedAt && how != EndSession::KillImmediate)
         return oraError(31);
+    return {};
+}
+
+OraError Instance::endSession(const Statement& statement, bool mayAlterSystem, int ownSid) {
+    if (OraError refused = refusal(statement, mayAlterSystem, ownSid); !refused.ok())
+        return refused;
+    const int sid = statement.target->sid;
+    LiveSession* session = m_store.find(sid);
+    switch (statement.how) {
+        case EndSession::KillImmediate:
+            end(sid, 28);
+            return {};
+        case EndSession::DisconnectAfterWork:
+            if (session->transaction) {
+                session->disconnectAfterWork = true;
+                return {};
+            }
+            [[fallthrough]];
+        case EndSession::DisconnectNow:
+            end(sid, 3113);
+            return {};
+        case EndSession::CancelSql:
+            // An idle session has no call to stop; the server says nothing of it.
+            if (session->status == "ACTIVE" && !session->own &&
+                (statement.target->sqlId.empty() || statement.target->sqlId == session->sqlId)) {
+                m_store.cancelCall(sid, m_clock);
+            }
+            return {};
+        case EndSession::Kill:
+            break;
+    }
     // A session in the middle of a call cannot go at once: the server marks it and says so.
     const bool busy = session->status == "ACTIVE" && !session->own;
     m_store.setStatus(sid, "KILLED", m_clock);
     session->killedAt = m_clock;
-    m_killed.insert(sid);
+    m_ended.emplace(sid, 28);
     m_dying.push_back(sid);
     return busy ? oraError(31) : OraError{};
+}
+
+void Instance::end(int sid, int clientCode) {
+    m_ended.emplace(sid, clientCode);
+    std::erase(m_dying, sid);
+    m_store.begin();
+    m_store.remove(sid, m_clock);
+    m_store.commit();
+}
+
+// Sessions asked to disconnect after their transaction go once it has ended.
+void Instance::endDisconnected(std::int64_t at) {
+    std::vector<int> done;
+    for (const auto& [sid, session] : m_store.sessions()) {
+        if (session.disconnectAfterWork && !session.transaction)
+            done.push_back(sid);
+    }
+    for (int sid : done) {
+        m_ended.emplace(sid, 3113);
+        m_store.remove(sid, at);
+    }
 }
 
 void Instance::addUserSessions(int count) {
@@ -189,7 +258,7 @@ void Instance::tick(std::int64_t index) {
         }
         m_store.setStatus(sid, active ? "INACTIVE" : "ACTIVE", at);
         if (!active && rng.chance(60)) {
-            m_store.setSql(sid, randomStatement(rng));
+            m_store.setSql(sid, randomStatement(rng), at);
         }
         m_store.setWait(sid, active ? idleWait(at, waits.below(1000000))
                                     : busyWait(waits, m_store.find(sid)->work, at));
@@ -202,6 +271,7 @@ void Instance::tick(std::int64_t index) {
     if (size < 48 && rng.chance(6)) {
         m_store.add(randomUserSession(rng, m_nextSid++, at, at), false);
     }
+    endDisconnected(at);
 }
 
 }  // namespace sim

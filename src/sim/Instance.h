@@ -2,7 +2,7 @@
 // A running instance of one scenario: its sessions, its clock and the statements it answers.
 
 #include <cstdint>
-#include <set>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -20,8 +20,9 @@ public:
     // The session a log-on of user adds when the scenario lists its clients; 0 when none.
     int logon(const std::string& user, std::int64_t now);
     void logoff(int sid, std::int64_t now);
-    // Whether the session was killed; its connection is then unusable.
-    bool wasKilled(int sid) const { return m_killed.count(sid) != 0; }
+    // What the client of an ended session hears from then on: ORA-00028 after a kill,
+    // ORA-03113 after a disconnect; 0 while it lives.
+    int endedWith(int sid) const;
 
     // Runs one statement for user, whose own session is ownSid.
     QueryResult execute(const std::string& sql, const std::string& user, int ownSid,
@@ -31,7 +32,11 @@ public:
 private:
     void catchUp(std::int64_t now);
     void tick(std::int64_t index);
-    OraError kill(const Statement& statement, bool mayKill, int ownSid);
+    OraError endSession(const Statement& statement, bool mayAlterSystem, int ownSid);
+    OraError refusal(const Statement& statement, bool mayAlterSystem, int ownSid);
+    // Ends the session now, its transaction rolled back and its locks released.
+    void end(int sid, int clientCode);
+    void endDisconnected(std::int64_t at);
     void addUserSessions(int count);
 
     Release m_release;
@@ -42,9 +47,9 @@ private:
     Rng m_rng;
     std::int64_t m_clock;
     std::int64_t m_lastTick;
-    int m_nextSid;  // never reused, so a killed sid stays killed
-    std::set<int> m_killed;
-    std::vector<int> m_dying;  // killed, not yet cleaned up
+    int m_nextSid;               // never reused, so a killed sid stays killed
+    std::map<int, int> m_ended;  // sid -> what its client hears
+    std::vector<int> m_dying;    // killed, not yet cleaned up
 };
 
 }  // namespace sim

@@ -95,6 +95,7 @@ int Store::authorize(void* self, int action, const char* a, const char* b, const
             const std::string table = lowerCase(a ? a : ""), schema = lowerCase(db ? db : "");
             bool readable = (schema == "sys" && table == "v_$session" && rights.session) ||
                             (schema == "sys" && table == "v_$sqltext" && rights.sqlText) ||
+                            (schema == "sys" && table == "v_$transaction" && rights.transaction) ||
                             ((schema == "main" || schema.empty()) && table == "dual");
             if (table == "x$ksuse") {
                 // The session view's rows; counting them names no column and no view.

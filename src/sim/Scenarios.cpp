@@ -205,6 +205,11 @@ void addLockChain(ScenarioSpec& setup, Rng& rng, int& sid, std::int64_t now) {
     h.status = "INACTIVE";
     h.statusSince = now - 1260;
     h.waitMicros = detail.below(1000000);
+    // A morning's worth of changes, uncommitted: a kill would roll all of it back.
+    h.inTransaction = true;
+    h.transactionSince = now - 1260 - 1 - detail.below(1200);
+    h.undoRecords = 48213;
+    h.undoBlocks = 1204;
     setup.sessions.push_back(h);
     for (const std::int64_t waited : {840, 415, 96}) {
         sid += 1 + rng.below(6);
@@ -215,6 +220,8 @@ void addLockChain(ScenarioSpec& setup, Rng& rng, int& sid, std::int64_t now) {
         w.statusSince = now - waited;
         w.waitMicros = detail.below(1000000);
         w.blockingSession = holder;
+        // Stuck on its first row, it has changed nothing yet.
+        w.inTransaction = false;
         setup.sessions.push_back(w);
     }
 }

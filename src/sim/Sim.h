@@ -159,6 +159,11 @@ struct SessionSpec {
     std::optional<std::string> process;  // the client's process id; nullopt: one made up
     // Whether TADDR names a transaction; nullopt: while the statement changes data.
     std::optional<bool> inTransaction;
+    // That transaction's start (nullopt: statusSince) and its undo in V$TRANSACTION (nullopt:
+    // a small one).
+    std::optional<std::int64_t> transactionSince;
+    std::optional<int> undoRecords;
+    std::optional<int> undoBlocks;
 };
 
 struct ScenarioSpec {

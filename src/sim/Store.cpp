@@ -27,6 +27,9 @@ CREATE TABLE sys."x$ksuse" (
     final_blocking_session NUMBER, status_since INTEGER, wait_since INTEGER,
     wait_micros INTEGER);
 CREATE INDEX sys.session_username ON "x$ksuse" (username);
+CREATE TABLE sys."v_$transaction" (
+    addr TEXT PRIMARY KEY, ses_addr TEXT, status VARCHAR2(16), start_time VARCHAR2(20),
+    start_date DATE, used_ublk NUMBER, used_urec NUMBER);
 CREATE TABLE main.dual (dummy VARCHAR2(1));
 INSERT INTO main.dual VALUES ('X');
 )";
@@ -43,6 +46,10 @@ std::string address(std::uint64_t base, int sid, std::uint64_t size) {
 
 std::string transactionAddress(int sid) {
     return address(0xA3A51000, sid, 0x248);
+}
+
+std::string sessionAddress(int sid) {
+    return address(0xA17E0000, sid, 0x3F8);
 }
 
 void Store::Finalizer::operator()(sqlite3_stmt* statement) const {
@@ -79,12 +86,14 @@ Store::Store(const Release& release) : m_sqlIds(hasSqlId(release)) {
         R"(UPDATE sys."x$ksuse" SET event = ?, wait_class = ?, state = ?, wait_since = ?,
            wait_micros = ? WHERE sid = ?)");
     m_updateSql = prepare(
-        R"(UPDATE sys."x$ksuse" SET sql_address = ?, sql_hash_value = ?, sql_id = ?, taddr = ?
-           WHERE sid = ?)");
+        R"(UPDATE sys."x$ksuse" SET sql_address = ?, sql_hash_value = ?, sql_id = ? WHERE sid = ?)");
     m_updateBlockers = prepare(
         R"(UPDATE sys."x$ksuse" SET blocking_session = ?, final_blocking_session = ?
            WHERE sid = ?)");
     m_updateTransaction = prepare(R"(UPDATE sys."x$ksuse" SET taddr = ? WHERE sid = ?)");
+    m_insertTransaction =
+        prepare(R"(INSERT INTO sys."v_$transaction" VALUES (?, ?, 'ACTIVE', ?, ?, ?, ?))");
+    m_deleteTransaction = prepare(R"(DELETE FROM sys."v_$transaction" WHERE addr = ?)");
     m_restartWaits =
         prepare(R"(UPDATE sys."x$ksuse" SET wait_since = ? WHERE type = 'BACKGROUND')");
     m_startCall =
@@ -96,9 +105,10 @@ Store::Store(const Release& release) : m_sqlIds(hasSqlId(release)) {
 }
 
 Store::~Store() {
-    for (Prepared* statement : {&m_insertSession, &m_deleteSession, &m_updateStatus, &m_updateWait,
-                                &m_updateSql, &m_updateBlockers, &m_updateTransaction,
-                                &m_restartWaits, &m_startCall, &m_insertPiece, &m_deletePieces}) {
+    for (Prepared* statement :
+         {&m_insertSession, &m_deleteSession, &m_updateStatus, &m_updateWait, &m_updateSql,
+          &m_updateBlockers, &m_updateTransaction, &m_insertTransaction, &m_deleteTransaction,
+          &m_restartWaits, &m_startCall, &m_insertPiece, &m_deletePieces}) {
         statement->reset();
     }
     sqlite3_close(m_db);
@@ -164,11 +174,11 @@ int Store::add(const SessionSpec& spec, bool own) {
     bind(s, 9, localIsoDate(session.logonTime));
     bind(s, 10, session.schemaname);
     if (session.sqlText && !session.sqlText->empty()) {
-        live.sqlAddress = useSql(*session.sqlText, s, 11);
+        live.sqlAddress = useSql(*session.sqlText, s, 11, live.sqlId);
     }
-    bind(s, 14, address(0xA17E0000, sid, 0x3F8));
+    bind(s, 14, sessionAddress(sid));
     bind(s, 15, address(0xA0F40000, sid, 0x118));
-    bind(s, 16, *session.inTransaction ? std::optional(transactionAddress(sid)) : std::nullopt);
+    bind(s, 16, std::optional<std::string>());
     bind(s, 17, session.server);
     bind(s, 18, session.process);
     bind(s, 19, session.module);
@@ -187,6 +197,10 @@ int Store::add(const SessionSpec& spec, bool own) {
         m_waiters.insert(sid);
     }
     m_sessions.emplace(sid, std::move(live));
+    if (*session.inTransaction) {
+        openTransaction(sid, session.transactionSince.value_or(*session.statusSince),
+                        session.undoRecords, session.undoBlocks);
+    }
     return sid;
 }
 
@@ -196,6 +210,7 @@ void Store::remove(int sid, std::int64_t now) {
         return;
     }
     releaseSql(it->second.sqlAddress);
+    closeTransaction(sid);
     m_sessions.erase(it);
     run(m_deleteSession, sid);
     if (!m_waiters.empty()) {

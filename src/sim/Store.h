@@ -28,7 +28,11 @@ struct LiveSession {
     std::optional<std::int64_t> killedAt;
     Work work = Work::None;
     Wait wait;
-    int blocker = 0;  // the session holding the row it waits for; 0: none
+    int blocker = 0;           // the session holding the row it waits for; 0: none
+    std::string sqlId;         // of the statement at sqlAddress
+    bool transaction = false;  // TADDR names an open transaction
+    // DISCONNECT SESSION ... POST_TRANSACTION was asked: it ends with its transaction.
+    bool disconnectAfterWork = false;
 };
 
 struct QueryResult {
@@ -67,7 +71,10 @@ public:
     void remove(int sid, std::int64_t now);
     void setStatus(int sid, const std::string& status, std::int64_t at);
     void setWait(int sid, const Wait& wait);
-    void setSql(int sid, const std::optional<std::string>& sqlText);
+    // A statement that changes data opens a transaction at, any other ends it.
+    void setSql(int sid, const std::optional<std::string>& sqlText, std::int64_t at);
+    // CANCEL SQL: the call stops and the session waits for its client; its transaction stays.
+    void cancelCall(int sid, std::int64_t at);
     // The background processes' idle waits begin again, as their timers do.
     void restartBackgroundWaits(std::int64_t at);
     // A client's own session starts a call on CPU.
@@ -75,6 +82,11 @@ public:
     const std::map<int, LiveSession>& sessions() const { return m_sessions; }
     LiveSession* find(int sid);
     int nextSid() const { return m_sessions.empty() ? 1 : m_sessions.rbegin()->first + 1; }
+
+    // A V$TRANSACTION row for the session from since, once; undo is nullopt: a small one.
+    void openTransaction(int sid, std::int64_t since, std::optional<int> undoRecords = {},
+                         std::optional<int> undoBlocks = {});
+    void closeTransaction(int sid);
 
     // Points each waiter at the end of its chain of holders and puts every holder in a
     // transaction; a waiter whose holder is gone goes on at now.
@@ -102,7 +114,9 @@ private:
     void run(const Prepared& statement, const Values&... values);
     // Binds address, hash value and sql_id of the text from column on; stores its pieces on
     // first use and returns the address.
-    std::string useSql(const std::string& text, sqlite3_stmt* statement, int column);
+    std::string useSql(const std::string& text, sqlite3_stmt* statement, int column,
+                       std::string& sqlId);
+    void updateSql(int sid, LiveSession& live, const std::optional<std::string>& sqlText);
     void releaseSql(const std::string& address);
     void setBlockers(int sid, int blocker, int finalBlocker);
     OraError clientError(const std::string& message) const;
@@ -118,6 +132,8 @@ private:
     Prepared m_updateSql;
     Prepared m_updateBlockers;
     Prepared m_updateTransaction;
+    Prepared m_insertTransaction;
+    Prepared m_deleteTransaction;
     Prepared m_restartWaits;
     Prepared m_startCall;
     Prepared m_insertPiece;

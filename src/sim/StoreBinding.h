@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "OraText.h"
 #include "Store.h"
 
 namespace sim {
@@ -36,7 +37,8 @@ void Store::run(const Prepared& statement, const Values&... values) {
     run(statement);
 }
 
-// TADDR of a session's transaction.
+// TADDR of a session's transaction, and SADDR of the session.
 std::string transactionAddress(int sid);
+std::string sessionAddress(int sid);
 
 }  // namespace sim

@@ -25,7 +25,7 @@ void Store::linkBlockers(std::int64_t now) {
             root = m_sessions.at(root).blocker;
         }
         setBlockers(sid, blocker, root);
-        run(m_updateTransaction, transactionAddress(blocker), blocker);
+        openTransaction(blocker, now);
     }
 }
 

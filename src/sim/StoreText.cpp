@@ -61,27 +61,52 @@ std::vector<std::string> pieces(const std::string& text) {
 
 }  // namespace
 
-void Store::setSql(int sid, const std::optional<std::string>& sqlText) {
+void Store::setSql(int sid, const std::optional<std::string>& sqlText, std::int64_t at) {
     LiveSession* live = find(sid);
     if (!live) {
         return;
     }
-    const std::string previous = live->sqlAddress;
+    updateSql(sid, *live, sqlText);
+    if (live->work == Work::Change) {
+        openTransaction(sid, at);
+    } else {
+        closeTransaction(sid);
+    }
+}
+
+void Store::cancelCall(int sid, std::int64_t at) {
+    LiveSession* live = find(sid);
+    if (!live) {
+        return;
+    }
+    updateSql(sid, *live, std::nullopt);
+    if (m_waiters.erase(sid) != 0) {
+        live->blocker = 0;
+        setBlockers(sid, 0, 0);
+    }
+    setStatus(sid, "INACTIVE", at);
+    setWait(sid, idleWait(at, 0));
+}
+
+void Store::updateSql(int sid, LiveSession& live, const std::optional<std::string>& sqlText) {
+    const std::string previous = live.sqlAddress;
     sqlite3_stmt* s = m_updateSql.get();
     if (sqlText && !sqlText->empty()) {
-        live->sqlAddress = useSql(*sqlText, s, 1);
+        live.sqlAddress = useSql(*sqlText, s, 1, live.sqlId);
     } else {
-        live->sqlAddress.clear();
+        live.sqlAddress.clear();
+        live.sqlId.clear();
     }
-    live->work = workOf(sqlText);
-    bind(s, 4, live->work == Work::Change ? std::optional(transactionAddress(sid)) : std::nullopt);
-    bind(s, 5, sid);
+    live.work = workOf(sqlText);
+    bind(s, 4, sid);
     run(m_updateSql);
     releaseSql(previous);
 }
 
-std::string Store::useSql(const std::string& text, sqlite3_stmt* statement, int column) {
+std::string Store::useSql(const std::string& text, sqlite3_stmt* statement, int column,
+                          std::string& sqlId) {
     const SqlIdentity id = identify(text);
+    sqlId = id.sqlId;
     bind(statement, column, id.address);
     bind(statement, column + 1, id.hash);
     bind(statement, column + 2, id.sqlId);

@@ -30,8 +30,19 @@ bool isNumber(const Token& t) {
     return t.type == TokenType::Word && isNumberColumn(t.text);
 }
 
+Statement failed(OraError error) {
+    Statement s;
+    s.kind = Statement::Kind::Error;
+    s.error = std::move(error);
+    return s;
+}
+
 Statement failure(int code) {
-    return {Statement::Kind::Error, oraError(code), {}, false, {}};
+    return failed(oraError(code));
+}
+
+OraError missingKeyword(const char* words) {
+    return {2000, std::string("ORA-02000: missing ") + words + " keyword"};
 }
 
 // The views are reachable only through schema SYS, and only when the user may read them.
@@ -43,7 +54,8 @@ OraError checkNames(const Tokens& t, ViewRights rights, bool& namesView) {
         if (inSys && !(t.size() > i + 1 && t[i + 1].isSymbol("."))) {
             namesView = true;
             const bool readable = (t[i].isWord("V_$SESSION") && rights.session) ||
-                                  (t[i].isWord("V_$SQLTEXT") && rights.sqlText);
+                                  (t[i].isWord("V_$SQLTEXT") && rights.sqlText) ||
+                                  (t[i].isWord("V_$TRANSACTION") && rights.transaction);
             if (!readable)
                 return oraError(942);
         } else if (viewName && !afterDot) {
@@ -238,7 +250,7 @@ private:
 Statement query(const Tokens& t, ViewRights rights) {
     bool namesView = false;
     if (OraError e = checkNames(t, rights, namesView); !e.ok()) {
-        return {Statement::Kind::Error, e, {}, false, {}};
+        return failed(e);
     }
     int depth = 0;
     bool from = false;
@@ -254,7 +266,7 @@ Statement query(const Tokens& t, ViewRights rights) {
         return failure(923);
     Rewriter rewriter(t);
     if (OraError e = rewriter.run(tieBreak(t)); !e.ok()) {
-        return {Statement::Kind::Error, e, {}, false, {}};
+        return failed(e);
     }
     Statement s;
     s.kind = Statement::Kind::Query;
@@ -266,8 +278,20 @@ Statement query(const Tokens& t, ViewRights rights) {
     return s;
 }
 
-// "sid, serial" with blanks allowed around the numbers, optionally ", @instance".
-std::optional<KillTarget> sessionId(const std::string& text) {
+bool isDigits(const std::string& s) {
+    return !s.empty() && s.size() <= 9 &&
+           std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+bool isSqlId(const std::string& s) {
+    return s.size() == 13 && std::all_of(s.begin(), s.end(), [](char c) {
+               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z');
+           });
+}
+
+// "sid, serial" with blanks allowed around the numbers, optionally ", @instance"; CANCEL SQL
+// may name the statement last.
+std::optional<KillTarget> sessionId(const std::string& text, bool withSqlId) {
     std::vector<std::string> parts(1);
     for (char c : text) {
         if (c == ',') {
@@ -276,31 +300,62 @@ std::optional<KillTarget> sessionId(const std::string& text) {
             parts.back() += c;
         }
     }
-    auto number = [](const std::string& s) {
-        return !s.empty() && s.size() <= 9 &&
-               std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
-    };
-    if (parts.size() < 2 || parts.size() > 3 || !number(parts[0]) || !number(parts[1]) ||
-        (parts.size() == 3 &&
-         !(parts[2].size() > 1 && parts[2][0] == '@' && number(parts[2].substr(1))))) {
+    if (parts.size() < 2 || parts.size() > (withSqlId ? 4u : 3u) || !isDigits(parts[0]) ||
+        !isDigits(parts[1])) {
         return std::nullopt;
     }
-    return KillTarget{std::stoi(parts[0]), std::stoi(parts[1])};
+    KillTarget target{std::stoi(parts[0]), std::stoi(parts[1]), std::nullopt, {}};
+    for (std::size_t i = 2; i < parts.size(); ++i) {
+        const std::string& part = parts[i];
+        if (i == 2 && part.size() > 1 && part[0] == '@' && isDigits(part.substr(1))) {
+            target.instance = std::stoi(part.substr(1));
+        } else if (withSqlId && i + 1 == parts.size() && isSqlId(part)) {
+            target.sqlId = part;
+        } else {
+            return std::nullopt;
+        }
+    }
+    return target;
 }
 
+// ALTER SYSTEM KILL SESSION '...' [IMMEDIATE | NOREPLAY]
+// ALTER SYSTEM DISCONNECT SESSION '...' {POST_TRANSACTION | IMMEDIATE | both}
+// ALTER SYSTEM CANCEL SQL '...'
 Statement alter(const Tokens& t) {
     if (t.size() < 2 || !t[1].isWord("SYSTEM"))
         return failure(940);
-    if (t.size() < 4 || !t[2].isWord("KILL") || !t[3].isWord("SESSION"))
+    const bool kill = t.size() >= 4 && t[2].isWord("KILL") && t[3].isWord("SESSION");
+    const bool disconnect = t.size() >= 4 && t[2].isWord("DISCONNECT") && t[3].isWord("SESSION");
+    const bool cancel = t.size() >= 4 && t[2].isWord("CANCEL") && t[3].isWord("SQL");
+    if (!kill && !disconnect && !cancel)
         return failure(2065);
     Statement s;
     s.kind = Statement::Kind::Kill;
+    s.how = cancel ? EndSession::CancelSql : kill ? EndSession::Kill : EndSession::DisconnectNow;
     if (t.size() < 5 || t[4].type != TokenType::String)
         return s;
-    const std::size_t end = t.size() > 5 && t[5].isWord("IMMEDIATE") ? 6 : 5;
+    std::size_t end = 5;
+    bool postTransaction = false, immediate = false;
+    if (disconnect && end < t.size() && t[end].isWord("POST_TRANSACTION")) {
+        postTransaction = true;
+        ++end;
+    }
+    if (!cancel && end < t.size() && isOneOf(t[end], {"IMMEDIATE", "NOREPLAY"})) {
+        immediate = t[end].isWord("IMMEDIATE");
+        ++end;
+    }
     if (t.size() > end)
         return failure(933);
-    s.target = sessionId(t[4].text);
+    if (disconnect && !postTransaction && !immediate)
+        return failed(missingKeyword("POST_TRANSACTION or IMMEDIATE"));
+    if (kill && immediate)
+        s.how = EndSession::KillImmediate;
+    if (postTransaction)
+        s.how = EndSession::DisconnectAfterWork;
+    s.target = sessionId(t[4].text, cancel);
+    // DISCONNECT reaches only the sessions of the instance it runs on.
+    if (disconnect && s.target && s.target->instance)
+        s.target.reset();
     return s;
 }
 
@@ -309,15 +364,18 @@ Statement alter(const Tokens& t) {
 Statement translate(std::string_view sql, ViewRights rights) {
     Tokens t;
     if (OraError e = lex(sql, t); !e.ok())
-        return {Statement::Kind::Error, e, {}, false, {}};
+        return failed(e);
     if (t.empty())
         return failure(900);
     if (isOneOf(t[0], {"SELECT", "WITH"}))
         return query(t, rights);
     if (t[0].isWord("ALTER"))
         return alter(t);
-    if (isOneOf(t[0], {"COMMIT", "ROLLBACK"}))
-        return {Statement::Kind::NoOp, {}, {}, false, {}};
+    if (isOneOf(t[0], {"COMMIT", "ROLLBACK"})) {
+        Statement s;
+        s.kind = Statement::Kind::NoOp;
+        return s;
+    }
     if (isOneOf(t[0], {"INSERT", "UPDATE", "DELETE", "MERGE"})) {
         bool namesView = false;
         const OraError e = checkNames(t, rights, namesView);

@@ -1,6 +1,7 @@
 #pragma once
 // Reads one Oracle statement and decides what the instance does with it: a query rewritten for
-// the store, a kill, nothing at all, or the error the server answers before running anything.
+// the store, an end-session statement, nothing at all, or the error the server answers before
+// running anything.
 
 #include <optional>
 #include <string>
@@ -10,15 +11,28 @@
 
 namespace sim {
 
-// Which of the two views the logged-on user may select from.
+// Which of the views the logged-on user may select from.
 struct ViewRights {
     bool session = false;
     bool sqlText = false;
+    bool transaction = false;
 };
 
+// The quoted session id of an end-session statement: 'sid, serial#[, @instance][, sql_id]'.
 struct KillTarget {
     int sid = 0;
     int serial = 0;
+    std::optional<int> instance;
+    std::string sqlId;  // CANCEL SQL only; empty: whatever runs
+};
+
+// What an end-session statement asks of the server.
+enum class EndSession {
+    Kill,                 // waits a while for a busy session, then marks it
+    KillImmediate,        // ends it at once
+    DisconnectAfterWork,  // POST_TRANSACTION: ends it when its transaction ends
+    DisconnectNow,        // DISCONNECT ... IMMEDIATE
+    CancelSql,            // stops the running call; the session stays
 };
 
 struct Statement {
@@ -29,7 +43,8 @@ struct Statement {
     std::string sqlite;
     // Query: a count(*) over v_$session.
     bool countsSessions = false;
-    // Kill: nullopt when the quoted session id cannot be read.
+    // Kill: which statement, and nullopt when the quoted session id cannot be read.
+    EndSession how = EndSession::Kill;
     std::optional<KillTarget> target;
 };
 
