@@ -83,7 +83,34 @@ void sysContext(sqlite3_context* context, int, sqlite3_value** argv) {
     if (parameter == "SESSION_USER") {
         return resultText(context, upperCase(client->user));
     }
+    if (parameter == "INSTANCE") {
+        return resultText(context, std::to_string(client->instance));
+    }
+    if (parameter == "INSTANCE_NAME") {
+        return resultText(context, client->instanceName);
+    }
+    if (parameter == "DB_NAME") {
+        return resultText(context, client->databaseName);
+    }
+    // The container parameters came with container databases; an empty name marks a release
+    // before them.
+    if (parameter == "CON_ID" && !client->containerName.empty()) {
+        return resultText(context, std::to_string(client->container));
+    }
+    if (parameter == "CON_NAME" && !client->containerName.empty()) {
+        return resultText(context, client->containerName);
+    }
     fail(context, 2003);
+}
+
+// The client's instance and container, for the views that show only theirs.
+void clientInstance(sqlite3_context* context, int, sqlite3_value**) {
+    const auto* client = *static_cast<const ClientContext* const*>(sqlite3_user_data(context));
+    sqlite3_result_int(context, client ? client->instance : 1);
+}
+void clientContainer(sqlite3_context* context, int, sqlite3_value**) {
+    const auto* client = *static_cast<const ClientContext* const*>(sqlite3_user_data(context));
+    sqlite3_result_int(context, client ? client->container : 0);
 }
 
 // The running statement's time, for the views' columns that count seconds.
@@ -109,6 +136,10 @@ void registerOracleFunctions(sqlite3* db, const ClientContext* const* client) {
     // Constant while one statement runs, and safe inside the instance's own views.
     sqlite3_create_function(db, "sim_clock", 0, flags | SQLITE_INNOCUOUS, context, clock, nullptr,
                             nullptr);
+    sqlite3_create_function(db, "sim_instance", 0, flags | SQLITE_INNOCUOUS, context,
+                            clientInstance, nullptr, nullptr);
+    sqlite3_create_function(db, "sim_container", 0, flags | SQLITE_INNOCUOUS, context,
+                            clientContainer, nullptr, nullptr);
 }
 
 }  // namespace sim

@@ -9,6 +9,7 @@
 
 #include "Accounts.h"
 #include "Activity.h"
+#include "OraText.h"
 
 namespace sim {
 
@@ -19,8 +20,6 @@ constexpr std::int64_t kTickSeconds = 5;
 constexpr std::int64_t kMaxTicks = 720;
 // A killed session is cleaned up once this much time has passed.
 constexpr std::int64_t kCleanupSeconds = 1;
-// The instance's number in a cluster of one.
-constexpr int kInstanceNumber = 1;
 
 std::string hostName() {
     char name[HOST_NAME_MAX + 1] = {};
@@ -39,6 +38,9 @@ std::string osUser() {
 
 Instance::Instance(const ScenarioSpec& setup, bool living, std::uint32_t seed, std::int64_t now)
     : m_release(setup.release),
+      m_databaseName(upperCase(setup.databaseName)),
+      m_instanceNames(instanceNamesOf(setup)),
+      m_logonContainer(setup.containers.empty() ? 0 : setup.logonContainer),
       m_store(setup.release),
       m_listOwn(setup.listOwnSessions),
       m_living(living),
@@ -46,11 +48,19 @@ Instance::Instance(const ScenarioSpec& setup, bool living, std::uint32_t seed, s
       m_rng(~static_cast<std::uint64_t>(seed)),
       m_clock(now),
       m_lastTick(now / kTickSeconds) {
+    if (m_release.major >= 12) {
+        m_containerName = m_logonContainer == 0 ? m_databaseName : std::string("CDB$ROOT");
+        for (const ContainerSpec& container : setup.containers) {
+            if (container.id == m_logonContainer)
+                m_containerName = container.name;
+        }
+    }
     m_store.begin();
     for (const SessionSpec& session : setup.sessions) {
         m_store.add(session, false);
     }
     m_store.linkBlockers(now);
+    m_store.createTopology(setup, hostName());
     m_store.commit();
     m_nextSid = m_store.nextSid();
 }
@@ -71,6 +81,7 @@ int Instance::logon(const std::string& user, std::int64_t now) {
     own.logonTime = now;
     own.schemaname = user;
     own.process = std::to_string(getpid());
+    own.container = m_logonContainer;
     return m_store.add(own, true);
 }
 
@@ -98,11 +109,18 @@ QueryResult Instance::execute(const std::string& sql, const std::string& user, i
         case Statement::Kind::Query:
             break;
     }
-    QueryResult result = m_store.query(statement.sqlite, {account->rights, ownSid, user, now});
+    QueryResult result = m_store.query(statement.sqlite, clientContext(account, user, ownSid, now));
     if (result.error.ok() && statement.countsSessions) {
         addUserSessions(Controls::instance().takeSessionsAfterCount());
     }
     return result;
+}
+
+// Clients log on to the first instance.
+ClientContext Instance::clientContext(const Account* account, const std::string& user, int ownSid,
+                                      std::int64_t now) const {
+    return {account->rights, ownSid, 1,  m_logonContainer, m_instanceNames.front(), m_databaseName,
+            m_containerName, user,   now};
 }
 
 int Instance::endedWith(int sid) const {
@@ -125,13 +143,16 @@ OraError Instance::refusal(const Statement& statement, bool mayAlterSystem, int 
     const std::optional<KillTarget>& target = statement.target;
     if (!target || (target->instance && m_release.major < 11))
         return oraError(26);
-    const LiveSession* session = m_store.find(target->sid);
-    if (!session || session->serial != target->serial ||
-        (target->instance && *target->instance != kInstanceNumber))
+    // The instance named must be one of the cluster's; none names the client's own.
+    const int instance = target->instance.value_or(1);
+    const LiveSession* session = instance >= 1 && instance <= int(m_instanceNames.size())
+                                     ? m_store.find(sessionKey(instance, target->sid))
+                                     : nullptr;
+    if (!session || session->serial != target->serial)
         return oraError(30);
     if (!session->user)
         return oraError(29);
-    if (target->sid == ownSid)
+    if (sessionKey(instance, target->sid) == ownSid)
         return oraError(27);
     if (session->killedAt && how != EndSession::KillImmediate)
         return oraError(31);
@@ -141,7 +162,7 @@ OraError Instance::refusal(const Statement& statement, bool mayAlterSystem, int 
 OraError Instance::endSession(const Statement& statement, bool mayAlterSystem, int ownSid) {
     if (OraError refused = refusal(statement, mayAlterSystem, ownSid); !refused.ok())
         return refused;
-    const int sid = statement.target->sid;
+    const int sid = sessionKey(statement.target->instance.value_or(1), statement.target->sid);
     LiveSession* session = m_store.find(sid);
     switch (statement.how) {
         case EndSession::KillImmediate:
@@ -202,7 +223,9 @@ void Instance::addUserSessions(int count) {
     }
     m_store.begin();
     for (int i = 0; i < count; ++i) {
-        m_store.add(randomUserSession(m_rng, m_nextSid++, m_clock, m_clock), false);
+        SessionSpec session = randomUserSession(m_rng, m_nextSid++, m_clock, m_clock);
+        session.container = m_logonContainer;
+        m_store.add(session, false);
     }
     m_store.commit();
 }
@@ -269,7 +292,9 @@ void Instance::tick(std::int64_t index) {
         m_store.remove(users[static_cast<std::size_t>(rng.below(size))], at);
     }
     if (size < 48 && rng.chance(6)) {
-        m_store.add(randomUserSession(rng, m_nextSid++, at, at), false);
+        SessionSpec session = randomUserSession(rng, m_nextSid++, at, at);
+        session.container = m_logonContainer;
+        m_store.add(session, false);
     }
     endDisconnected(at);
 }

@@ -39,7 +39,16 @@ private:
     void endDisconnected(std::int64_t at);
     void addUserSessions(int count);
 
+    ClientContext clientContext(const struct Account* account, const std::string& user, int ownSid,
+                                std::int64_t now) const;
+
     Release m_release;
+    std::string m_databaseName;
+    std::vector<std::string> m_instanceNames;
+    // The container clients log on to; 0 outside a container database.
+    int m_logonContainer;
+    // What SYS_CONTEXT's CON_NAME says there; empty before container databases came.
+    std::string m_containerName;
     Store m_store;
     bool m_listOwn;
     bool m_living;

@@ -93,14 +93,12 @@ int Store::authorize(void* self, int action, const char* a, const char* b, const
         case SQLITE_READ: {
             // Names come as the statement spells them when no column is read.
             const std::string table = lowerCase(a ? a : ""), schema = lowerCase(db ? db : "");
-            bool readable = (schema == "sys" && table == "v_$session" && rights.session) ||
-                            (schema == "sys" && table == "v_$sqltext" && rights.sqlText) ||
-                            (schema == "sys" && table == "v_$transaction" && rights.transaction) ||
+            bool readable = (schema == "sys" && viewReadable(table, rights)) ||
                             ((schema == "main" || schema.empty()) && table == "dual");
-            if (table == "x$ksuse") {
-                // The session view's rows; counting them names no column and no view.
+            if (isBaseTable(table)) {
+                // A view's rows; counting them names no column and no view.
                 if (view) {
-                    readable = lowerCase(view) == "v_$session" && rights.session;
+                    readable = viewReadable(view, rights);
                     store.m_throughView = store.m_throughView || readable;
                 } else {
                     readable = store.m_throughView && b && *b == '\0';

@@ -253,6 +253,53 @@ ScenarioSpec populated(Rng& rng, const Shape& shape, std::int64_t now) {
     return setup;
 }
 
+// Three instances of one database, each with its own background processes and clients (the
+// same SID on more than one of them), and a holder on the second instance whose rows sessions of
+// the first and third wait for.
+ScenarioSpec clustered(Rng& rng, std::int64_t now) {
+    ScenarioSpec setup;
+    setup.listOwnSessions = true;
+    setup.databaseName = "RAC";
+    setup.instanceNames = {"rac1", "rac2", "rac3"};
+    int highest = 0;
+    for (int instance = 1; instance <= 3; ++instance) {
+        ScenarioSpec one = populated(rng, {12, 18, 6, 30, false}, now);
+        for (SessionSpec& session : one.sessions) {
+            session.instance = instance;
+            highest = std::max(highest, session.sid);
+            setup.sessions.push_back(std::move(session));
+        }
+    }
+    ScenarioSpec chain;
+    addLockChain(chain, rng, highest, now);
+    const int holder = chain.sessions.front().sid;
+    const int waiterInstances[] = {2, 1, 1, 3};
+    for (std::size_t i = 0; i < chain.sessions.size(); ++i) {
+        SessionSpec& session = chain.sessions[i];
+        session.instance = waiterInstances[i];
+        if (session.blockingSession == holder)
+            session.blockingInstance = 2;
+        setup.sessions.push_back(std::move(session));
+    }
+    return setup;
+}
+
+// A container database: the root with two open pluggable databases and a third one mounted,
+// clients in each open one, background processes serving all of it.
+ScenarioSpec containerDatabase(Rng& rng, std::int64_t now) {
+    ScenarioSpec setup = populated(rng, {16, 36, 6, 30, false}, now);
+    setup.databaseName = "CDB";
+    setup.containers = {
+        {3, "SALES", "READ WRITE"}, {4, "HR", "READ WRITE"}, {5, "ARCHIVE", "MOUNTED"}};
+    const int userContainers[] = {3, 3, 4, 1, 3, 4};
+    std::size_t next = 0;
+    for (SessionSpec& session : setup.sessions) {
+        session.container =
+            session.type == "BACKGROUND" ? 0 : userContainers[next++ % std::size(userContainers)];
+    }
+    return setup;
+}
+
 }  // namespace
 
 SessionSpec randomUserSession(Rng& rng, int sid, std::int64_t logonTime, std::int64_t now,
@@ -277,7 +324,8 @@ std::optional<std::string> randomStatement(Rng& rng) {
 }
 
 // The demo is a mid-sized instance with a lock chain; large a busy one where most of its
-// thousands of pooled connections sit idle.
+// thousands of pooled connections sit idle; rac a cluster of three instances and cdb a container
+// database.
 std::optional<ScenarioSpec> builtinScenario(const std::string& name, std::uint32_t seed,
                                             std::int64_t now) {
     const std::string lower = lowerCase(name);
@@ -286,8 +334,15 @@ std::optional<ScenarioSpec> builtinScenario(const std::string& name, std::uint32
         return populated(rng, {20, 40, 6, 30, true}, now);
     if (lower == "large")
         return populated(rng, {40, 9959, 1, 3, false}, now);
-    if (lower == "empty")
-        return ScenarioSpec{{}, true, std::nullopt, {}};
+    if (lower == "rac")
+        return clustered(rng, now);
+    if (lower == "cdb")
+        return containerDatabase(rng, now);
+    if (lower == "empty") {
+        ScenarioSpec empty;
+        empty.listOwnSessions = true;
+        return empty;
+    }
     return std::nullopt;
 }
 

@@ -42,13 +42,11 @@ const std::vector<ViewColumn> kColumns = {
     {"LAST_CALL_ET", Type::Number, 0, 7, 0, "sim_clock() - status_since"},
     {"CLIENT_IDENTIFIER", Type::Varchar2, 64, 9, 0, {}},
     {"BLOCKING_SESSION_STATUS", Type::Varchar2, 11, 10, 1, SIM_HOLDER_STATUS("blocking_session")},
-    {"BLOCKING_INSTANCE", Type::Number, 0, 10, 1,
-     "CASE WHEN blocking_session IS NOT NULL THEN 1 END"},
+    {"BLOCKING_INSTANCE", Type::Number, 0, 10, 1, {}},
     {"BLOCKING_SESSION", Type::Number, 0, 10, 1, {}},
     {"FINAL_BLOCKING_SESSION_STATUS", Type::Varchar2, 11, 11, 2,
      SIM_HOLDER_STATUS("final_blocking_session")},
-    {"FINAL_BLOCKING_INSTANCE", Type::Number, 0, 11, 2,
-     "CASE WHEN final_blocking_session IS NOT NULL THEN 1 END"},
+    {"FINAL_BLOCKING_INSTANCE", Type::Number, 0, 11, 2, {}},
     {"FINAL_BLOCKING_SESSION", Type::Number, 0, 11, 2, {}},
     {"EVENT", Type::Varchar2, 64, 10, 1, {}},
     {"WAIT_CLASS", Type::Varchar2, 64, 10, 1, {}},
@@ -58,7 +56,7 @@ const std::vector<ViewColumn> kColumns = {
      "CASE WHEN state = 'WAITING' THEN (sim_clock() - wait_since) * 1000000 + wait_micros "
      "ELSE wait_micros END"},
     {"SERVICE_NAME", Type::Varchar2, 64, 10, 1, {}},
-    {"CON_ID", Type::Number, 0, 12, 1, "0"},
+    {"CON_ID", Type::Number, 0, 12, 1, {}},
 };
 
 #undef SIM_HOLDER_STATUS
@@ -87,23 +85,28 @@ bool hasSqlId(const Release& release) {
                                    [](const ViewColumn& c) { return c.name == "SQL_ID"; }));
 }
 
+// V$SESSION shows the sessions of the client's instance, and inside a pluggable database only
+// its own; GV$SESSION those of every instance, each row naming its instance first.
 std::string sessionViewDdl(const Release& release) {
-    std::string ddl = R"(CREATE VIEW sys."v_$session" AS SELECT )";
-    bool first = true;
+    std::string columns;
     for (const ViewColumn& column : kColumns) {
         if (!hasColumn(release, column))
             continue;
-        ddl += first ? "" : ", ";
-        first = false;
         const std::string name = storedName(column.name);
-        ddl +=
+        columns += ", ";
+        columns +=
             column.expression.empty() ? name : '(' + std::string(column.expression) + ") " + name;
     }
-    return ddl + R"( FROM sys."x$ksuse")";
+    const std::string from =
+        R"( FROM sys."x$ksuse" WHERE (sim_container() <= 1 OR con_id = sim_container()))";
+    return R"(CREATE VIEW sys."v_$session" AS SELECT )" + columns.substr(2) + from +
+           " AND inst_id = sim_instance();" + R"(CREATE VIEW sys."gv_$session" AS SELECT inst_id)" +
+           columns + from + ";";
 }
 
 bool isNumberColumn(std::string_view name) {
-    return std::any_of(
+    return name == "INST_ID" ||
+           std::any_of(
                kColumns.begin(), kColumns.end(),
                [name](const ViewColumn& c) { return c.name == name && c.type == Type::Number; }) ||
            std::find(std::begin(kSqlTextNumbers), std::end(kSqlTextNumbers), name) !=

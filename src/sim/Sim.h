@@ -164,6 +164,19 @@ struct SessionSpec {
     std::optional<std::int64_t> transactionSince;
     std::optional<int> undoRecords;
     std::optional<int> undoBlocks;
+    // The instance of a cluster the session runs on, and the blocker's when it is on another.
+    int instance = 1;
+    std::optional<int> blockingInstance;
+    // CON_ID: 0 outside a container database (and for what serves all of it), 1 the root, 3
+    // and up a pluggable database.
+    int container = 0;
+};
+
+// A container of a container database, as V$CONTAINERS lists it.
+struct ContainerSpec {
+    int id = 0;
+    std::string name;
+    std::string openMode = "READ WRITE";
 };
 
 struct ScenarioSpec {
@@ -175,6 +188,15 @@ struct ScenarioSpec {
     std::optional<std::string> externalUser;
     // The release the instance runs: its views have that release's columns.
     Release release;
+    // The database as V$DATABASE and SYS_CONTEXT name it.
+    std::string databaseName = "SIM";
+    // The instances of a cluster, by name, the first the one clients log on to; empty: a single
+    // instance named after the database.
+    std::vector<std::string> instanceNames;
+    // The containers of a container database after the root; empty: not a container database.
+    // Clients log on to logonContainer (1: the root).
+    std::vector<ContainerSpec> containers;
+    int logonContainer = 1;
 };
 
 // The release-7 calls whose k-th occurrence a test can make fail.

@@ -19,8 +19,22 @@ struct sqlite3_stmt;
 
 namespace sim {
 
+// Sessions of every instance of a cluster share one table and one map; a session's key folds its
+// instance into its SID, and is its SID on the first instance.
+inline constexpr int kInstanceSpan = 1000000;
+constexpr int sessionKey(int instance, int sid) {
+    return (instance - 1) * kInstanceSpan + sid;
+}
+constexpr int instanceOf(int key) {
+    return key / kInstanceSpan + 1;
+}
+constexpr int sidOf(int key) {
+    return key % kInstanceSpan;
+}
+
 struct LiveSession {
     int serial = 0;
+    int instance = 1;
     bool user = true;  // type USER, not BACKGROUND
     bool own = false;  // the session of a client connection
     std::string status;
@@ -53,6 +67,12 @@ struct QueryResult {
 struct ClientContext {
     ViewRights rights;
     int sid = 0;
+    // The instance and container the client is logged on to, and their names.
+    int instance = 1;
+    int container = 0;
+    std::string instanceName;
+    std::string databaseName;
+    std::string containerName;
     std::string user;
     std::int64_t now = 0;
 };
@@ -81,7 +101,8 @@ public:
     void startCall(int sid, std::int64_t at);
     const std::map<int, LiveSession>& sessions() const { return m_sessions; }
     LiveSession* find(int sid);
-    int nextSid() const { return m_sessions.empty() ? 1 : m_sessions.rbegin()->first + 1; }
+    // The next free key of the first instance, where new sessions log on.
+    int nextSid() const;
 
     // A V$TRANSACTION row for the session from since, once; undo is nullopt: a small one.
     void openTransaction(int sid, std::int64_t since, std::optional<int> undoRecords = {},
@@ -93,6 +114,9 @@ public:
     void linkBlockers(std::int64_t now);
     // Waiters and holders stay as they are until the lock goes.
     bool inLockChain(int sid) const;
+
+    // GV$INSTANCE and V$CONTAINERS of the scenario.
+    void createTopology(const ScenarioSpec& setup, const std::string& hostName);
 
     // Groups many changes into one transaction.
     void begin();
@@ -115,9 +139,9 @@ private:
     // Binds address, hash value and sql_id of the text from column on; stores its pieces on
     // first use and returns the address.
     std::string useSql(const std::string& text, sqlite3_stmt* statement, int column,
-                       std::string& sqlId);
+                       LiveSession& session);
     void updateSql(int sid, LiveSession& live, const std::optional<std::string>& sqlText);
-    void releaseSql(const std::string& address);
+    void releaseSql(int instance, const std::string& address);
     void setBlockers(int sid, int blocker, int finalBlocker);
     OraError clientError(const std::string& message) const;
     static int authorize(void* self, int action, const char* a, const char* b, const char* db,
@@ -139,12 +163,16 @@ private:
     Prepared m_insertPiece;
     Prepared m_deletePieces;
     std::map<int, LiveSession> m_sessions;
-    std::set<int> m_waiters;                  // sessions with a blocker
-    std::map<std::string, int> m_sqlUsers;    // address -> sessions running it
+    std::set<int> m_waiters;  // sessions with a blocker
+    // (instance, address) -> sessions running it: each instance has a shared pool of its own.
+    std::map<std::pair<int, std::string>, int> m_sqlUsers;
     const ClientContext* m_client = nullptr;  // set while a client's statement runs
     OraError m_denied;                        // why the authorizer refused it
     bool m_throughView = false;               // the statement reads the rows through a view
 };
+
+// The instances of the scenario by name: those of a cluster, or the one named after the database.
+std::vector<std::string> instanceNamesOf(const ScenarioSpec& setup);
 
 // Registers TO_CHAR, TO_NUMBER, NVL and SYS_CONTEXT with Oracle's behaviour, and the views'
 // clock. client points at the store's client of the running statement, null between

@@ -39,9 +39,14 @@ bool Store::inLockChain(int sid) const {
     return false;
 }
 
+// The columns name a holder by its SID and instance.
 void Store::setBlockers(int sid, int blocker, int finalBlocker) {
-    const auto none = [](int s) { return s != 0 ? std::optional(s) : std::nullopt; };
-    run(m_updateBlockers, none(blocker), none(finalBlocker), sid);
+    const auto shown = [](int key) { return key != 0 ? std::optional(sidOf(key)) : std::nullopt; };
+    const auto instance = [](int key) {
+        return key != 0 ? std::optional(instanceOf(key)) : std::nullopt;
+    };
+    run(m_updateBlockers, shown(blocker), instance(blocker), shown(finalBlocker),
+        instance(finalBlocker), sid);
 }
 
 }  // namespace sim

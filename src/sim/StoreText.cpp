@@ -92,7 +92,7 @@ void Store::updateSql(int sid, LiveSession& live, const std::optional<std::strin
     const std::string previous = live.sqlAddress;
     sqlite3_stmt* s = m_updateSql.get();
     if (sqlText && !sqlText->empty()) {
-        live.sqlAddress = useSql(*sqlText, s, 1, live.sqlId);
+        live.sqlAddress = useSql(*sqlText, s, 1, live);
     } else {
         live.sqlAddress.clear();
         live.sqlId.clear();
@@ -100,38 +100,39 @@ void Store::updateSql(int sid, LiveSession& live, const std::optional<std::strin
     live.work = workOf(sqlText);
     bind(s, 4, sid);
     run(m_updateSql);
-    releaseSql(previous);
+    releaseSql(live.instance, previous);
 }
 
 std::string Store::useSql(const std::string& text, sqlite3_stmt* statement, int column,
-                          std::string& sqlId) {
+                          LiveSession& session) {
     const SqlIdentity id = identify(text);
-    sqlId = id.sqlId;
+    session.sqlId = id.sqlId;
     bind(statement, column, id.address);
     bind(statement, column + 1, id.hash);
     bind(statement, column + 2, id.sqlId);
-    if (m_sqlUsers[id.address]++ > 0) {
+    if (m_sqlUsers[{session.instance, id.address}]++ > 0) {
         return id.address;
     }
     const std::vector<std::string> parts = pieces(text);
     for (std::size_t i = 0; i < parts.size(); ++i) {
         if (m_sqlIds) {
-            run(m_insertPiece, id.address, id.hash, id.commandType, static_cast<int>(i), parts[i],
-                id.sqlId);
+            run(m_insertPiece, session.instance, id.address, id.hash, id.commandType,
+                static_cast<int>(i), parts[i], id.sqlId);
         } else {
-            run(m_insertPiece, id.address, id.hash, id.commandType, static_cast<int>(i), parts[i]);
+            run(m_insertPiece, session.instance, id.address, id.hash, id.commandType,
+                static_cast<int>(i), parts[i]);
         }
     }
     return id.address;
 }
 
-void Store::releaseSql(const std::string& address) {
-    const auto it = m_sqlUsers.find(address);
+void Store::releaseSql(int instance, const std::string& address) {
+    const auto it = m_sqlUsers.find({instance, address});
     if (it == m_sqlUsers.end() || --it->second > 0) {
         return;
     }
     m_sqlUsers.erase(it);
-    run(m_deletePieces, address);
+    run(m_deletePieces, instance, address);
 }
 
 }  // namespace sim

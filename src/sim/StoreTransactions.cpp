@@ -27,8 +27,8 @@ void Store::openTransaction(int sid, std::int64_t since, std::optional<int> undo
     const std::string started = localIsoDate(since);
     live->transaction = true;
     run(m_updateTransaction, transactionAddress(sid), sid);
-    run(m_insertTransaction, transactionAddress(sid), sessionAddress(sid), startTimeText(started),
-        started, blocks, records);
+    run(m_insertTransaction, live->instance, transactionAddress(sid), sessionAddress(sid),
+        startTimeText(started), started, blocks, records);
 }
 
 void Store::closeTransaction(int sid) {

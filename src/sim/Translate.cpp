@@ -53,10 +53,7 @@ OraError checkNames(const Tokens& t, ViewRights rights, bool& namesView) {
         const bool viewName = t[i].type == TokenType::Word && t[i].text.rfind("V_$", 0) == 0;
         if (inSys && !(t.size() > i + 1 && t[i + 1].isSymbol("."))) {
             namesView = true;
-            const bool readable = (t[i].isWord("V_$SESSION") && rights.session) ||
-                                  (t[i].isWord("V_$SQLTEXT") && rights.sqlText) ||
-                                  (t[i].isWord("V_$TRANSACTION") && rights.transaction);
-            if (!readable)
+            if (!viewReadable(t[i].text, rights))
                 return oraError(942);
         } else if (viewName && !afterDot) {
             return oraError(942);
@@ -128,8 +125,10 @@ std::optional<std::string> tieBreak(const Tokens& t) {
     if (from == 0 || from >= t.size() || t[from].type != TokenType::Word)
         return std::nullopt;
     std::size_t name = from + 2 < t.size() && t[from + 1].isSymbol(".") ? from + 2 : from;
-    if (!t[name].isWord("V_$SESSION"))
-        return "ROWID";
+    const bool cluster = t[name].isWord("GV_$SESSION");
+    if (!t[name].isWord("V_$SESSION") && !cluster)
+        return t[name].text.find('$') == std::string::npos ? std::optional<std::string>("ROWID")
+                                                           : std::nullopt;
     std::size_t alias = name + 1;
     alias += alias < t.size() && t[alias].isWord("AS") ? 1 : 0;
     const bool aliased =
@@ -137,7 +136,8 @@ std::optional<std::string> tieBreak(const Tokens& t) {
         (t[alias].type == TokenType::QuotedName ||
          (t[alias].type == TokenType::Word &&
           !isOneOf(t[alias], {"WHERE", "ORDER", "HAVING", "CONNECT", "START", "FOR", "SAMPLE"})));
-    return (aliased ? nameText(t[alias]) : nameText(t[name])) + ".SID";
+    const std::string source = aliased ? nameText(t[alias]) : nameText(t[name]);
+    return cluster ? source + ".INST_ID, " + source + ".SID" : source + ".SID";
 }
 
 class Rewriter {
@@ -360,6 +360,22 @@ Statement alter(const Tokens& t) {
 }
 
 }  // namespace
+
+bool viewReadable(std::string_view name, const ViewRights& rights) {
+    const std::string view = lowerCase(name);
+    if (view == "v_$session")
+        return rights.session;
+    if (view == "v_$sqltext")
+        return rights.sqlText;
+    return rights.catalog &&
+           (view == "gv_$session" || view == "gv_$sqltext" || view == "v_$transaction" ||
+            view == "gv_$transaction" || view == "gv_$instance" || view == "v_$containers");
+}
+
+bool isBaseTable(std::string_view name) {
+    const std::string table = lowerCase(name);
+    return table == "x$ksuse" || table == "x$kglna" || table == "x$ktcxb" || table == "x$con";
+}
 
 Statement translate(std::string_view sql, ViewRights rights) {
     Tokens t;

@@ -15,7 +15,7 @@ namespace sim {
 struct ViewRights {
     bool session = false;
     bool sqlText = false;
-    bool transaction = false;
+    bool catalog = false;  // SELECT_CATALOG_ROLE: the GV$ views, V$TRANSACTION, V$CONTAINERS
 };
 
 // The quoted session id of an end-session statement: 'sid, serial#[, @instance][, sql_id]'.
@@ -49,5 +49,10 @@ struct Statement {
 };
 
 Statement translate(std::string_view sql, ViewRights rights);
+
+// Whether a user with these rights may read the view of schema SYS (any letter case).
+bool viewReadable(std::string_view name, const ViewRights& rights);
+// Whether the table holds rows that only views show.
+bool isBaseTable(std::string_view name);
 
 }  // namespace sim
