@@ -642,6 +642,97 @@ private slots:
         QVERIFY(std::stoul(*run(*connection, left).rows.at(0).at(0)) < marked.rows.size());
     }
 
+    // A cluster's sessions come from every instance through GV$, from the client's own through
+    // V$; a kill names the instance, a wrong one finds no session.
+    void clusterViewsAndKills() {
+        const auto connection = logOn("rac");
+        QCOMPARE(cells(run(*connection,
+                           "SELECT inst_id, instance_name FROM sys.gv_$instance ORDER BY inst_id")),
+                 QStringList({"1", "rac1", "2", "rac2", "3", "rac3"}));
+        QCOMPARE(cells(run(*connection,
+                           "SELECT SYS_CONTEXT('USERENV', 'INSTANCE'), "
+                           "SYS_CONTEXT('USERENV', 'INSTANCE_NAME'), "
+                           "SYS_CONTEXT('USERENV', 'DB_NAME') FROM dual")),
+                 QStringList({"1", "rac1", "RAC"}));
+        const QStringList perInstance =
+            cells(run(*connection,
+                      "SELECT inst_id, count(*) FROM sys.gv_$session GROUP BY inst_id "
+                      "ORDER BY inst_id"));
+        QCOMPARE(perInstance.size(), 6);
+        QCOMPARE(cells(run(*connection, kCount)), QStringList(perInstance[1]));
+        // The same SID on two instances is two sessions.
+        QVERIFY(std::stoi(*run(*connection, "SELECT count(*) FROM sys.gv_$session WHERE sid = 1")
+                               .rows.at(0)
+                               .at(0)) == 3);
+        const Result waiters =
+            run(*connection,
+                "SELECT inst_id, blocking_instance, blocking_session, "
+                "final_blocking_instance FROM sys.gv_$session WHERE blocking_session "
+                "IS NOT NULL ORDER BY inst_id, sid");
+        QCOMPARE(column(waiters), QStringList({"1", "1", "3"}));
+        QCOMPARE(column(waiters, 1), QStringList(3, "2"));
+        QCOMPARE(column(waiters, 3), QStringList(3, "2"));
+        const std::string holder = *waiters.rows[0][2];
+        const std::string serial =
+            *run(*connection,
+                 "SELECT serial# FROM sys.gv_$session WHERE inst_id = 2 AND sid = " + holder)
+                 .rows.at(0)
+                 .at(0);
+        const std::string id = holder + "," + serial;
+        QCOMPARE(run(*connection, "ALTER SYSTEM KILL SESSION '" + id + ",@3' IMMEDIATE").error.code,
+                 30);
+        QCOMPARE(run(*connection, "ALTER SYSTEM KILL SESSION '" + id + ",@4'").error.code, 30);
+        QVERIFY(run(*connection, "ALTER SYSTEM KILL SESSION '" + id + ",@2' IMMEDIATE").error.ok());
+        QCOMPARE(cells(run(*connection,
+                           "SELECT count(*) FROM sys.gv_$session WHERE "
+                           "blocking_session IS NOT NULL")),
+                 QStringList("0"));
+        QCOMPARE(
+            run(*logOn("rac", "monitor", "monitor"), "SELECT sid FROM sys.gv_$session").error.code,
+            942);
+    }
+
+    // In the root of a container database V$SESSION shows every container's sessions and
+    // V$CONTAINERS names them; inside a pluggable database only its own.
+    void containerViews_data() {
+        QTest::addColumn<int>("logon");
+        QTest::addColumn<QString>("conName");
+        QTest::addColumn<QStringList>("containers");
+        QTest::newRow("root") << 1 << "CDB$ROOT"
+                              << QStringList({"1", "CDB$ROOT", "2", "PDB$SEED", "3", "SALES", "4",
+                                              "HR", "5", "ARCHIVE"});
+        QTest::newRow("pluggable") << 3 << "SALES" << QStringList({"3", "SALES"});
+    }
+    void containerViews() {
+        QFETCH(int, logon);
+        QFETCH(QString, conName);
+        QFETCH(QStringList, containers);
+        sim::ScenarioSpec setup;
+        setup.databaseName = "CDB";
+        setup.containers = {
+            {3, "SALES", "READ WRITE"}, {4, "HR", "READ WRITE"}, {5, "ARCHIVE", "MOUNTED"}};
+        setup.logonContainer = logon;
+        setup.sessions = {session(1, std::nullopt), session(7, "HR"), session(8, "SCOTT"),
+                          session(9, "SYSTEM")};
+        setup.sessions[1].container = 4;
+        setup.sessions[2].container = 3;
+        setup.sessions[3].container = 1;
+        Controls::instance().defineScenario("cdb1", setup);
+        const auto connection = logOn("cdb1");
+        QCOMPARE(cells(run(*connection,
+                           "SELECT SYS_CONTEXT('USERENV', 'CON_ID'), "
+                           "SYS_CONTEXT('USERENV', 'CON_NAME') FROM dual")),
+                 QStringList({QString::number(logon), conName}));
+        QCOMPARE(
+            cells(run(*connection, "SELECT con_id, name FROM sys.v_$containers ORDER BY con_id")),
+            containers);
+        QCOMPARE(column(run(*connection, "SELECT con_id FROM sys.v_$session ORDER BY sid")),
+                 logon == 1 ? QStringList({"0", "4", "3", "1"}) : QStringList("3"));
+        // Outside a container database the one container is the database itself.
+        QCOMPARE(cells(run(*logOn("demo"), "SELECT con_id, name FROM sys.v_$containers")),
+                 QStringList({"0", "SIM"}));
+    }
+
     void ownSessionsAndTheirKills() {
         sim::ScenarioSpec setup;
         setup.listOwnSessions = true;
