@@ -217,7 +217,8 @@ private slots:
             << "ORA-00030: User session ID does not exist.";
         QTest::newRow("not a session id")
             << QStringList{"--cancel-sql", "165;13129", demo} << QByteArray() << 2 << ""
-            << "a session is named by its SID and serial#, such as 12,345, not \"165;13129\".";
+            << "a session is named by its SID and serial#, such as 12,345, and on a cluster its "
+               "instance, such as 12,345,@2, not \"165;13129\".";
         QTest::newRow("unknown option")
             << QStringList{"--bogus", "system/manager@sim:empty"} << QByteArray() << 2 << ""
             << "Unknown option 'bogus'";

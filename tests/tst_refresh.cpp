@@ -5,6 +5,7 @@
 #include <QtTest>
 
 #include "ConnectionTexts.h"
+#include "DatabaseShape.h"
 #include "DbTestSupport.h"
 #include "RefreshCycle.h"
 
@@ -83,8 +84,10 @@ private:
     void note(const QString& what) { events.push_back({what, statementsSent()}); }
 };
 
+// What the database is made of is read once per log-on, before the refreshes counted here.
 void logOn(const char* scenario) {
     QVERIFY(LogOn("system", "manager", scenario));
+    ConnectedDatabaseShape();
     sim::Controls::instance().clearStatementLog();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QtTest>
 
+#include "DatabaseShape.h"
 #include "DbTestSupport.h"
 #include "EndSession.h"
 #include "LogonFlow.h"
@@ -93,7 +94,9 @@ private slots:
         const std::vector<SessionRow> list = FetchSessionRows(showSystem).rows;
         QVERIFY(recorder.messages.isEmpty());
         QCOMPARE(int(list.size()), rows);
-        const std::vector<std::string> expected = {kCount, statement.toStdString()};
+        // What the database is made of is asked at the first list after a log-on only.
+        const std::vector<std::string> expected = {
+            ClusterProbeStatement(), ContainerProbeStatement(), kCount, statement.toStdString()};
         QCOMPARE(sent(), expected);
         QCOMPARE(list.front().Base(SessionColumnId::Username), std::string("USER13"));
         QCOMPARE(list.front().Base(SessionColumnId::Sid), std::string("13"));
@@ -135,6 +138,8 @@ private slots:
     void normalRefreshIsOneCountAndOneList() {
         sim::Controls::instance().defineScenario("ten", mixedScenario(10, 0));
         logOn("ten");
+        FetchSessionRows(true);
+        sim::Controls::instance().clearStatementLog();
         const int before = sim::Controls::instance().roundTrips();
         QCOMPARE(FetchSessionRows(true).rows.size(), std::size_t(10));
         QCOMPARE(sent(), (std::vector<std::string>{kCount, kListAll}));
@@ -188,7 +193,7 @@ private slots:
         QCOMPARE(QString::fromStdString(list[0].Base(SessionColumnId::Program)), shownProgram);
         QCOMPARE(countOf(sent(), kListAll), lists);
         SessionDetails details;
-        QCOMPARE(QuerySessionDetails("1", "1", details), SessionLookup::Found);
+        QCOMPARE(QuerySessionDetails({"1", "1"}, details), SessionLookup::Found);
         QCOMPARE(QString::fromStdString(details.machine), machine);
         QCOMPARE(QString::fromStdString(details.username), username);
     }
@@ -213,7 +218,7 @@ private slots:
         SessionDetails details;
         details.schemaName = "left over";
         details.machine = "left over";
-        QCOMPARE(QuerySessionDetails("2", "1", details), SessionLookup::Found);
+        QCOMPARE(QuerySessionDetails({"2", "1"}, details), SessionLookup::Found);
         QCOMPARE(details.machine, std::string());
         QCOMPARE(details.schemaName, std::string());
         QCOMPARE(details.username, std::string("BOB"));
@@ -226,7 +231,7 @@ private slots:
         sim::Controls::instance().defineScenario("one", setup);
         logOn("one");
         SessionDetails details;
-        QCOMPARE(QuerySessionDetails("7", "1", details), SessionLookup::Found);
+        QCOMPARE(QuerySessionDetails({"7", "1"}, details), SessionLookup::Found);
         QCOMPARE(sent(), (std::vector<std::string>{SessionDetailStatement("7", "1")}));
         QCOMPARE(details.sid, std::string("7"));
         QCOMPARE(details.serial, std::string("1"));
@@ -246,7 +251,7 @@ private slots:
         MessageRecorder recorder;
         SessionDetails details;
         details.username = details.status = details.logonTime = "stale";
-        QCOMPARE(QuerySessionDetails("99", "5", details), SessionLookup::NotFound);
+        QCOMPARE(QuerySessionDetails({"99", "5"}, details), SessionLookup::NotFound);
         QVERIFY(recorder.messages.isEmpty());
         QCOMPARE(details.sid, std::string("99"));
         QCOMPARE(details.serial, std::string("5"));
@@ -281,7 +286,7 @@ private slots:
         logOn("sql");
         SessionDetails details;
         details.sqlText = "previous";
-        QVERIFY(QuerySqlText("7", "1", details));
+        QVERIFY(QuerySqlText({"7", "1"}, details));
         QCOMPARE(sent(), (std::vector<std::string>{SqlTextStatement("7", "1")}));
         QCOMPARE(QString::fromStdString(details.sqlText), statement);
     }
@@ -661,9 +666,9 @@ private slots:
         sim::Controls::instance().defineScenario("one", mixedScenario(1, 0));
         logOn("one");
         SessionDetails details;
-        QCOMPARE(QuerySessionDetails(sid.toStdString(), serial.toStdString(), details),
+        QCOMPARE(QuerySessionDetails({sid.toStdString(), serial.toStdString()}, details),
                  SessionLookup::NotSent);
-        QVERIFY(!QuerySqlText(sid.toStdString(), serial.toStdString(), details));
+        QVERIFY(!QuerySqlText({sid.toStdString(), serial.toStdString()}, details));
         QVERIFY(!KillSession(sid.toStdString(), serial.toStdString()));
         QVERIFY(sent().empty());
     }

@@ -53,14 +53,23 @@ std::string ColumnNames() {
     return names;
 }
 
-std::optional<std::pair<std::string, std::string>> ParseSessionId(const std::string& text,
-                                                                  std::string& error) {
+std::optional<SessionKey> ParseSessionId(const std::string& text, std::string& error) {
     const std::size_t comma = text.find(',');
     const std::string sid = text.substr(0, comma);
-    const std::string serial = comma == std::string::npos ? "" : text.substr(comma + 1);
-    if (!IsSessionKey(sid, serial)) {
-        error = "a session is named by its SID and serial#, such as 12,345, not \"" + text + "\".";
+    std::string serial = comma == std::string::npos ? "" : text.substr(comma + 1);
+    std::string instance;
+    const std::size_t at = serial.find(",@");
+    if (at != std::string::npos) {
+        instance = serial.substr(at + 2);
+        serial.erase(at);
+    }
+    const bool instanceMissing = at != std::string::npos && instance.empty();
+    if (instanceMissing || !IsSessionKey(sid, serial, instance)) {
+        error =
+            "a session is named by its SID and serial#, such as 12,345, and on a cluster "
+            "its instance, such as 12,345,@2, not \"" +
+            text + "\".";
         return std::nullopt;
     }
-    return std::pair{sid, serial};
+    return SessionKey{sid, serial, instance};
 }

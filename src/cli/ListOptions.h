@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "SessionArrangement.h"
+#include "SessionRecords.h"
 
 // The columns named, in that order; none and a message naming what is wrong when a name is no
 // column's.
@@ -18,7 +19,6 @@ std::optional<std::vector<SessionColumnId>> ParseColumns(const std::string& name
 std::optional<SortOrder> ParseSort(const std::string& text, std::string& error);
 // The names every column answers to, for messages and the help text.
 std::string ColumnNames();
-// "12,345" as the session's SID and serial#, both decimal digits; none and a message when it
-// is not that.
-std::optional<std::pair<std::string, std::string>> ParseSessionId(const std::string& text,
-                                                                  std::string& error);
+// "12,345" as the session's SID and serial#, both decimal digits, "12,345,@2" on instance 2 of a
+// cluster; none and a message when it is not that.
+std::optional<SessionKey> ParseSessionId(const std::string& text, std::string& error);

@@ -31,14 +31,16 @@ constexpr int kMarkedForKill = 31;
 
 // The server's answer goes to standard error; a session marked for kill is no refusal.
 ExitStatus EndOneSession(const EndRequest& request, const MessagesTo& messages, std::FILE* err) {
-    const std::optional<EndAnswer> answer = EndSessionOn(request.kind, request.sid, request.serial);
+    const SessionKey& key = request.session;
+    const std::optional<EndAnswer> answer =
+        EndSessionOn(request.kind, key.sid, key.serial, key.instance);
     const bool loggedOff = LogOff(err);
     if (messages.failed() || !answer) {
         return kOracleFailure;
     }
     if (answer->code == kMarkedForKill) {
-        std::fprintf(err, "nimbra-sessions: Session %s,%s is marked for kill.\n",
-                     request.sid.c_str(), request.serial.c_str());
+        std::fprintf(err, "nimbra-sessions: Session %s,%s is marked for kill.\n", key.sid.c_str(),
+                     key.serial.c_str());
     } else if (answer->code != 0) {
         std::fprintf(err, "%s\n", answer->message.c_str());
         return kOracleFailure;
@@ -62,12 +64,21 @@ ExitStatus ReportSessions(const LogonArgument& logon, const ReportOptions& optio
     const std::vector<SessionColumnId> wanted =
         options.columns.empty() ? ListColumns({}) : options.columns;
     SessionList sessions = FetchSessionRows(options.allSessions, wanted);
-    // A column the server lacks has been said; the others are printed.
+    // A column the server lacks has been said; the others are printed, and after the serial#
+    // the instance and the container where the database has them.
     std::vector<SessionColumnId> shown;
+    const auto read = [&sessions](SessionColumnId id) {
+        return std::find(sessions.columns.begin(), sessions.columns.end(), id) !=
+               sessions.columns.end();
+    };
     for (SessionColumnId id : wanted) {
-        if (std::find(sessions.columns.begin(), sessions.columns.end(), id) !=
-            sessions.columns.end()) {
+        if (read(id) && !ColumnOf(id).automatic) {
             shown.push_back(id);
+        }
+        for (SessionColumnId automatic : AutomaticColumns()) {
+            if (id == SessionColumnId::Serial && read(automatic)) {
+                shown.push_back(automatic);
+            }
         }
     }
     Arrangement arrangement = options.arrangement;

@@ -22,8 +22,7 @@ enum ExitStatus {
 // One session to end instead of listing them: --kill, --disconnect, --cancel-sql.
 struct EndRequest {
     EndSession kind = EndSession::Kill;
-    std::string sid;
-    std::string serial;
+    SessionKey session;
 };
 
 struct ReportOptions {

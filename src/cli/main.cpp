@@ -108,13 +108,16 @@ int main(int argc, char* argv[]) {
         "text");
     const QCommandLineOption activeOption("active", "Only ACTIVE sessions.");
     const QCommandLineOption killOption(
-        "kill", "Kill the session instead of listing; with --immediate the server does not wait.",
+        "kill",
+        "Kill the session instead of listing; with --immediate the server does not wait. On a "
+        "cluster, sid,serial,@instance kills it on that instance.",
         "sid,serial");
     const QCommandLineOption immediateOption("immediate", "With --kill: kill at once.");
     const QCommandLineOption disconnectOption(
         "disconnect", "Disconnect the session once its transaction has ended.", "sid,serial");
     const QCommandLineOption cancelOption(
-        "cancel-sql", "Cancel the statement the session runs; it stays connected.", "sid,serial");
+        "cancel-sql", "Cancel the statement the session runs; it stays connected.",
+        "sid,serial[,@instance]");
     const QCommandLineOption noKeyringOption(
         "no-keyring", "Do not take the password from the desktop's keyring; ask for it.");
     parser.addOptions({allOption, csvOption, stdinOption, columnsOption, sortOption, filterOption,
@@ -177,7 +180,12 @@ int main(int argc, char* argv[]) {
             return usageError(
                 "--kill, --disconnect and --cancel-sql each end one session: give one.");
         }
-        options.end = EndRequest{kind, id->first, id->second};
+        if (kind == EndSession::Disconnect && !id->instance.empty()) {
+            return usageError(
+                "--disconnect takes no instance: the server disconnects only sessions of the "
+                "instance logged on to.");
+        }
+        options.end = EndRequest{kind, std::move(*id)};
     }
     if (parser.isSet(immediateOption) && !parser.isSet(killOption)) {
         return usageError("--immediate goes with --kill.");

@@ -81,6 +81,7 @@ bool LogOn(const char* user, const char* password, const char* host, ConnectAs m
     if (olog(&c.logonArea, c.hostArea.bytes, asText(user), -1, asText(password), -1, asText(host),
              -1, OciLogonModeOf(mode)) == 0) {
         c.loggedOn = true;
+        ++c.logons;
         c.failureReported = false;
         c.connectionLost = false;
         c.user = user;

@@ -16,6 +16,8 @@ struct OracleConnection {
     // Stays at one address for the life of the process: the client library keeps state in it.
     HostDataArea hostArea{};
     bool loggedOn = false;
+    // Successful log-ons so far: what the session layer reads once per log-on is kept by it.
+    int logons = 0;
     // A failure was reported: the calls that fail after it show nothing, so that one message
     // names the cause instead of a cascade hiding it. Until the next log-on when the failure
     // dropped the connection; until the operation ends when a timed-out call kept it.

@@ -15,6 +15,10 @@ struct WaitingSession {
     std::string secondsInWait;
     // The SID of the session it waits on; empty when it waits on none.
     std::string blockingSid;
+    // On a cluster, the instance it runs on and the one of the session it waits on; empty on a
+    // single instance.
+    std::string instance = {};
+    std::string blockingInstance = {};
 };
 
 struct BlockingNode {
@@ -28,5 +32,6 @@ struct BlockingNode {
     std::vector<BlockingNode> waiters;
 };
 
-// The chains, their roots in SID order: a root blocks others and waits on nobody listed.
+// The chains, their roots in order of instance and SID: a root blocks others and waits on nobody
+// listed. A SID counts only together with its instance.
 std::vector<BlockingNode> BlockingChains(const std::vector<WaitingSession>& sessions);

@@ -1,5 +1,6 @@
 #include "ConnectionTexts.h"
 
+#include "DatabaseShape.h"
 #include "OracleConnection.h"
 
 QString ConnectionTitle() {
@@ -14,7 +15,15 @@ QString ConnectionTitle() {
     } else {
         user = user.toUpper();
     }
-    return c.host.empty() ? user : user + u'@' + QString::fromStdString(c.host);
+    QString title = c.host.empty() ? user : user + u'@' + QString::fromStdString(c.host);
+    const DatabaseShape& shape = KnownDatabaseShape();
+    if (shape.Clustered()) {
+        title += QStringLiteral(" - cluster %1, instance %2 (%3)")
+                     .arg(QString::fromStdString(shape.databaseName),
+                          QString::fromStdString(shape.InstanceName(shape.ownInstance)),
+                          QString::fromStdString(shape.ownInstance));
+    }
+    return title;
 }
 
 QString SessionCountText(std::size_t sessions) {

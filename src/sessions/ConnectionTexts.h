@@ -5,7 +5,8 @@
 #include <cstddef>
 
 // "SYSTEM@sim:demo" for the open connection: the user name as Oracle spells it, never the
-// password; empty while logged off.
+// password; on a cluster "SYSTEM@sim:rac - cluster RAC, instance rac1 (1)" once its sessions
+// have been read; empty while logged off.
 QString ConnectionTitle();
 // What the status bar says after a refresh: "61 sessions", "1 session".
 QString SessionCountText(std::size_t sessions);

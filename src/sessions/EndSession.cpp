@@ -8,14 +8,17 @@
 namespace {
 // ALTER SYSTEM CANCEL SQL is documented from release 18 on.
 constexpr int kCancelSqlRelease = 18;
+// The '@instance' of a session id came with release 11.
+constexpr int kInstanceIdRelease = 11;
 }  // namespace
 
-std::string EndSessionStatement(EndSession kind, const std::string& sid,
-                                const std::string& serial) {
-    const std::string id = "'" + sid + "," + serial + "'";
+std::string EndSessionStatement(EndSession kind, const std::string& sid, const std::string& serial,
+                                const std::string& instance) {
+    const std::string id =
+        "'" + sid + "," + serial + (instance.empty() ? "" : ",@" + instance) + "'";
     switch (kind) {
         case EndSession::Kill:
-            return KillStatement(sid, serial);
+            return KillStatement(sid, serial, instance);
         case EndSession::KillImmediately:
             return "ALTER SYSTEM KILL SESSION " + id + " IMMEDIATE";
         case EndSession::Disconnect:
@@ -38,6 +41,27 @@ QString UnavailableText(EndSession kind, const ServerRelease& release) {
                "Cancelling a session's SQL needs Oracle Database %1c or later; this "
                "database is release %2.%3.")
         .arg(kCancelSqlRelease)
+        .arg(release.major)
+        .arg(release.minor);
+}
+
+bool ReachesOtherInstances(EndSession kind, const ServerRelease& release) {
+    return kind != EndSession::Disconnect &&
+           (!release.Known() || release.major >= kInstanceIdRelease);
+}
+
+QString OtherInstanceText(EndSession kind, const ServerRelease& release) {
+    if (ReachesOtherInstances(kind, release)) {
+        return {};
+    }
+    if (kind == EndSession::Disconnect) {
+        return QStringLiteral(
+            "A session can be disconnected only on the instance you are logged on to.");
+    }
+    return QStringLiteral(
+               "Sessions of another instance can be ended from Oracle Database %1g on; this "
+               "database is release %2.%3.")
+        .arg(kInstanceIdRelease)
         .arg(release.major)
         .arg(release.minor);
 }
@@ -86,13 +110,13 @@ QString DoneText(EndSession kind) {
 }
 
 std::optional<EndAnswer> EndSessionOn(EndSession kind, const std::string& sid,
-                                      const std::string& serial) {
-    if (!IsSessionKey(sid, serial)) {
+                                      const std::string& serial, const std::string& instance) {
+    if (!IsSessionKey(sid, serial, instance)) {
         return std::nullopt;
     }
     OracleCursor cursor;
     OpenCursor(cursor);
-    ParseStatement(cursor, EndSessionStatement(kind, sid, serial).c_str());
+    ParseStatement(cursor, EndSessionStatement(kind, sid, serial, instance).c_str());
     EndAnswer answer;
     const LongCallTimeLimit serverMayWait;
     if (!ExecuteCursor(cursor, false)) {

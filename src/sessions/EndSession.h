@@ -16,13 +16,20 @@ enum class EndSession {
 };
 
 // "Alter system kill session '12, 345'", "ALTER SYSTEM KILL SESSION '12,345' IMMEDIATE", ...;
-// sid and serial must be session keys.
-std::string EndSessionStatement(EndSession kind, const std::string& sid, const std::string& serial);
+// with an instance "... '12,345,@2' ..." for that instance of a cluster. sid and serial must be
+// session keys.
+std::string EndSessionStatement(EndSession kind, const std::string& sid, const std::string& serial,
+                                const std::string& instance = {});
 
 // Whether the connected server knows the statement; an unknown release is given the benefit.
 bool IsAvailable(EndSession kind, const ServerRelease& release);
 // Why it is greyed on this server; empty when it is available.
 QString UnavailableText(EndSession kind, const ServerRelease& release);
+// Whether the statement can name another instance of a cluster than the one logged on to: a
+// disconnect never can, the others from release 11 on. An unknown release is given the benefit.
+bool ReachesOtherInstances(EndSession kind, const ServerRelease& release);
+// Why it is greyed for a session of another instance; empty when it is not.
+QString OtherInstanceText(EndSession kind, const ServerRelease& release);
 
 // The question's first line: "Do You really want to kill this session?", "... to cancel the
 // current SQL of these 3 sessions?".
@@ -41,7 +48,7 @@ struct EndAnswer {
 // the server's answer to the caller, which decides what to show; only a lost connection is
 // reported here. Nothing is sent for a key that is not a session key.
 std::optional<EndAnswer> EndSessionOn(EndSession kind, const std::string& sid,
-                                      const std::string& serial);
+                                      const std::string& serial, const std::string& instance = {});
 // The kill of the list's command.
 inline std::optional<EndAnswer> KillSession(const std::string& sid, const std::string& serial) {
     return EndSessionOn(EndSession::Kill, sid, serial);

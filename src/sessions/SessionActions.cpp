@@ -1,8 +1,10 @@
 #include "SessionActions.h"
 
 #include <QStringList>
+#include <algorithm>
 #include <set>
 
+#include "DatabaseShape.h"
 #include "ErrorReport.h"
 #include "OracleConnection.h"
 #include "SessionStatements.h"
@@ -16,8 +18,8 @@ constexpr qsizetype kQuestionValueLength = 40;
 using Id = SessionColumnId;
 
 std::optional<SessionKey> KeyOf(const SessionRow& session) {
-    SessionKey key{session.Base(Id::Sid), session.Base(Id::Serial)};
-    if (!IsSessionKey(key.sid, key.serial)) {
+    SessionKey key{session.Base(Id::Sid), session.Base(Id::Serial), session.instance};
+    if (!IsSessionKey(key.sid, key.serial, key.instance)) {
         return std::nullopt;
     }
     return key;
@@ -44,9 +46,13 @@ QString grouped(long long number) {
 QString TargetLine(EndSession kind, const SessionTarget& target) {
     const QString user =
         target.Background() ? QStringLiteral("(background)") : QuestionValue(target.username);
-    QString line = QStringLiteral("%1 (SID %2, serial# %3) on %4, %5")
+    const QString onInstance =
+        target.key.instance.empty()
+            ? QString()
+            : QStringLiteral(", instance ") + QString::fromStdString(target.key.instance);
+    QString line = QStringLiteral("%1 (SID %2, serial# %3%4) on %5, %6")
                        .arg(user, QString::fromStdString(target.key.sid),
-                            QString::fromStdString(target.key.serial),
+                            QString::fromStdString(target.key.serial), onInstance,
                             QuestionValue(target.machine), QuestionValue(target.program));
     if (target.own) {
         line += QStringLiteral(": your own session, ") + CannotText(kind);
@@ -67,16 +73,15 @@ void AddTransactions(EndSession kind, std::vector<SessionTarget>& targets, std::
     if (kind == EndSession::CancelSql) {
         return;
     }
-    std::vector<std::pair<std::string, std::string>> keys;
+    std::vector<SessionKey> keys;
     for (std::size_t i = 0; i < listed; ++i) {
         if (targets[i].Killable()) {
-            keys.emplace_back(targets[i].key.sid, targets[i].key.serial);
+            keys.push_back(targets[i].key);
         }
     }
     for (OpenTransaction& t : QueryOpenTransactions(keys)) {
         for (std::size_t i = 0; i < listed; ++i) {
-            if (targets[i].key.sid == t.sid && targets[i].key.serial == t.serial &&
-                !targets[i].transaction) {
+            if (targets[i].key == t.session && !targets[i].transaction) {
                 targets[i].transaction = t;
             }
         }
@@ -106,6 +111,17 @@ struct KillTally {
     }
 };
 
+// A session on another instance than the one logged on to.
+bool elsewhere(const SessionKey& key, const DatabaseShape& shape) {
+    return !key.instance.empty() && key.instance != shape.ownInstance;
+}
+
+// The instance a statement names: from release 11 on, any session of a cluster's; before, none,
+// and only the own instance's sessions are reached.
+std::string instanceNamed(EndSession kind, const SessionKey& key) {
+    return ReachesOtherInstances(kind, ConnectedServerRelease()) ? key.instance : std::string();
+}
+
 QString MarkedText(const SessionKey& marked) {
     return QStringLiteral("Session %1,%2 is marked for kill.")
         .arg(QString::fromStdString(marked.sid), QString::fromStdString(marked.serial));
@@ -129,6 +145,15 @@ std::vector<SessionTarget> SelectedSessions(const SessionListPort& port) {
     return targets;
 }
 
+bool ReachesSelected(EndSession kind, const std::vector<SessionTarget>& targets) {
+    if (ReachesOtherInstances(kind, ConnectedServerRelease())) {
+        return true;
+    }
+    const DatabaseShape& shape = KnownDatabaseShape();
+    return std::none_of(targets.begin(), targets.end(),
+                        [&](const SessionTarget& t) { return elsewhere(t.key, shape); });
+}
+
 QString EndQuestion(EndSession kind, const std::vector<SessionTarget>& targets) {
     QString question = EndSessionQuestion(kind, targets.size()) + QStringLiteral("\n");
     const int listed = std::min<int>(kQuestionLines, int(targets.size()));
@@ -144,7 +169,8 @@ QString EndQuestion(EndSession kind, const std::vector<SessionTarget>& targets) 
 int EndSelectedSessions(EndSession kind, SessionListPort& port, RefreshCycle& cycle,
                         const std::function<bool(const QString& question)>& confirmed) {
     std::vector<SessionTarget> targets = SelectedSessions(port);
-    if (targets.empty() || !IsLoggedOn() || !IsAvailable(kind, ConnectedServerRelease())) {
+    if (targets.empty() || !IsLoggedOn() || !IsAvailable(kind, ConnectedServerRelease()) ||
+        !ReachesSelected(kind, targets)) {
         return 0;
     }
     const DatabaseOperation kill;
@@ -153,8 +179,9 @@ int EndSelectedSessions(EndSession kind, SessionListPort& port, RefreshCycle& cy
     if (kill.Failed()) {
         return 0;
     }
+    const DatabaseShape& shape = KnownDatabaseShape();
     for (SessionTarget& target : targets) {
-        target.own = target.key.sid == ownSid;
+        target.own = target.key.sid == ownSid && !elsewhere(target.key, shape);
     }
     AddTransactions(kind, targets, std::min<std::size_t>(kQuestionLines, targets.size()));
     if (kill.Failed() || !confirmed(EndQuestion(kind, targets))) {
@@ -175,7 +202,7 @@ int EndSelectedSessions(EndSession kind, SessionListPort& port, RefreshCycle& cy
             continue;
         }
         const std::optional<EndAnswer> answer =
-            EndSessionOn(kind, target.key.sid, target.key.serial);
+            EndSessionOn(kind, target.key.sid, target.key.serial, instanceNamed(kind, target.key));
         ++sent;
         if (!answer || kill.Failed()) {
             continue;
@@ -216,14 +243,14 @@ DetailsRead ReadSessionDetails(const SessionKey& key, SessionDetails& details) {
         return DetailsRead::Failed;
     }
     const DatabaseOperation properties;
-    const SessionLookup found = QuerySessionDetails(key.sid, key.serial, details);
+    const SessionLookup found = QuerySessionDetails(key, details);
     if (properties.Failed()) {
         return DetailsRead::Failed;
     }
     if (found != SessionLookup::Found) {
         return DetailsRead::SessionGone;
     }
-    QuerySqlText(key.sid, key.serial, details);
+    QuerySqlText(key, details);
     return properties.Failed() ? DetailsRead::Failed : DetailsRead::Read;
 }
 

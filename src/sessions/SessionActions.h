@@ -14,12 +14,6 @@
 #include "SessionRecords.h"
 #include "Transactions.h"
 
-// A session as the list names it: its SID and serial#.
-struct SessionKey {
-    std::string sid;
-    std::string serial;
-};
-
 // A listed session as the kill question names it.
 struct SessionTarget {
     SessionKey key;
@@ -41,6 +35,10 @@ struct SessionTarget {
 std::optional<SessionKey> SelectedSessionKey(const SessionListPort& port);
 // Every selected session that has a session key, from the top.
 std::vector<SessionTarget> SelectedSessions(const SessionListPort& port);
+
+// Whether the command can reach every target: a disconnect, and before release 11 every command,
+// reaches only the sessions of the instance logged on to.
+bool ReachesSelected(EndSession kind, const std::vector<SessionTarget>& targets);
 
 // "Do You really want to kill this session?" ("... these 3 sessions?", "... to cancel the current
 // SQL of this session?"), then one line for each target (at most ten, then how many more), each

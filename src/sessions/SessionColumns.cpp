@@ -48,6 +48,13 @@ const std::vector<SessionColumn>& SessionColumns() {
         {Id::Process, "process", "Process", "process", 24 + 1, Kind::Text, false, 70},
         {Id::FinalBlockingSession, "final_blocking_session", "Final Blocker",
          "final_blocking_session", FetchWidth::Number, Kind::Number, false, 90},
+        {Id::BlockingInstance, "blocking_instance", "Blocking Instance", "blocking_instance",
+         FetchWidth::Number, Kind::Number, false, 100},
+        {Id::Instance, "instance", "Instance", "inst_id", FetchWidth::Number, Kind::Number, true,
+         60, true},
+        // Read as the number; the list shows the container's name in its place.
+        {Id::Container, "container", "Container", "con_id", FetchWidth::Number, Kind::Text, false,
+         100, true},
     };
     return columns;
 }
@@ -71,6 +78,10 @@ const SessionColumn* FindColumn(std::string_view name) {
         return sameIgnoringCase(c.name, name);
     });
     return found == columns.end() ? nullptr : &*found;
+}
+
+std::vector<SessionColumnId> AutomaticColumns() {
+    return {Id::Instance, Id::Container};
 }
 
 bool IsNamedBy(const SessionColumn& column, std::string_view identifier) {

@@ -40,6 +40,11 @@ enum class SessionColumnId : int {
     Server,
     Process,
     FinalBlockingSession,
+    BlockingInstance,
+    // Read by what the database is, never chosen: a cluster's instances, a container
+    // database's containers.
+    Instance,
+    Container,
 };
 
 struct SessionColumn {
@@ -56,6 +61,8 @@ struct SessionColumn {
     bool key;
     // On screen, in pixels of the dialog font the list was designed with.
     int width;
+    // Shown where the database has it (a cluster, a container database), never chosen.
+    bool automatic = false;
 };
 
 // The seven columns every list statement reads, before any chosen one.
@@ -68,6 +75,8 @@ const SessionColumn& ColumnOf(SessionColumnId id);
 const SessionColumn* FindColumn(std::string_view name);
 // The base seven, then extras in the order given (duplicates and base columns dropped).
 std::vector<SessionColumnId> ListColumns(const std::vector<SessionColumnId>& extras);
+// The columns shown by what the database is, in the order they follow the serial#.
+std::vector<SessionColumnId> AutomaticColumns();
 // Whether an identifier the server named ("EVENT", "serial#") is the column's.
 bool IsNamedBy(const SessionColumn& column, std::string_view identifier);
 // A value as the list shows it: a duration in hours, minutes and seconds, anything else as it

@@ -10,6 +10,8 @@
 // columns it asked for, the seven every list reads first.
 struct SessionRow {
     std::vector<std::string> values;
+    // The number of the instance it runs on when the list reads a cluster; empty otherwise.
+    std::string instance = {};
 
     // A value of the seven every list reads; empty when the row has none.
     const std::string& Base(SessionColumnId id) const;
@@ -22,6 +24,16 @@ struct SessionList {
 
     // A row's value of a column; empty when the list did not read that column.
     const std::string& Value(const SessionRow& row, SessionColumnId id) const;
+};
+
+// A session as the list names it: its SID and serial#, and on a cluster its instance, for a SID
+// is only unique within one instance.
+struct SessionKey {
+    std::string sid;
+    std::string serial;
+    std::string instance = {};
+
+    bool operator==(const SessionKey&) const = default;
 };
 
 // Everything the properties sheet shows about one session.

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "ColumnBuffer.h"
+#include "DatabaseShape.h"
 #include "ErrorReport.h"
 #include "OracleConnection.h"
 #include "OracleCursor.h"
@@ -101,6 +102,41 @@ std::vector<SessionColumnId> columnsToDrop(const std::vector<SessionColumnId>& c
     return dropped;
 }
 
+// The columns of a list of this database: the seven, those its shape brings, the chosen ones.
+std::vector<SessionColumnId> listColumnsOf(const DatabaseShape& shape,
+                                           const std::vector<SessionColumnId>& extras) {
+    std::vector<SessionColumnId> wanted;
+    if (shape.Clustered()) {
+        wanted.push_back(SessionColumnId::Instance);
+    }
+    if (shape.InRoot()) {
+        wanted.push_back(SessionColumnId::Container);
+    }
+    for (SessionColumnId id : extras) {
+        if (!ColumnOf(id).automatic) {
+            wanted.push_back(id);
+        }
+    }
+    return ListColumns(wanted);
+}
+
+// Each row's instance in its key, each container by its name.
+void nameByShape(SessionList& list, const DatabaseShape& shape) {
+    const auto instance =
+        std::find(list.columns.begin(), list.columns.end(), SessionColumnId::Instance);
+    const auto container =
+        std::find(list.columns.begin(), list.columns.end(), SessionColumnId::Container);
+    for (SessionRow& row : list.rows) {
+        if (instance != list.columns.end()) {
+            row.instance = row.values[std::size_t(instance - list.columns.begin())];
+        }
+        if (container != list.columns.end()) {
+            std::string& value = row.values[std::size_t(container - list.columns.begin())];
+            value = shape.ContainerName(value);
+        }
+    }
+}
+
 void MarkColumnsUnavailable(const std::vector<SessionColumnId>& columns) {
     if (columns.empty()) {
         return;
@@ -127,13 +163,14 @@ std::string UnavailableColumnsText(const std::vector<SessionColumnId>& columns) 
            ".\nIt is left out of the list while Nimbra is connected to this database.";
 }
 
-std::string SessionListStatement(bool showSystem, const std::vector<SessionColumnId>& columns) {
+std::string SessionListStatement(bool showSystem, const std::vector<SessionColumnId>& columns,
+                                 bool clustered) {
     std::string sql = "SELECT ";
     for (std::size_t p = 0; p < columns.size(); ++p) {
         sql += (p == 0 ? "" : ", ");
         sql += ColumnOf(columns[p]).expression;
     }
-    sql += " FROM sys.v_$session";
+    sql += clustered ? " FROM sys.gv_$session" : " FROM sys.v_$session";
     if (!showSystem) {
         sql += " WHERE username IS NOT NULL";
     }
@@ -141,28 +178,44 @@ std::string SessionListStatement(bool showSystem, const std::vector<SessionColum
     return sql;
 }
 
-std::string SessionDetailStatement(const std::string& sid, const std::string& serial) {
-    return "SELECT username, status, osuser, machine, program, TO_CHAR(logon_time, "
-           "'DD-MON-YYYY HH24:MI:SS'), schemaname FROM sys.v_$session WHERE SID = '" +
-           sid + "' AND SERIAL# = '" + serial + "'";
+std::string SessionDetailStatement(const std::string& sid, const std::string& serial,
+                                   const std::string& instance) {
+    const std::string columns =
+        "SELECT username, status, osuser, machine, program, TO_CHAR(logon_time, "
+        "'DD-MON-YYYY HH24:MI:SS'), schemaname FROM ";
+    const std::string key = "SID = '" + sid + "' AND SERIAL# = '" + serial + "'";
+    if (instance.empty()) {
+        return columns + "sys.v_$session WHERE " + key;
+    }
+    return columns + "sys.gv_$session WHERE INST_ID = '" + instance + "' AND " + key;
 }
 
-std::string SqlTextStatement(const std::string& sid, const std::string& serial) {
-    return "SELECT sql_text FROM sys.v_$session a, sys.v_$sqltext b WHERE a.sql_address = "
-           "b.address AND a.sql_hash_value = b.hash_value AND a.SID = '" +
-           sid + "' AND a.SERIAL# = '" + serial + "' ORDER BY PIECE";
+std::string SqlTextStatement(const std::string& sid, const std::string& serial,
+                             const std::string& instance) {
+    const std::string key = "a.SID = '" + sid + "' AND a.SERIAL# = '" + serial + "'";
+    if (instance.empty()) {
+        return "SELECT sql_text FROM sys.v_$session a, sys.v_$sqltext b WHERE a.sql_address = "
+               "b.address AND a.sql_hash_value = b.hash_value AND " +
+               key + " ORDER BY PIECE";
+    }
+    return "SELECT sql_text FROM sys.gv_$session a, sys.gv_$sqltext b WHERE b.inst_id = "
+           "a.inst_id AND a.sql_address = b.address AND a.sql_hash_value = b.hash_value AND "
+           "a.INST_ID = '" +
+           instance + "' AND " + key + " ORDER BY PIECE";
 }
 
-std::string KillStatement(const std::string& sid, const std::string& serial) {
-    return "Alter system kill session '" + sid + ", " + serial + "'";
+std::string KillStatement(const std::string& sid, const std::string& serial,
+                          const std::string& instance) {
+    const std::string on = instance.empty() ? "" : ", @" + instance;
+    return "Alter system kill session '" + sid + ", " + serial + on + "'";
 }
 
 std::string OwnSessionStatement() {
     return "SELECT SYS_CONTEXT('USERENV', 'SID') FROM dual";
 }
 
-bool IsSessionKey(const std::string& sid, const std::string& serial) {
-    return isDigits(sid) && isDigits(serial);
+bool IsSessionKey(const std::string& sid, const std::string& serial, const std::string& instance) {
+    return isDigits(sid) && isDigits(serial) && (instance.empty() || isDigits(instance));
 }
 
 // Sessions that begin between the count and the list make the exact fetch report more rows;
@@ -173,9 +226,12 @@ bool IsSessionKey(const std::string& sid, const std::string& serial) {
 SessionList FetchSessionRows(bool showSystem, const std::vector<SessionColumnId>& extras) {
     const DatabaseOperation refresh;
     SessionList list;
-    list.columns = ListColumns(extras);
+    const DatabaseShape& shape = ConnectedDatabaseShape();
+    const bool clustered = shape.Clustered();
+    list.columns = listColumnsOf(shape, extras);
     std::erase_if(list.columns, [](SessionColumnId id) { return !IsColumnAvailable(id); });
-    const int counted = CountRows("sys.v_$session", "");
+    const int counted =
+        refresh.Failed() ? 0 : CountRows(clustered ? "sys.gv_$session" : "sys.v_$session", "");
     // A count that failed has been reported; the list would only fail or wait after it.
     if (refresh.Failed()) {
         return list;
@@ -183,7 +239,7 @@ SessionList FetchSessionRows(bool showSystem, const std::vector<SessionColumnId>
     ub4 capacity = counted > 0 ? static_cast<ub4>(counted) : 0;
     std::vector<int> widths = fetchWidths(list.columns);
     ListAttempt attempt =
-        fetchListOnce(SessionListStatement(showSystem, list.columns), capacity, widths);
+        fetchListOnce(SessionListStatement(showSystem, list.columns, clustered), capacity, widths);
     for (;;) {
         if (attempt.unknownColumn) {
             const std::vector<SessionColumnId> dropped =
@@ -202,18 +258,21 @@ SessionList FetchSessionRows(bool showSystem, const std::vector<SessionColumnId>
         }
         if (!attempt.moreRowsExist && !widened && !attempt.unknownColumn) {
             list.rows = std::move(attempt.rows);
+            nameByShape(list, shape);
             return list;
         }
         if (attempt.moreRowsExist) {
             capacity = std::max(capacity * 2, kMinimumRetryRows);
         }
-        attempt = fetchListOnce(SessionListStatement(showSystem, list.columns), capacity, widths);
+        attempt = fetchListOnce(SessionListStatement(showSystem, list.columns, clustered), capacity,
+                                widths);
     }
 }
 
-SessionLookup QuerySessionDetails(const std::string& sid, const std::string& serial,
-                                  SessionDetails& details) {
-    if (!IsSessionKey(sid, serial)) {
+SessionLookup QuerySessionDetails(const SessionKey& key, SessionDetails& details) {
+    const std::string& sid = key.sid;
+    const std::string& serial = key.serial;
+    if (!IsSessionKey(sid, serial, key.instance)) {
         return SessionLookup::NotSent;
     }
     // Positions 1 to 7: username, status, osuser, machine, program, logon time, schemaname.
@@ -229,7 +288,7 @@ SessionLookup QuerySessionDetails(const std::string& sid, const std::string& ser
     }
     OracleCursor cursor;
     OpenCursor(cursor);
-    ParseStatement(cursor, SessionDetailStatement(sid, serial).c_str());
+    ParseStatement(cursor, SessionDetailStatement(sid, serial, key.instance).c_str());
     for (int p = 0; p < kDetailColumns; ++p) {
         DefineColumn(cursor, p + 1, fields[p].data(), fields[p].width(), kExtString,
                      fields[p].indicators());
@@ -254,14 +313,14 @@ SessionLookup QuerySessionDetails(const std::string& sid, const std::string& ser
     return rows >= 1 ? SessionLookup::Found : SessionLookup::NotFound;
 }
 
-bool QuerySqlText(const std::string& sid, const std::string& serial, SessionDetails& details) {
-    if (!IsSessionKey(sid, serial)) {
+bool QuerySqlText(const SessionKey& key, SessionDetails& details) {
+    if (!IsSessionKey(key.sid, key.serial, key.instance)) {
         return false;
     }
     ColumnBuffer piece(ConvertedWidth(FetchWidth::SqlPiece), 1);
     OracleCursor cursor;
     OpenCursor(cursor);
-    ParseStatement(cursor, SqlTextStatement(sid, serial).c_str());
+    ParseStatement(cursor, SqlTextStatement(key.sid, key.serial, key.instance).c_str());
     DefineColumn(cursor, 1, piece.data(), piece.width(), kExtString, piece.indicators());
     ExecuteCursor(cursor, true);
     details.sqlText.clear();

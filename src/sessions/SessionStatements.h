@@ -8,20 +8,29 @@
 
 #include "SessionRecords.h"
 
-// The seven columns, then the chosen ones, as the list reads them.
+// The seven columns, then the chosen ones, as the list reads them; from every instance through
+// gv$session on a cluster.
 std::string SessionListStatement(bool showSystem,
-                                 const std::vector<SessionColumnId>& columns = ListColumns({}));
-std::string SessionDetailStatement(const std::string& sid, const std::string& serial);
-std::string SqlTextStatement(const std::string& sid, const std::string& serial);
-std::string KillStatement(const std::string& sid, const std::string& serial);
+                                 const std::vector<SessionColumnId>& columns = ListColumns({}),
+                                 bool clustered = false);
+// With an instance, from that instance of a cluster.
+std::string SessionDetailStatement(const std::string& sid, const std::string& serial,
+                                   const std::string& instance = {});
+std::string SqlTextStatement(const std::string& sid, const std::string& serial,
+                             const std::string& instance = {});
+// With an instance, on that instance of a cluster.
+std::string KillStatement(const std::string& sid, const std::string& serial,
+                          const std::string& instance = {});
 std::string OwnSessionStatement();
 
-// A session key as the view delivers it: both texts non-empty decimal digits. Anything else is
-// never written into a statement.
-bool IsSessionKey(const std::string& sid, const std::string& serial);
+// A session key as the view delivers it: both texts non-empty decimal digits, and the instance
+// empty or digits too. Anything else is never written into a statement.
+bool IsSessionKey(const std::string& sid, const std::string& serial,
+                  const std::string& instance = {});
 
 // All sessions, in the order the database returns them; with showSystem false only those with a
-// user name. The seven columns are read, then the extras that the server has.
+// user name. The seven columns are read, then on a cluster the instance and in the root of a
+// container database the container (by name), then the extras that the server has.
 SessionList FetchSessionRows(bool showSystem, const std::vector<SessionColumnId>& extras = {});
 // Whether the connection's server has the column; a chosen column it answered ORA-00904 for is
 // left out until the next log-on.
@@ -35,10 +44,9 @@ enum class SessionLookup {
     NotFound,  // no such session (it has ended), or a failure that has been reported
     Found,
 };
-SessionLookup QuerySessionDetails(const std::string& sid, const std::string& serial,
-                                  SessionDetails& details);
+SessionLookup QuerySessionDetails(const SessionKey& key, SessionDetails& details);
 // Returns false, and sends nothing, when the key is not a session key.
-bool QuerySqlText(const std::string& sid, const std::string& serial, SessionDetails& details);
+bool QuerySqlText(const SessionKey& key, SessionDetails& details);
 // The SID of the connection's own session, asked of the server once per log-on; empty when it
 // could not be read (the failure has been reported).
 std::string OwnSessionId();

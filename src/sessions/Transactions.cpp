@@ -2,10 +2,9 @@
 
 #include <algorithm>
 
-#include "ColumnBuffer.h"
-#include "OracleCursor.h"
-#include "SessionRecords.h"
+#include "DatabaseShape.h"
 #include "SessionStatements.h"
+#include "TextRows.h"
 
 namespace {
 constexpr ub2 kTableOrViewDoesNotExist = 942;
@@ -14,53 +13,52 @@ constexpr ub4 kRowsPerSession = 2;
 constexpr int kNumberWidth = 40 + 1;
 }  // namespace
 
-std::string OpenTransactionsStatement(const std::vector<std::string>& sids) {
+std::string OpenTransactionsStatement(const std::vector<std::string>& sids, bool clustered) {
     std::string sql =
-        "SELECT s.sid, s.serial#, TO_CHAR(t.start_date, 'HH24:MI:SS'), t.used_urec, "
-        "t.used_ublk FROM sys.v_$transaction t, sys.v_$session s WHERE t.ses_addr = s.saddr "
-        "AND s.sid IN (";
+        "SELECT s.sid, s.serial#, TO_CHAR(t.start_date, 'HH24:MI:SS'), t.used_urec, t.used_ublk";
+    sql += clustered ? ", s.inst_id FROM sys.gv_$transaction t, sys.gv_$session s WHERE "
+                       "t.inst_id = s.inst_id AND t.ses_addr = s.saddr AND s.sid IN ("
+                     : " FROM sys.v_$transaction t, sys.v_$session s WHERE t.ses_addr = "
+                       "s.saddr AND s.sid IN (";
     for (std::size_t i = 0; i < sids.size(); ++i) {
         sql += (i == 0 ? "" : ", ") + sids[i];
     }
     return sql + ")";
 }
 
-std::vector<OpenTransaction> QueryOpenTransactions(
-    const std::vector<std::pair<std::string, std::string>>& sessions) {
+std::vector<OpenTransaction> QueryOpenTransactions(const std::vector<SessionKey>& sessions) {
     std::vector<std::string> sids;
-    for (const auto& [sid, serial] : sessions) {
-        if (IsSessionKey(sid, serial) && std::find(sids.begin(), sids.end(), sid) == sids.end()) {
-            sids.push_back(sid);
+    bool clustered = false;
+    for (const SessionKey& key : sessions) {
+        if (!IsSessionKey(key.sid, key.serial, key.instance)) {
+            continue;
+        }
+        clustered = clustered || !key.instance.empty();
+        if (std::find(sids.begin(), sids.end(), key.sid) == sids.end()) {
+            sids.push_back(key.sid);
         }
     }
     if (sids.empty()) {
         return {};
     }
-    const ub4 capacity = ub4(sids.size()) * kRowsPerSession;
-    std::vector<ColumnBuffer> columns;
-    for (int width : {FetchWidth::Number, FetchWidth::Number, 8 + 1, kNumberWidth, kNumberWidth}) {
-        columns.emplace_back(width, capacity);
+    std::vector<int> widths = {FetchWidth::Number, FetchWidth::Number, 8 + 1, kNumberWidth,
+                               kNumberWidth};
+    if (clustered) {
+        widths.push_back(FetchWidth::Number);
     }
-    OracleCursor cursor;
-    OpenCursor(cursor);
-    ParseStatement(cursor, OpenTransactionsStatement(sids).c_str());
-    for (std::size_t p = 0; p < columns.size(); ++p) {
-        DefineColumn(cursor, int(p + 1), columns[p].data(), columns[p].width(), kExtString,
-                     columns[p].indicators());
-    }
-    ub4 rows = capacity;
-    ExecuteFetch(cursor, rows, kTableOrViewDoesNotExist);
-    const bool readable = LastErrorCode(cursor) != kTableOrViewDoesNotExist;
-    CloseCursor(cursor);
+    // On a cluster each SID may name a session on every instance.
+    const std::size_t instances =
+        clustered ? std::max<std::size_t>(1, KnownDatabaseShape().instances.size()) : 1;
+    const std::optional<TextRows> rows =
+        FetchTextRows(OpenTransactionsStatement(sids, clustered), widths,
+                      ub4(sids.size() * kRowsPerSession * instances), kTableOrViewDoesNotExist);
     std::vector<OpenTransaction> open;
-    for (ub4 i = 0; readable && i < std::min(rows, capacity); ++i) {
-        OpenTransaction t{columns[0].text(i), columns[1].text(i), columns[2].text(i),
-                          std::atoll(columns[3].text(i).c_str()),
-                          std::atoll(columns[4].text(i).c_str())};
-        const bool listed = std::any_of(sessions.begin(), sessions.end(), [&](const auto& s) {
-            return s.first == t.sid && s.second == t.serial;
-        });
-        if (listed) {
+    for (const auto& row : rows.value_or(TextRows())) {
+        OpenTransaction t{{row[0], row[1], clustered ? row[5] : std::string()},
+                          row[2],
+                          std::atoll(row[3].c_str()),
+                          std::atoll(row[4].c_str())};
+        if (std::find(sessions.begin(), sessions.end(), t.session) != sessions.end()) {
             open.push_back(std::move(t));
         }
     }

@@ -18,6 +18,7 @@
 #include "LayoutSettings.h"
 #include "OracleConnection.h"
 #include "RefreshCycle.h"
+#include "SessionActions.h"
 #include "SessionFilter.h"
 #include "Strings.h"
 #include "sessionview/BlockingPane.h"
@@ -32,6 +33,7 @@ namespace {
 // The session commands beside the kill, each with the statement it sends.
 const std::vector<std::pair<int, EndSession>>& EndCommands() {
     static const std::vector<std::pair<int, EndSession>> commands = {
+        {CommandId::KillSession, EndSession::Kill},
         {CommandId::KillImmediately, EndSession::KillImmediately},
         {CommandId::Disconnect, EndSession::Disconnect},
         {CommandId::CancelSql, EndSession::CancelSql}};
@@ -83,12 +85,8 @@ void CMainFrame::CreateBlockingDock() {
             [this, toggle] { toggle->setChecked(!m_blockingDock->isHidden()); });
     // The tree's menu acts on the tree's selection, which the list may not show.
     connect(m_blockingPane, &CBlockingPane::commandsWanted, this, [this] {
-        for (int id : {CommandId::KillSession, CommandId::Properties}) {
-            Action(id)->setEnabled(IsLoggedOn());
-        }
-        for (const auto& [id, kind] : EndCommands()) {
-            Action(id)->setEnabled(IsLoggedOn() && IsAvailable(kind, ConnectedServerRelease()));
-        }
+        Action(CommandId::Properties)->setEnabled(IsLoggedOn());
+        UpdateEndCommands(IsLoggedOn());
     });
     connect(m_blockingPane, &CBlockingPane::commandsDone, this,
             &CMainFrame::UpdateSelectionCommands);
@@ -249,17 +247,31 @@ void CMainFrame::RouteCommands() {
     connect(m_filterBar, &CFilterBar::closed, m_view, [this] { m_view->setFocus(); });
     connect(m_view, &CNimbraView::selectedSessionsChanged, this,
             &CMainFrame::UpdateSelectionCommands);
+    // What the database is made of is known once its sessions have been read.
+    connect(m_view, &CNimbraView::sessionsShown, this, &CMainFrame::UpdateTitle);
 }
 
 // The commands on the selected sessions have something to act on while sessions are selected;
 // one the server does not know stays greyed and says why.
 void CMainFrame::UpdateSelectionCommands() {
     const bool selected = IsLoggedOn() && m_view->GetNextItem(-1, CListViewEx::Selected) >= 0;
-    for (int id : {CommandId::KillSession, CommandId::Properties, CommandId::Copy}) {
+    for (int id : {CommandId::Properties, CommandId::Copy}) {
         Action(id)->setEnabled(selected);
     }
+    UpdateEndCommands(selected);
+}
+
+// A command the server does not know, or that cannot reach a session of the selection on another
+// instance, stays greyed and says why.
+void CMainFrame::UpdateEndCommands(bool selected) {
+    const ServerRelease& release = ConnectedServerRelease();
+    const std::vector<SessionTarget> targets =
+        selected ? SelectedSessions(*m_view) : std::vector<SessionTarget>();
     for (const auto& [id, kind] : EndCommands()) {
-        const QString unavailable = UnavailableText(kind, ConnectedServerRelease());
+        QString unavailable = UnavailableText(kind, release);
+        if (unavailable.isEmpty() && !ReachesSelected(kind, targets)) {
+            unavailable = OtherInstanceText(kind, release);
+        }
         QAction* action = Action(id);
         action->setEnabled(selected && unavailable.isEmpty());
         action->setToolTip(unavailable.isEmpty() ? ToolTipText(FindCommand(id)->prompt)

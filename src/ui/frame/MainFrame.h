@@ -54,6 +54,7 @@ private:
     void ShowLogonWarning();
     void ShowConnectionState();
     void UpdateSelectionCommands();
+    void UpdateEndCommands(bool selected);
     void CreateBlockingDock();
     // The window's and the list's layout of the last run, and the one kept for the next.
     void RestoreLayout();

@@ -22,7 +22,8 @@ std::vector<WaitingSession> waitingSessions(const CListModel& sessions) {
     for (int row = 0; row < sessions.GetItemCount(); ++row) {
         out.push_back({text(row, Id::Sid), text(row, Id::Serial), text(row, Id::Username),
                        text(row, Id::Status), text(row, Id::Event), text(row, Id::SecondsInWait),
-                       text(row, Id::BlockingSession)});
+                       text(row, Id::BlockingSession), text(row, Id::Instance),
+                       text(row, Id::BlockingInstance)});
     }
     return out;
 }
@@ -56,7 +57,7 @@ CBlockingPane::CBlockingPane(CNimbraView& view, std::vector<QAction*> commands, 
 
 // The selection and the open branches come back after the tree is built anew.
 void CBlockingPane::Rebuild() {
-    std::vector<std::pair<std::string, std::string>> selected;
+    std::vector<SessionKey> selected;
     for (const QModelIndex& index : m_tree->selectionModel()->selectedRows()) {
         selected.push_back(m_model->KeyOf(index));
     }
@@ -84,7 +85,7 @@ void CBlockingPane::Rebuild() {
 }
 
 void CBlockingPane::SelectInList() {
-    std::vector<std::pair<std::string, std::string>> keys;
+    std::vector<SessionKey> keys;
     for (const QModelIndex& index : m_tree->selectionModel()->selectedRows()) {
         keys.push_back(m_model->KeyOf(index));
     }
@@ -97,8 +98,7 @@ void CBlockingPane::OnContextMenu(const QPoint& point) {
     }
     std::vector<SessionRow> targets;
     for (const QModelIndex& index : m_tree->selectionModel()->selectedRows()) {
-        const auto [sid, serial] = m_model->KeyOf(index);
-        if (std::optional<SessionRow> session = m_view.ListedSession(sid, serial)) {
+        if (std::optional<SessionRow> session = m_view.ListedSession(m_model->KeyOf(index))) {
             targets.push_back(std::move(*session));
         }
     }

@@ -32,18 +32,18 @@ const std::vector<int>& CBlockingTreeModel::ChildrenOf(const QModelIndex& parent
     return parent.isValid() ? m_items[std::size_t(parent.internalId())].children : m_roots;
 }
 
-std::pair<std::string, std::string> CBlockingTreeModel::KeyOf(const QModelIndex& index) const {
+SessionKey CBlockingTreeModel::KeyOf(const QModelIndex& index) const {
     if (!index.isValid()) {
         return {};
     }
     const WaitingSession& s = m_items[std::size_t(index.internalId())].node.session;
-    return {s.sid, s.serial};
+    return {s.sid, s.serial, s.instance};
 }
 
-QModelIndex CBlockingTreeModel::Find(const std::pair<std::string, std::string>& key) const {
+QModelIndex CBlockingTreeModel::Find(const SessionKey& key) const {
     for (std::size_t i = 0; i < m_items.size(); ++i) {
         const WaitingSession& s = m_items[i].node.session;
-        if (s.sid == key.first && s.serial == key.second) {
+        if (SessionKey{s.sid, s.serial, s.instance} == key) {
             return createIndex(m_items[i].row, 0, quintptr(i));
         }
     }
@@ -105,7 +105,11 @@ QVariant CBlockingTreeModel::data(const QModelIndex& index, int role) const {
                        : QString::fromStdString(s.username) +
                              (item.node.inCycle ? QStringLiteral(" (deadlock)") : QString());
         case Sid:
-            return QString::fromStdString(s.sid);
+            // On a cluster the instance goes with the SID: a chain may cross instances.
+            return s.instance.empty()
+                       ? QString::fromStdString(s.sid)
+                       : QStringLiteral("%1 @%2").arg(QString::fromStdString(s.sid),
+                                                      QString::fromStdString(s.instance));
         case Serial:
             return QString::fromStdString(s.serial);
         case Status:

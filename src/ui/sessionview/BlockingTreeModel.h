@@ -4,10 +4,10 @@
 
 #include <QAbstractItemModel>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "BlockingChains.h"
+#include "SessionRecords.h"
 
 class CBlockingTreeModel : public QAbstractItemModel {
     Q_OBJECT
@@ -18,10 +18,10 @@ public:
 
     // Replaces the tree by these chains.
     void SetChains(const std::vector<BlockingNode>& roots);
-    // The session of an item (SID, serial#); the serial is empty for a blocker not listed.
-    std::pair<std::string, std::string> KeyOf(const QModelIndex& index) const;
+    // The session of an item; the serial is empty for a blocker not listed.
+    SessionKey KeyOf(const QModelIndex& index) const;
     // The item of a session, or none.
-    QModelIndex Find(const std::pair<std::string, std::string>& key) const;
+    QModelIndex Find(const SessionKey& key) const;
     // How many items the tree holds.
     int Count() const { return int(m_items.size()); }
 

@@ -31,7 +31,7 @@ CColumnsDialog::CColumnsDialog(const std::vector<SessionColumnId>& shown, QWidge
         m_list->addItem(itemOf(ColumnOf(id), true));
     }
     for (const SessionColumn& column : SessionColumns()) {
-        if (std::find(shown.begin(), shown.end(), column.id) == shown.end()) {
+        if (!column.automatic && std::find(shown.begin(), shown.end(), column.id) == shown.end()) {
             m_list->addItem(itemOf(column, false));
         }
     }

@@ -20,8 +20,10 @@
 #include "widgets/StatusText.h"
 
 namespace {
-// A session is known by its SID and serial#; a reused SID with another serial# is another one.
-const std::vector<int> kSessionKey = {int(SessionColumnId::Sid), int(SessionColumnId::Serial)};
+// A session is known by its SID and serial#; a reused SID with another serial# is another one,
+// and so is the same SID on another instance of a cluster.
+const std::vector<int> kSessionKey = {int(SessionColumnId::Sid), int(SessionColumnId::Serial),
+                                      int(SessionColumnId::Instance)};
 
 constexpr int kContextMenu[] = {CommandId::KillSession,
                                 CommandId::KillImmediately,
@@ -75,6 +77,11 @@ void CNimbraView::CreateColumns() {
     for (const SessionColumn& column : SessionColumns()) {
         header()->resizeSection(int(column.id), TemplatePixelsToPixels(column.width, font()));
         header()->setSectionHidden(int(column.id), int(column.id) >= kBaseColumnCount);
+    }
+    // Where a cluster or a container database brings them, they follow the serial#.
+    int after = header()->visualIndex(int(SessionColumnId::Serial));
+    for (SessionColumnId id : AutomaticColumns()) {
+        header()->moveSection(header()->visualIndex(int(id)), ++after);
     }
     header()->setSectionsMovable(true);
     header()->setSortIndicator(-1, Qt::AscendingOrder);
@@ -207,6 +214,7 @@ void CNimbraView::ShowSessions(SessionList sessions) {
     }
     KeepPlace([&] { return m_sessions.ReplaceRows(std::move(texts), kSessionKey); });
     HideUnread(sessions.columns);
+    ShowAutomatic(sessions.columns);
     MarkBlockers(sessions.columns);
     UpdateSessionCount();
     emit sessionsShown();
@@ -218,13 +226,18 @@ std::vector<SessionRow> CNimbraView::SelectedSessions() const {
     }
     std::vector<SessionRow> selected;
     for (int item : SelectedItems()) {
-        const int row = m_sorted->mapToSource(m_sorted->index(item, 0)).row();
-        SessionRow& session = selected.emplace_back();
-        for (int column = 0; column < kBaseColumnCount; ++column) {
-            session.values.push_back(m_sessions.GetItemText(row, column).toStdString());
-        }
+        selected.push_back(SessionAt(m_sorted->mapToSource(m_sorted->index(item, 0)).row()));
     }
     return selected;
+}
+
+SessionRow CNimbraView::SessionAt(int row) const {
+    SessionRow session;
+    for (int column = 0; column < kBaseColumnCount; ++column) {
+        session.values.push_back(m_sessions.GetItemText(row, column).toStdString());
+    }
+    session.instance = m_sessions.GetItemText(row, int(SessionColumnId::Instance)).toStdString();
+    return session;
 }
 
 int CNimbraView::SetTimer(int milliseconds) {

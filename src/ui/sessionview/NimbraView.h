@@ -63,8 +63,8 @@ public:
     bool BlockingWanted() const { return m_bBlockingWanted; }
     // Whether the last refresh could read who blocks whom.
     bool BlockingRead() const { return m_bBlockingRead; }
-    // Selects exactly these sessions (SID, serial#) where the list shows them.
-    void SelectSessions(const std::vector<std::pair<std::string, std::string>>& keys);
+    // Selects exactly these sessions where the list shows them.
+    void SelectSessions(const std::vector<SessionKey>& keys);
     // The commands act on these sessions while it lives, instead of the list's selection: the
     // blocking tree's menu acts on the tree's.
     class CommandTargets {
@@ -79,8 +79,7 @@ public:
     };
     // The session's values of the seven columns, as the list last read them; none when it is not
     // listed any more.
-    std::optional<SessionRow> ListedSession(const std::string& sid,
-                                            const std::string& serial) const;
+    std::optional<SessionRow> ListedSession(const SessionKey& key) const;
 
     // Where Export asks for its file: a save-file dialog unless replaced (tests answer it).
     static void SetExportFileChooser(
@@ -148,6 +147,10 @@ private:
     void HideUnread(const std::vector<SessionColumnId>& read);
     // How many sessions each listed blocker holds up, when the list read it.
     void MarkBlockers(const std::vector<SessionColumnId>& read);
+    // Shows the instance and container columns where the list read them, hides them elsewhere.
+    void ShowAutomatic(const std::vector<SessionColumnId>& read);
+    // The model row's session: its values of the seven columns and its instance.
+    SessionRow SessionAt(int row) const;
 
     SessionDetails m_details;
     CListModel m_sessions;

@@ -3,6 +3,7 @@
 
 #include <QHeaderView>
 
+#include "DatabaseShape.h"
 #include "OracleConnection.h"
 #include "SessionStatements.h"
 #include "sessionview/NimbraView.h"
@@ -22,7 +23,7 @@ bool hasFinalBlocker(const ServerRelease& release) {
 std::vector<SessionColumnId> CNimbraView::ChosenColumns() const {
     std::vector<SessionColumnId> read;
     for (SessionColumnId id : ShownColumnIds()) {
-        if (int(id) >= kBaseColumnCount) {
+        if (int(id) >= kBaseColumnCount && !ColumnOf(id).automatic) {
             read.push_back(id);
         }
     }
@@ -33,6 +34,10 @@ std::vector<SessionColumnId> CNimbraView::ChosenColumns() const {
         }
         if (hasFinalBlocker(release)) {
             read.push_back(Id::FinalBlockingSession);
+        }
+        // On a cluster a blocker may be on another instance than the session it holds up.
+        if (KnownDatabaseShape().Clustered()) {
+            read.push_back(Id::BlockingInstance);
         }
     }
     return read;
@@ -54,35 +59,39 @@ void CNimbraView::MarkBlockers(const std::vector<SessionColumnId>& read) {
     for (int row = 0; m_bBlockingRead && row < m_sessions.GetItemCount(); ++row) {
         const QString blocker = m_sessions.GetItemText(row, int(Id::BlockingSession));
         if (!blocker.isEmpty()) {
-            ++blocked[blocker.toStdString()];
+            QString instance = m_sessions.GetItemText(row, int(Id::BlockingInstance));
+            if (instance.isEmpty()) {
+                instance = m_sessions.GetItemText(row, int(Id::Instance));
+            }
+            ++blocked[CSessionSortFilter::BlockerKey(instance, blocker)];
         }
     }
     m_sorted->SetBlockers(std::move(blocked));
 }
 
-std::optional<SessionRow> CNimbraView::ListedSession(const std::string& sid,
-                                                     const std::string& serial) const {
+namespace {
+SessionKey keyOf(const SessionRow& session) {
+    return {session.Base(Id::Sid), session.Base(Id::Serial), session.instance};
+}
+}  // namespace
+
+std::optional<SessionRow> CNimbraView::ListedSession(const SessionKey& key) const {
     for (int row = 0; row < m_sessions.GetItemCount(); ++row) {
-        if (m_sessions.GetItemText(row, int(Id::Sid)).toStdString() == sid &&
-            m_sessions.GetItemText(row, int(Id::Serial)).toStdString() == serial) {
-            SessionRow session;
-            for (int column = 0; column < kBaseColumnCount; ++column) {
-                session.values.push_back(m_sessions.GetItemText(row, column).toStdString());
-            }
+        if (SessionRow session = SessionAt(row); keyOf(session) == key) {
             return session;
         }
     }
     return std::nullopt;
 }
 
-void CNimbraView::SelectSessions(const std::vector<std::pair<std::string, std::string>>& keys) {
+void CNimbraView::SelectSessions(const std::vector<SessionKey>& keys) {
     QItemSelection selection;
     QModelIndex first;
     for (int row = 0; row < model()->rowCount(); ++row) {
-        const std::string sid = GetItemText(row, int(Id::Sid)).toStdString();
-        const std::string serial = GetItemText(row, int(Id::Serial)).toStdString();
-        for (const auto& [wantedSid, wantedSerial] : keys) {
-            if (sid == wantedSid && serial == wantedSerial) {
+        const SessionKey listed =
+            keyOf(SessionAt(m_sorted->mapToSource(model()->index(row, 0)).row()));
+        for (const SessionKey& key : keys) {
+            if (listed == key) {
                 const QModelIndex index = model()->index(row, 0);
                 selection.select(index, index);
                 first = first.isValid() ? first : index;

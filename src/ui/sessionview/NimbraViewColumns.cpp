@@ -25,6 +25,10 @@ void CNimbraView::ShowColumns(const std::vector<SessionColumnId>& shown) {
     const std::vector<SessionColumnId> readBefore = ChosenColumns();
     QHeaderView* head = header();
     for (const SessionColumn& column : SessionColumns()) {
+        // Those the database brings come and go with it.
+        if (column.automatic) {
+            continue;
+        }
         const bool wanted = std::find(shown.begin(), shown.end(), column.id) != shown.end();
         head->setSectionHidden(int(column.id), !wanted);
     }
@@ -50,6 +54,18 @@ void CNimbraView::HideUnread(const std::vector<SessionColumnId>& read) {
         if (!IsColumnAvailable(id) && std::find(read.begin(), read.end(), id) == read.end()) {
             header()->setSectionHidden(int(id), true);
         }
+    }
+}
+
+void CNimbraView::ShowAutomatic(const std::vector<SessionColumnId>& read) {
+    bool changed = false;
+    for (SessionColumnId id : AutomaticColumns()) {
+        const bool hidden = std::find(read.begin(), read.end(), id) == read.end();
+        changed = changed || header()->isSectionHidden(int(id)) != hidden;
+        header()->setSectionHidden(int(id), hidden);
+    }
+    if (changed) {
+        m_sorted->SetShownColumns(ShownColumnIds());
     }
 }
 
@@ -96,6 +112,9 @@ void CNimbraView::SaveLayout(LayoutSettings& layout) const {
     }
     layout.Shown.clear();
     for (SessionColumnId id : ShownColumnIds()) {
+        if (ColumnOf(id).automatic) {
+            continue;
+        }
         layout.Shown << QStringLiteral("%1:%2")
                             .arg(QLatin1String(ColumnOf(id).name))
                             .arg(head->sectionSize(int(id)));

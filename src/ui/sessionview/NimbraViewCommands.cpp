@@ -83,7 +83,9 @@ void CNimbraView::OnSessionProperties() {
 }
 
 void CNimbraView::OnColumns() {
-    CColumnsDialog dialog(ShownColumnIds(), window());
+    std::vector<SessionColumnId> chosen = ShownColumnIds();
+    std::erase_if(chosen, [](SessionColumnId id) { return ColumnOf(id).automatic; });
+    CColumnsDialog dialog(chosen, window());
     if (dialog.exec() == QDialog::Accepted) {
         ShowColumns(dialog.Shown());
     }

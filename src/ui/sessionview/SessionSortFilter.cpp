@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "DatabaseShape.h"
 #include "list/ListModel.h"
 #include "widgets/Marks.h"
 
@@ -119,7 +120,15 @@ void CSessionSortFilter::SetBlockers(std::unordered_map<std::string, int> blocke
     }
 }
 
+std::string CSessionSortFilter::BlockerKey(const QString& instance, const QString& sid) {
+    return (instance + u'@' + sid).toStdString();
+}
+
 QVariant CSessionSortFilter::data(const QModelIndex& index, int role) const {
+    if (role == Qt::ToolTipRole && index.column() == int(SessionColumnId::Instance)) {
+        return QString::fromStdString(KnownDatabaseShape().InstanceName(
+            QSortFilterProxyModel::data(index, Qt::DisplayRole).toString().toStdString()));
+    }
     const bool mark = (role == Qt::DecorationRole || role == Qt::ToolTipRole) &&
                       !m_blocked.empty() && index.isValid() && !m_shown.empty() &&
                       index.column() == int(m_shown.front());
@@ -128,7 +137,8 @@ QVariant CSessionSortFilter::data(const QModelIndex& index, int role) const {
     }
     const int row = mapToSource(index).row();
     const auto found =
-        m_blocked.find(m_sessions.GetItemText(row, int(SessionColumnId::Sid)).toStdString());
+        m_blocked.find(BlockerKey(m_sessions.GetItemText(row, int(SessionColumnId::Instance)),
+                                  m_sessions.GetItemText(row, int(SessionColumnId::Sid))));
     if (found == m_blocked.end()) {
         return {};
     }

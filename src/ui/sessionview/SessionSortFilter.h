@@ -33,9 +33,11 @@ public:
     // Ranks every session once for the order asked, so that sorting compares numbers.
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
-    // How many sessions each blocker (by SID) holds up; its first shown cell then shows a
+    // How many sessions each blocker (by BlockerKey) holds up; its first shown cell then shows a
     // mark, and "blocks 3 sessions" as its tool tip.
     void SetBlockers(std::unordered_map<std::string, int> blocked);
+    // A blocker by its instance (empty on a single instance) and SID.
+    static std::string BlockerKey(const QString& instance, const QString& sid);
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
 protected:
