@@ -16,14 +16,18 @@
 #include "widgets/CommandIds.h"
 
 namespace {
-// "sid>blocker" for each session; "sid" alone waits on none.
+// "sid>blocker" for each session; "sid" alone waits on none; "sid@instance" on a cluster.
 std::vector<WaitingSession> sessionsOf(const QStringList& specs) {
     std::vector<WaitingSession> sessions;
     for (const QString& spec : specs) {
         WaitingSession s;
-        s.sid = spec.section('>', 0, 0).toStdString();
+        const QString self = spec.section('>', 0, 0);
+        const QString blocker = spec.section('>', 1, 1);
+        s.sid = self.section('@', 0, 0).toStdString();
+        s.instance = self.section('@', 1, 1).toStdString();
         s.serial = "1";
-        s.blockingSid = spec.section('>', 1, 1).toStdString();
+        s.blockingSid = blocker.section('@', 0, 0).toStdString();
+        s.blockingInstance = blocker.section('@', 1, 1).toStdString();
         sessions.push_back(s);
     }
     return sessions;
@@ -33,7 +37,9 @@ std::vector<WaitingSession> sessionsOf(const QStringList& specs) {
 QString shapeOf(const std::vector<BlockingNode>& nodes) {
     QStringList parts;
     for (const BlockingNode& node : nodes) {
+        const std::string& instance = node.session.instance;
         QString part = (node.listed ? "" : "?") + QString::fromStdString(node.session.sid) +
+                       (instance.empty() ? "" : "@" + QString::fromStdString(instance)) +
                        (node.inCycle ? "*" : "");
         if (!node.waiters.empty()) {
             part += "(" + shapeOf(node.waiters) + ")";
@@ -70,6 +76,10 @@ private slots:
             << QStringList{"20", "21>20", "10", "11>10"} << "10(11),20(21)";
         QTest::newRow("a blocker the list leaves out") << QStringList{"8>2", "9>2"} << "?2(8,9)";
         QTest::newRow("a deadlock, shown once") << QStringList{"4>7", "7>4", "9>7"} << "4*(7*(9))";
+        QTest::newRow("the same SID on two instances")
+            << QStringList{"7@1", "7@2", "9@1>7@2", "3@2>9@1"} << "7@2(9@1(3@2))";
+        QTest::newRow("no blocking instance: the waiter's own")
+            << QStringList{"7@1", "7@2", "9@2>7", "5@3>7"} << "7@2(9@2),?7@3(5@3)";
     }
     void chains() {
         QFETCH(QStringList, sessions);

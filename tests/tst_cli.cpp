@@ -219,6 +219,21 @@ private slots:
             << QStringList{"--cancel-sql", "165;13129", demo} << QByteArray() << 2 << ""
             << "a session is named by its SID and serial#, such as 12,345, and on a cluster its "
                "instance, such as 12,345,@2, not \"165;13129\".";
+        // On the cluster the demo's blocker is 85,65161 on instance 2.
+        const QString rac = "system/manager@sim:rac";
+        QTest::newRow("a cluster's sessions name their instance")
+            << QStringList{"--columns", "sid,serial", "--filter", "sid:85", rac} << QByteArray()
+            << 0 << "Sid  Serial  Instance\n85   65161   2\n"
+            << "";
+        QTest::newRow("kill on the blocker's instance")
+            << QStringList{"--kill", "85,65161,@2", "--immediate", rac} << QByteArray() << 0 << ""
+            << "";
+        QTest::newRow("kill on another instance than the session's")
+            << QStringList{"--kill", "85,65161,@3", rac} << QByteArray() << 1 << ""
+            << "ORA-00030: User session ID does not exist.";
+        QTest::newRow("a disconnect names no instance")
+            << QStringList{"--disconnect", "85,65161,@2", rac} << QByteArray() << 2 << ""
+            << "--disconnect takes no instance";
         QTest::newRow("unknown option")
             << QStringList{"--bogus", "system/manager@sim:empty"} << QByteArray() << 2 << ""
             << "Unknown option 'bogus'";
