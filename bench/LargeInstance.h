@@ -21,14 +21,19 @@ inline double Milliseconds(BenchClock::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
 }
 
-// Logged on to the large scenario, with settings of its own so no user's file is read.
+// Logged on to the large scenario, or the one given, with settings of its own so no user's file
+// is read.
 class LargeInstance {
 public:
-    LargeInstance() {
+    explicit LargeInstance(const std::function<void()>& defineScenarios = {},
+                           const char* host = "sim:large") {
         EnsureApplication();
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
         sim::Controls::instance().reset();
-        m_loggedOn = LogOn("system", "manager", "sim:large");
+        if (defineScenarios) {
+            defineScenarios();
+        }
+        m_loggedOn = LogOn("system", "manager", host);
     }
     ~LargeInstance() { LogOff(); }
     bool loggedOn() const { return m_loggedOn; }
