@@ -4,6 +4,9 @@
 #include <QTemporaryFile>
 #include <QtTest>
 #include <chrono>
+#include <functional>
+#include <thread>
+#include <vector>
 
 #include "DbTestSupport.h"
 #include "OracleCursor.h"
@@ -353,6 +356,56 @@ private slots:
         QVERIFY(!IsLoggedOn());
         QCOMPARE(sim::Controls::instance().openCursors(), 0);
         QVERIFY(logOnToTest());
+    }
+
+    // A worker thread's connection is its own: both run at once, its log-on tells no observer,
+    // and its failures go to its owner without touching the main connection.
+    void workerConnectionIsItsOwn() {
+        QVERIFY(logOnToTest());
+        int notified = 0;
+        const int observer = AddConnectionObserver([&notified] { ++notified; });
+        MessageRecorder recorder;
+        std::vector<std::string> workerMessages;
+        const auto onWorker = [&workerMessages](const std::function<void()>& work) {
+            std::thread([&] {
+                OracleConnection own;
+                own.messageSink = [&](const std::string& m) { workerMessages.push_back(m); };
+                const ConnectionInUse use(own);
+                if (logOnToTest()) {
+                    work();
+                }
+                LogOff();
+            }).join();
+        };
+        int workerCounted = 0;
+        std::thread concurrent([&] {
+            onWorker([&] {
+                for (int i = 0; i < 100; ++i) {
+                    workerCounted += CountRows("sys.v_$session", "") > 0;
+                }
+            });
+        });
+        int mainCounted = 0;
+        for (int i = 0; i < 100; ++i) {
+            mainCounted += CountRows("sys.v_$session", "") > 0;
+        }
+        concurrent.join();
+        QCOMPARE(mainCounted, 100);
+        QCOMPARE(workerCounted, 100);
+        bool workerDropped = false;
+        onWorker([&workerDropped] {
+            sim::Controls::instance().failCall(Call::Exec, 1, 3113);
+            CountRows("sys.v_$session", "");
+            workerDropped = !IsLoggedOn();
+        });
+        QVERIFY(workerDropped);
+        RemoveConnectionObserver(observer);
+        QCOMPARE(int(workerMessages.size()), 1);
+        QVERIFY(workerMessages[0].find("ORA-03113") != std::string::npos);
+        QVERIFY(recorder.messages.isEmpty());
+        QCOMPARE(notified, 0);
+        QVERIFY(IsLoggedOn());
+        QVERIFY(CountRows("sys.v_$session", "") > 0);
     }
 
     void executeFetchOutcomes_data() {

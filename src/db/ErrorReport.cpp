@@ -36,6 +36,10 @@ void SetMessageSink(MessageSink s) {
 }
 
 void ShowFailureMessage(const std::string& text) {
+    if (const auto& own = TheConnection().messageSink) {
+        own(text);
+        return;
+    }
     if (sink()) {
         sink()(text);
     } else {

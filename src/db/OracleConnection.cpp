@@ -1,6 +1,7 @@
 #include "OracleConnection.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <iterator>
 #include <map>
@@ -26,14 +27,23 @@ void notifyObservers() {
     }
 }
 
-int& callTimeoutSeconds() {
-    static int seconds = 30;
+// Set from the window's thread, read at each log-on of any thread.
+std::atomic<int>& callTimeoutSeconds() {
+    static std::atomic<int> seconds = 30;
     return seconds;
+}
+
+thread_local OracleConnection* t_inUse = nullptr;
+
+void notifyObserversOf(const OracleConnection& c) {
+    if (&c == &MainConnection()) {
+        notifyObservers();
+    }
 }
 
 // A client library that cannot limit calls is said so once; the calls then go unlimited.
 void applyCallTimeout(OracleConnection& c) {
-    static bool told = false;
+    static std::atomic<bool> told = false;
     const int seconds = callTimeoutSeconds();
     c.callTimeoutSeconds = 0;
     c.callLimitSeconds = 0;
@@ -44,10 +54,9 @@ void applyCallTimeout(OracleConnection& c) {
         c.callTimeoutSeconds = c.callLimitSeconds = seconds;
         return;
     }
-    if (told) {
+    if (told.exchange(true)) {
         return;
     }
-    told = true;
     ShowFailureMessage(ClientMessage(areaRc(c.logonArea)));
 }
 
@@ -56,7 +65,7 @@ void setLoggedOff(OracleConnection& c) {
     c.user.clear();
     c.host.clear();
     c.serverRelease = {};
-    notifyObservers();
+    notifyObserversOf(c);
 }
 
 ServerRelease readServerRelease(OracleConnection& c) {
@@ -71,17 +80,29 @@ ServerRelease readServerRelease(OracleConnection& c) {
 }
 }  // namespace
 
-OracleConnection& TheConnection() {
+OracleConnection& MainConnection() {
     static OracleConnection connection;
     return connection;
+}
+
+OracleConnection& TheConnection() {
+    return t_inUse != nullptr ? *t_inUse : MainConnection();
+}
+
+ConnectionInUse::ConnectionInUse(OracleConnection& connection)
+    : m_previous(std::exchange(t_inUse, &connection)) {}
+
+ConnectionInUse::~ConnectionInUse() {
+    t_inUse = m_previous;
 }
 
 bool LogOn(const char* user, const char* password, const char* host, ConnectAs mode) {
     OracleConnection& c = TheConnection();
     if (olog(&c.logonArea, c.hostArea.bytes, asText(user), -1, asText(password), -1, asText(host),
              -1, OciLogonModeOf(mode)) == 0) {
+        static std::atomic<int> lastLogonId = 0;
         c.loggedOn = true;
-        ++c.logons;
+        c.logonId = ++lastLogonId;
         c.failureReported = false;
         c.connectionLost = false;
         c.user = user;
@@ -92,7 +113,7 @@ bool LogOn(const char* user, const char* password, const char* host, ConnectAs m
         c.logonWarning = c.logonWarningCode != 0 ? ClientMessage(ub2(c.logonWarningCode)) : "";
         c.serverRelease = readServerRelease(c);
         applyCallTimeout(c);
-        notifyObservers();
+        notifyObserversOf(c);
         return true;
     }
     c.loggedOn = false;

@@ -1,6 +1,7 @@
 #pragma once
-// The one database connection of the process and the operations that log it on and off.
-// Failures are reported where they happen (see ErrorReport.h); nothing is handed upwards.
+// A database connection and the operations that log it on and off. The window's is the main one;
+// a worker thread uses one of its own through ConnectionInUse. Failures are reported where they
+// happen (see ErrorReport.h); nothing is handed upwards.
 
 #include <cstdio>
 #include <functional>
@@ -16,8 +17,12 @@ struct OracleConnection {
     // Stays at one address for the life of the process: the client library keeps state in it.
     HostDataArea hostArea{};
     bool loggedOn = false;
-    // Successful log-ons so far: what the session layer reads once per log-on is kept by it.
-    int logons = 0;
+    // Which log-on this is, unique in the process: what the session layer reads once per log-on
+    // is kept by it.
+    int logonId = 0;
+    // Where this connection's failures go instead of the process's message sink: a worker's
+    // connection tells its owner, never a message box. Unset: the process's.
+    std::function<void(const std::string&)> messageSink;
     // A failure was reported: the calls that fail after it show nothing, so that one message
     // names the cause instead of a cascade hiding it. Until the next log-on when the failure
     // dropped the connection; until the operation ends when a timed-out call kept it.
@@ -51,8 +56,23 @@ struct OracleConnection {
     ub2 scalarCode = 0;
 };
 
-// The process-wide connection, all-zero at start.
+// The connection the calls of this thread use: the main one, unless a ConnectionInUse says
+// otherwise.
 OracleConnection& TheConnection();
+// The window's connection, all-zero at start; only its changes reach the connection observers.
+OracleConnection& MainConnection();
+
+// While it lives, the calls of this thread use the given connection.
+class ConnectionInUse {
+public:
+    explicit ConnectionInUse(OracleConnection& connection);
+    ~ConnectionInUse();
+    ConnectionInUse(const ConnectionInUse&) = delete;
+    ConnectionInUse& operator=(const ConnectionInUse&) = delete;
+
+private:
+    OracleConnection* m_previous;
+};
 
 // Logs on with three NUL-terminated texts and the privilege asked for; on failure shows one
 // message and returns false. An empty user and password log on by external authentication (a
@@ -90,7 +110,8 @@ bool IsLoggedOn();
 // The log-off that follows every reported failure.
 void DropConnection();
 
-// Called after every change of the logged-on state; returns an id for the removal.
+// Called after every change of the main connection's logged-on state; returns an id for the
+// removal.
 int AddConnectionObserver(std::function<void()> observer);
 void RemoveConnectionObserver(int id);
 

@@ -26,6 +26,7 @@ ClientProvider::ClientProvider(Loader loader)
     : m_loader(loader ? std::move(loader) : Loader(loadFromEnvironment)) {}
 
 int ClientProvider::prepareLibrary(std::string& error) {
+    const std::scoped_lock shared(m_lock);
     if (!m_library) {
         std::string reason;
         m_library = m_loader(reason);
@@ -37,7 +38,7 @@ int ClientProvider::prepareLibrary(std::string& error) {
     if (m_environment == nullptr) {
         void* environment = nullptr;
         const sword status =
-            api().envNlsCreate(&environment, oci::Default, nullptr, nullptr, nullptr, nullptr, 0,
+            api().envNlsCreate(&environment, oci::Threaded, nullptr, nullptr, nullptr, nullptr, 0,
                                nullptr, oci::CharsetAl32Utf8, oci::CharsetAl32Utf8);
         if (!oci::succeeded(status)) {
             error = oracleMessage(OraCode::NoInterfaceDriver) + "\n" + m_library->file() +
@@ -76,6 +77,7 @@ int ClientProvider::open(ub4 connection, ub4& cursor) {
     if (int code = checkEnvironment(*owner, status, OraCode::InvalidCursor, "OCIHandleAlloc")) {
         return code;
     }
+    const std::scoped_lock shared(m_lock);
     cursor = ++m_lastId;
     ClientCursor& opened = m_cursors[cursor];
     opened.connection = connection;
@@ -230,6 +232,7 @@ int ClientProvider::close(ub4 id) {
     if (int code = checkEnvironment(connection, status, OraCode::InvalidCursor, "OCIHandleFree")) {
         return code;
     }
+    const std::scoped_lock shared(m_lock);
     m_cursors.erase(id);
     return 0;
 }
@@ -245,11 +248,13 @@ std::string ClientProvider::message(ub4 id, int code) {
 }
 
 ClientProvider::Connection* ClientProvider::findConnection(ub4 id) {
+    const std::scoped_lock shared(m_lock);
     auto found = m_connections.find(id);
     return found == m_connections.end() ? nullptr : &found->second;
 }
 
 ClientCursor* ClientProvider::findCursor(ub4 id) {
+    const std::scoped_lock shared(m_lock);
     auto found = m_cursors.find(id);
     return found == m_cursors.end() ? nullptr : &found->second;
 }

@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "ClientCursor.h"
@@ -101,6 +102,9 @@ private:
     Loader m_loader;
     std::unique_ptr<ClientLibrary> m_library;
     void* m_environment = nullptr;
+    // Connections of two threads share the library, the environment and these lists; each
+    // connection's handles are used by its own thread only.
+    std::mutex m_lock;
     std::map<ub4, Connection> m_connections;
     std::map<ub4, ClientCursor> m_cursors;
     ub4 m_lastId = 0;

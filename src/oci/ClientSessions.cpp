@@ -43,6 +43,7 @@ int ClientProvider::logon(const std::string& user, const std::string& password,
     }
     warning = opened.lastCode;
     readServerRelease(opened);
+    const std::scoped_lock shared(m_lock);
     connection = ++m_lastId;
     m_connections[connection] = std::move(opened);
     return 0;
@@ -183,17 +184,21 @@ int ClientProvider::logoff(ub4 id) {
         return OraCode::NotLoggedOn;
     }
     // Cursors still open, after a failed close or a dropped connection, go with it.
-    for (auto it = m_cursors.begin(); it != m_cursors.end();) {
-        if (it->second.connection == id) {
-            api().handleFree(it->second.statement, oci::HtypeStmt);
-            it = m_cursors.erase(it);
-        } else {
-            ++it;
+    {
+        const std::scoped_lock shared(m_lock);
+        for (auto it = m_cursors.begin(); it != m_cursors.end();) {
+            if (it->second.connection == id) {
+                api().handleFree(it->second.statement, oci::HtypeStmt);
+                it = m_cursors.erase(it);
+            } else {
+                ++it;
+            }
         }
     }
     const int code = endSession(*connection);
     // The session is released whatever the end reports, so the connection is gone either way.
     api().handleFree(connection->error, oci::HtypeError);
+    const std::scoped_lock shared(m_lock);
     m_connections.erase(id);
     return code;
 }

@@ -16,9 +16,10 @@ struct LogonError {
     std::string text;
 };
 
-// A failed olog leaves the logon area unbound, so oerhms finds the log-on's text here.
+// A failed olog leaves the logon area unbound, so oerhms finds the log-on's text here; each
+// thread's own, as each logs on its own connection.
 LogonError& lastLogonError() {
-    static LogonError error;
+    thread_local LogonError error;
     return error;
 }
 

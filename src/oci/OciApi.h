@@ -17,6 +17,7 @@ inline constexpr sword Error = -1;
 inline constexpr sword InvalidHandle = -2;
 
 inline constexpr ub4 Default = 0;
+inline constexpr ub4 Threaded = 0x1;  // OCI_THREADED: handles of several threads
 
 // Handle types.
 inline constexpr ub4 HtypeEnv = 1;

@@ -56,6 +56,7 @@ int SimProvider::exchange(ub4 cursor, sim::Call call, ub4& rpc, bool remote, Wor
 int SimProvider::logon(const std::string& user, const std::string& password,
                        const std::string& connect, ub4 privilege, ub4& connection, int& warning,
                        std::string& error) {
+    const std::scoped_lock serial(m_lock);
     sim::OraError failure;
     if (auto code = controls().takeFailure(sim::Call::Logon)) {
         failure = sim::oraError(*code);
@@ -75,6 +76,7 @@ int SimProvider::logon(const std::string& user, const std::string& password,
 }
 
 int SimProvider::setCallTimeout(ub4 connection, ub4 milliseconds) {
+    const std::scoped_lock serial(m_lock);
     Session* session = findSession(connection);
     if (session == nullptr) {
         return OraCode::NotLoggedOn;
@@ -84,11 +86,13 @@ int SimProvider::setCallTimeout(ub4 connection, ub4 milliseconds) {
 }
 
 int SimProvider::checkConnection(ub4 connection) {
+    const std::scoped_lock serial(m_lock);
     Session* session = findSession(connection);
     return session == nullptr ? OraCode::NotLoggedOn : session->connection->state().code;
 }
 
 ub4 SimProvider::serverRelease(ub4 connection, std::string& banner) {
+    const std::scoped_lock serial(m_lock);
     Session* session = findSession(connection);
     if (session == nullptr) {
         banner.clear();
@@ -100,6 +104,7 @@ ub4 SimProvider::serverRelease(ub4 connection, std::string& banner) {
 }
 
 int SimProvider::logoff(ub4 connection) {
+    const std::scoped_lock serial(m_lock);
     Session* session = findSession(connection);
     if (session == nullptr) {
         return OraCode::NotLoggedOn;
@@ -119,6 +124,7 @@ int SimProvider::logoff(ub4 connection) {
 }
 
 int SimProvider::open(ub4 connection, ub4& cursor) {
+    const std::scoped_lock serial(m_lock);
     Session* session = findSession(connection);
     if (session == nullptr) {
         return OraCode::NotLoggedOn;
@@ -134,6 +140,7 @@ int SimProvider::open(ub4 connection, ub4& cursor) {
 }
 
 int SimProvider::parse(ub4 cursor, const std::string& sql, bool) {
+    const std::scoped_lock serial(m_lock);
     Statement* statement = findStatement(cursor);
     if (statement == nullptr) {
         return OraCode::InvalidCursor;
@@ -149,6 +156,7 @@ int SimProvider::parse(ub4 cursor, const std::string& sql, bool) {
 }
 
 int SimProvider::define(ub4 cursor, sword position, const OciDefine& define) {
+    const std::scoped_lock serial(m_lock);
     Statement* statement = findStatement(cursor);
     if (statement == nullptr) {
         return OraCode::InvalidCursor;
@@ -165,6 +173,7 @@ int SimProvider::define(ub4 cursor, sword position, const OciDefine& define) {
 }
 
 int SimProvider::exec(ub4 cursor, ub4& rpc) {
+    const std::scoped_lock serial(m_lock);
     return exchange(cursor, sim::Call::Exec, rpc, true,
                     [&](Session& session, Statement& statement) {
                         const int code = execute(session, statement);
@@ -178,6 +187,7 @@ int SimProvider::exec(ub4 cursor, ub4& rpc) {
 // The first rows of a query came back with its execute, as many as the client prefetches; a
 // fetch past them is a round trip that brings the next ones.
 int SimProvider::fetch(ub4 cursor, ub4& rpc) {
+    const std::scoped_lock serial(m_lock);
     Statement* known = findStatement(cursor);
     // A fetch out of sequence is the client's own answer.
     const bool remote =
@@ -202,6 +212,7 @@ void SimProvider::receive(Statement& statement, std::size_t wanted) {
 }
 
 int SimProvider::execFetch(ub4 cursor, ub4 rows, bool cancel, bool exact, ub4& rpc) {
+    const std::scoped_lock serial(m_lock);
     return exchange(cursor, sim::Call::ExecFetch, rpc, true,
                     [&](Session& session, Statement& statement) {
                         int code = execute(session, statement);
@@ -216,6 +227,7 @@ int SimProvider::execFetch(ub4 cursor, ub4 rows, bool cancel, bool exact, ub4& r
 }
 
 int SimProvider::close(ub4 cursor) {
+    const std::scoped_lock serial(m_lock);
     Statement* statement = findStatement(cursor);
     if (statement == nullptr) {
         return OraCode::InvalidCursor;
@@ -231,6 +243,7 @@ int SimProvider::close(ub4 cursor) {
 }
 
 std::string SimProvider::message(ub4 connection, int code) {
+    const std::scoped_lock serial(m_lock);
     const Session* session = findSession(connection);
     if (session != nullptr && session->lastError.code == code) {
         return session->lastError.text;

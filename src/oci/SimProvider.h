@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "OciProvider.h"
@@ -69,6 +70,8 @@ private:
     int fetchRows(Session& session, Statement& statement, ub4 rows, bool exact);
     int checkPositions(const Statement& statement) const;
 
+    // Connections of two threads reach the same instances: one call at a time.
+    std::recursive_mutex m_lock;
     // Statements after sessions: a sim::Cursor must die before its connection.
     std::map<ub4, Session> m_sessions;
     std::map<ub4, Statement> m_statements;

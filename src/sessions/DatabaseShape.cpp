@@ -83,7 +83,7 @@ int& shapeLogon() {
 const DatabaseShape& KnownDatabaseShape() {
     static const DatabaseShape none;
     const OracleConnection& c = TheConnection();
-    return c.loggedOn && shapeLogon() == c.logons ? shapeKept() : none;
+    return c.loggedOn && shapeLogon() == c.logonId ? shapeKept() : none;
 }
 
 const DatabaseShape& ConnectedDatabaseShape() {
@@ -93,11 +93,11 @@ const DatabaseShape& ConnectedDatabaseShape() {
     if (!c.loggedOn) {
         shape = {};
         readAtLogon = -1;
-    } else if (readAtLogon != c.logons) {
+    } else if (readAtLogon != c.logonId) {
         // A failed read is tried again at the next need.
         std::optional<DatabaseShape> read = readShape();
         shape = read.value_or(DatabaseShape());
-        readAtLogon = read ? c.logons : -1;
+        readAtLogon = read ? c.logonId : -1;
     }
     return shape;
 }

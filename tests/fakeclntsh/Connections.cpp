@@ -29,6 +29,7 @@ ErrorRecord* recordOf(void* handle, ub4 type) {
 FAKE_EXPORT sword OCIEnvNlsCreate(void** env, ub4, void*, void* (*)(void*, std::size_t),
                                   void* (*)(void*, void*, std::size_t), void (*)(void*, void*),
                                   std::size_t, void**, ub2, ub2) {
+    const FakeCall serial;
     if (env == nullptr) {
         return OCI_ERROR;
     }
@@ -40,6 +41,7 @@ FAKE_EXPORT sword OCIEnvNlsCreate(void** env, ub4, void*, void* (*)(void*, std::
 
 // Allocating and freeing are the client's own work: no server error can come of them.
 FAKE_EXPORT sword OCIHandleAlloc(const void* parent, void** handle, ub4 type, std::size_t, void**) {
+    const FakeCall serial;
     Env* env = find<Env>(parent, OCI_HTYPE_ENV);
     if (env == nullptr || handle == nullptr) {
         return OCI_INVALID_HANDLE;
@@ -70,6 +72,7 @@ FAKE_EXPORT sword OCIHandleAlloc(const void* parent, void** handle, ub4 type, st
 }
 
 FAKE_EXPORT sword OCIHandleFree(void* handle, ub4 type) {
+    const FakeCall serial;
     Handle* found = findHandle(handle, type);
     if (found == nullptr || type == OCI_HTYPE_DEFINE) {
         return OCI_INVALID_HANDLE;
@@ -91,6 +94,7 @@ FAKE_EXPORT sword OCIHandleFree(void* handle, ub4 type) {
 // The text comes with a trailing newline, as Oracle's own client often gives it.
 FAKE_EXPORT sword OCIErrorGet(void* handle, ub4 record, text*, sb4* code, text* buffer, ub4 size,
                               ub4 type) {
+    const FakeCall serial;
     const ErrorRecord* kept = recordOf(handle, type);
     if (kept == nullptr) {
         return OCI_INVALID_HANDLE;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -188,3 +189,16 @@ Written writeValue(const Define& define, std::size_t element, const sim::Value& 
 }  // namespace fake
 
 #define FAKE_EXPORT extern "C" __attribute__((visibility("default")))
+
+// The real library, in threaded mode, takes calls of several threads; the double serves them one
+// at a time.
+struct FakeCall {
+    FakeCall() { lock().lock(); }
+    ~FakeCall() { lock().unlock(); }
+    FakeCall(const FakeCall&) = delete;
+    FakeCall& operator=(const FakeCall&) = delete;
+    static std::recursive_mutex& lock() {
+        static std::recursive_mutex m;
+        return m;
+    }
+};

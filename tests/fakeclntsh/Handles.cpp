@@ -137,19 +137,23 @@ bool takeInvalidHandle(sim::Call call) {
 }  // namespace fake
 
 FAKE_EXPORT int nimbraFakeLiveHandles() {
+    const FakeCall serial;
     return fake::liveHandles();
 }
 
 FAKE_EXPORT int nimbraFakeLiveStatements() {
+    const FakeCall serial;
     return fake::liveHandles(fake::OCI_HTYPE_STMT);
 }
 
 FAKE_EXPORT int nimbraFakeLiveEnvironments() {
+    const FakeCall serial;
     return fake::liveHandles(fake::OCI_HTYPE_ENV);
 }
 
 // The next call of that kind (a sim::Call) finds its handle invalid, as after a handle was freed
 // twice; its error handle keeps the previous call's error.
 FAKE_EXPORT void nimbraFakeInvalidHandleAtNext(int call) {
+    const FakeCall serial;
     fake::invalidHandleAt() = static_cast<sim::Call>(call);
 }

@@ -58,12 +58,14 @@ sword withLogonWarning(Error& error) {
 
 // How many sessions were begun by external authentication.
 FAKE_EXPORT int nimbraFakeExternalSessions() {
+    const FakeCall serial;
     return externalSessions;
 }
 
 // The release the double claims: NIMBRA_FAKE_CLIENT_RELEASE, else 19.
 FAKE_EXPORT void OCIClientVersion(sword* major, sword* minor, sword* update, sword* patch,
                                   sword* port) {
+    const FakeCall serial;
     const char* release = std::getenv("NIMBRA_FAKE_CLIENT_RELEASE");
     *major = release != nullptr ? std::atoi(release) : 19;
     *minor = 0;
@@ -73,6 +75,7 @@ FAKE_EXPORT void OCIClientVersion(sword* major, sword* minor, sword* update, swo
 // The connect string names the scenario; the listener answers for the ones that exist.
 FAKE_EXPORT sword OCIServerAttach(void* serverHandle, void* errorHandle, const text* link,
                                   sb4 linkLength, ub4) {
+    const FakeCall serial;
     Server* server = find<Server>(serverHandle, OCI_HTYPE_SERVER);
     Error* error = find<Error>(errorHandle, OCI_HTYPE_ERROR);
     if (server == nullptr || error == nullptr || server->attached) {
@@ -94,6 +97,7 @@ FAKE_EXPORT sword OCIServerAttach(void* serverHandle, void* errorHandle, const t
 }
 
 FAKE_EXPORT sword OCIServerDetach(void* serverHandle, void*, ub4) {
+    const FakeCall serial;
     Server* server = find<Server>(serverHandle, OCI_HTYPE_SERVER);
     if (server == nullptr || !server->attached) {
         return OCI_INVALID_HANDLE;
@@ -106,6 +110,7 @@ FAKE_EXPORT sword OCIServerDetach(void* serverHandle, void*, ub4) {
 // credentials ask the instance with neither.
 FAKE_EXPORT sword OCISessionBegin(void* serviceHandle, void* errorHandle, void* sessionHandle,
                                   ub4 credentials, ub4 mode) {
+    const FakeCall serial;
     Service* service = find<Service>(serviceHandle, OCI_HTYPE_SVCCTX);
     Error* error = find<Error>(errorHandle, OCI_HTYPE_ERROR);
     Session* session = find<Session>(sessionHandle, OCI_HTYPE_SESSION);
@@ -136,6 +141,7 @@ FAKE_EXPORT sword OCISessionBegin(void* serviceHandle, void* errorHandle, void* 
 
 // Ends the session whatever happens; a failure only reports.
 FAKE_EXPORT sword OCISessionEnd(void* serviceHandle, void* errorHandle, void*, ub4) {
+    const FakeCall serial;
     Service* service = find<Service>(serviceHandle, OCI_HTYPE_SVCCTX);
     Error* error = find<Error>(errorHandle, OCI_HTYPE_ERROR);
     if (service == nullptr || error == nullptr || !service->connection) {
@@ -181,22 +187,26 @@ static sword serverRelease(void* handle, void* errorHandle, text* buffer, ub4 si
 
 FAKE_EXPORT sword OCIServerRelease2(void* handle, void* errorHandle, text* buffer, ub4 size,
                                     ub1 type, ub4* version, ub4) {
+    const FakeCall serial;
     ++serverRelease2Calls;
     return serverRelease(handle, errorHandle, buffer, size, type, version);
 }
 
 FAKE_EXPORT sword OCIServerRelease(void* handle, void* errorHandle, text* buffer, ub4 size,
                                    ub1 type, ub4* version) {
+    const FakeCall serial;
     return serverRelease(handle, errorHandle, buffer, size, type, version);
 }
 
 // How many times the release was asked with OCIServerRelease2.
 FAKE_EXPORT int nimbraFakeServerRelease2Calls() {
+    const FakeCall serial;
     return serverRelease2Calls;
 }
 
 FAKE_EXPORT sword OCIAttrSet(void* handle, ub4 type, void* value, ub4 size, ub4 attribute,
                              void* errorHandle) {
+    const FakeCall serial;
     Error* error = find<Error>(errorHandle, OCI_HTYPE_ERROR);
     Handle* target = findHandle(handle, type);
     if (error == nullptr || target == nullptr || value == nullptr) {

@@ -90,6 +90,7 @@ sword deliverRows(Statement& statement, Error& error, ub4 rows) {
 
 FAKE_EXPORT sword OCIStmtPrepare(void* statementHandle, void* errorHandle, const text* sql,
                                  ub4 length, ub4, ub4) {
+    const FakeCall serial;
     Statement* statement = find<Statement>(statementHandle, OCI_HTYPE_STMT);
     Error* error = find<Error>(errorHandle, OCI_HTYPE_ERROR);
     if (statement == nullptr || error == nullptr || sql == nullptr) {
@@ -112,6 +113,7 @@ FAKE_EXPORT sword OCIStmtPrepare(void* statementHandle, void* errorHandle, const
 FAKE_EXPORT sword OCIDefineByPos(void* statementHandle, void** defineHandle, void* errorHandle,
                                  ub4 position, void* value, sb4 size, ub2 type, void* indicators,
                                  ub2* lengths, ub2* codes, ub4) {
+    const FakeCall serial;
     Statement* statement = find<Statement>(statementHandle, OCI_HTYPE_STMT);
     Error* error = find<Error>(errorHandle, OCI_HTYPE_ERROR);
     if (statement == nullptr || error == nullptr || defineHandle == nullptr) {
@@ -152,6 +154,7 @@ FAKE_EXPORT sword OCIDefineByPos(void* statementHandle, void** defineHandle, voi
 // A query with iters 0 stands for oexec, with iters > 0 for oexfet; any other statement for oexec.
 FAKE_EXPORT sword OCIStmtExecute(void* serviceHandle, void* statementHandle, void* errorHandle,
                                  ub4 iters, ub4, const void*, void*, ub4) {
+    const FakeCall serial;
     Service* service = find<Service>(serviceHandle, OCI_HTYPE_SVCCTX);
     Statement* statement = find<Statement>(statementHandle, OCI_HTYPE_STMT);
     Error* error = find<Error>(errorHandle, OCI_HTYPE_ERROR);
@@ -206,6 +209,7 @@ FAKE_EXPORT sword OCIStmtExecute(void* serviceHandle, void* statementHandle, voi
 // Rows that came with an earlier round trip are fetched without one; so is the end of the rows
 // when that round trip came short.
 FAKE_EXPORT sword OCIStmtFetch2(void* statementHandle, void* errorHandle, ub4 rows, ub2, sb4, ub4) {
+    const FakeCall serial;
     Statement* statement = find<Statement>(statementHandle, OCI_HTYPE_STMT);
     Error* error = find<Error>(errorHandle, OCI_HTYPE_ERROR);
     if (statement == nullptr || error == nullptr) {
@@ -252,6 +256,7 @@ static sword serverStatus(Server& server, void* value, ub4* size) {
 
 FAKE_EXPORT sword OCIAttrGet(const void* handle, ub4 type, void* value, ub4* size, ub4 attribute,
                              void* errorHandle) {
+    const FakeCall serial;
     Error* error = find<Error>(errorHandle, OCI_HTYPE_ERROR);
     if (type == OCI_HTYPE_SERVER && attribute == OCI_ATTR_SERVER_STATUS) {
         Server* server = find<Server>(handle, type);
