@@ -48,6 +48,7 @@ const std::vector<SessionColumn>& SessionColumns() {
         {Id::Process, "process", "Process", "process", 24 + 1, Kind::Text, false, 70},
         {Id::FinalBlockingSession, "final_blocking_session", "Final Blocker",
          "final_blocking_session", FetchWidth::Number, Kind::Number, false, 90},
+        {Id::Progress, "progress", "Progress", "", 0, Kind::Progress, false, 150},
     };
     return columns;
 }
@@ -75,7 +76,7 @@ const SessionColumn* FindColumn(std::string_view name) {
 
 bool IsNamedBy(const SessionColumn& column, std::string_view identifier) {
     return sameIgnoringCase(column.name, identifier) ||
-           sameIgnoringCase(column.expression, identifier);
+           (*column.expression != '\0' && sameIgnoringCase(column.expression, identifier));
 }
 
 std::vector<SessionColumnId> ListColumns(const std::vector<SessionColumnId>& extras) {

@@ -6,6 +6,7 @@
 
 #include "ColumnBuffer.h"
 #include "ErrorReport.h"
+#include "LongOperations.h"
 #include "OracleConnection.h"
 #include "OracleCursor.h"
 #include "TableProbes.h"
@@ -101,6 +102,27 @@ std::vector<SessionColumnId> columnsToDrop(const std::vector<SessionColumnId>& c
     return dropped;
 }
 
+// Each row's progress from one statement for all sessions; a user who may not read the view is
+// told once, and the column is left out for as long as the connection lasts.
+void AddProgress(SessionList& list) {
+    const DatabaseOperation read;
+    std::optional<std::vector<LongOperation>> operations = QueryLongOperations();
+    if (!operations) {
+        if (!read.Failed()) {
+            TheConnection().unavailableColumns.push_back(int(SessionColumnId::Progress));
+            ShowFailureMessage(LongOperationsRefusedText());
+        }
+        return;
+    }
+    list.columns.push_back(SessionColumnId::Progress);
+    for (SessionRow& row : list.rows) {
+        const LongOperation* current = CurrentOperation(*operations, row.Base(SessionColumnId::Sid),
+                                                        row.Base(SessionColumnId::Serial));
+        row.values.push_back(current ? ProgressText(*current) : std::string());
+    }
+    list.longOperations = std::move(*operations);
+}
+
 void MarkColumnsUnavailable(const std::vector<SessionColumnId>& columns) {
     if (columns.empty()) {
         return;
@@ -127,11 +149,21 @@ std::string UnavailableColumnsText(const std::vector<SessionColumnId>& columns) 
            ".\nIt is left out of the list while Nimbra is connected to this database.";
 }
 
+std::string LongOperationsRefusedText() {
+    return "Nimbra may not read sys.v_$session_longops (ORA-00942): the Progress column and the "
+           "long operations need SELECT on V$SESSION_LONGOPS.\nThey are left out while Nimbra is "
+           "connected to this database.";
+}
+
 std::string SessionListStatement(bool showSystem, const std::vector<SessionColumnId>& columns) {
     std::string sql = "SELECT ";
-    for (std::size_t p = 0; p < columns.size(); ++p) {
-        sql += (p == 0 ? "" : ", ");
-        sql += ColumnOf(columns[p]).expression;
+    bool first = true;
+    for (SessionColumnId id : columns) {
+        if (*ColumnOf(id).expression != '\0') {
+            sql += (first ? "" : ", ");
+            sql += ColumnOf(id).expression;
+            first = false;
+        }
     }
     sql += " FROM sys.v_$session";
     if (!showSystem) {
@@ -175,6 +207,8 @@ SessionList FetchSessionRows(bool showSystem, const std::vector<SessionColumnId>
     SessionList list;
     list.columns = ListColumns(extras);
     std::erase_if(list.columns, [](SessionColumnId id) { return !IsColumnAvailable(id); });
+    // Progress comes from a statement of its own, after the list.
+    const bool progress = std::erase(list.columns, SessionColumnId::Progress) > 0;
     const int counted = CountRows("sys.v_$session", "");
     // A count that failed has been reported; the list would only fail or wait after it.
     if (refresh.Failed()) {
@@ -202,6 +236,9 @@ SessionList FetchSessionRows(bool showSystem, const std::vector<SessionColumnId>
         }
         if (!attempt.moreRowsExist && !widened && !attempt.unknownColumn) {
             list.rows = std::move(attempt.rows);
+            if (progress && !refresh.Failed()) {
+                AddProgress(list);
+            }
             return list;
         }
         if (attempt.moreRowsExist) {
