@@ -208,6 +208,9 @@ void CNimbraView::ShowSessions(SessionList sessions) {
     KeepPlace([&] { return m_sessions.ReplaceRows(std::move(texts), kSessionKey); });
     HideUnread(sessions.columns);
     MarkBlockers(sessions.columns);
+    m_bLongOpsRead = std::find(sessions.columns.begin(), sessions.columns.end(),
+                               SessionColumnId::Progress) != sessions.columns.end();
+    m_longOperations = std::move(sessions.longOperations);
     UpdateSessionCount();
     emit sessionsShown();
 }
