@@ -429,6 +429,15 @@ private slots:
                                                    << "manager" << transactions << 0;
         QTest::newRow("monitor may not read transactions") << "monitor"
                                                            << "monitor" << transactions << 942;
+        const QString longOps = "SELECT 0 FROM sys.v_$session_longops WHERE 1 = 0";
+        QTest::newRow("system reads long operations") << "system"
+                                                      << "manager" << longOps << 0;
+        QTest::newRow("monitor may not read long operations") << "monitor"
+                                                              << "monitor" << longOps << 942;
+        QTest::newRow("their rows only through the view")
+            << "system"
+            << "manager"
+            << "SELECT 0 FROM sys.x$ksulop WHERE 1 = 0" << 942;
         QTest::newRow("monitor may not cancel") << "monitor"
                                                 << "monitor"
                                                 << "alter system cancel sql '7, 1'" << 1031;
