@@ -196,7 +196,7 @@ private slots:
                                                  "progress:min", "system/manager@sim:demo"}
                                   << QByteArray() << 0
                                   << "Sid  Program                             Progress\n"
-                                     "182  python3.11@etl-node-03 (TNS V1-V3)  45% - 11 min left\n"
+                                     "182  python3.11@etl-node-03 (TNS V1-V3)  45% - 6 min left\n"
                                      "185  rman@dbhost01 (TNS V1-V3)           41% - 35 min left\n"
                                   << "";
         QTest::newRow("unknown column")

@@ -242,12 +242,12 @@ void addLongOperations(ScenarioSpec& setup, int& sid, std::int64_t now) {
                                      detail, sid, serial, now - 3 * 3600);
     scan.status = "ACTIVE";
     scan.sqlText = kScanStatement;
-    scan.statusSince = now - 540;
+    scan.statusSince = now - 270;
     scan.event = "direct path read";
     scan.waitSince = now;
     setup.sessions.push_back(scan);
     setup.longOps.push_back({scan.sid, 1, "Table Scan", "APP_OWNER.ORDER_LINES", "", "Blocks",
-                             108 * 776, 240 * 776, 776, now - 540, 0, true});
+                             54 * 1552, 120 * 1552, 1552, now - 270, 0, true});
 
     SessionSpec rman;
     rman.username = "SYS";
