@@ -40,20 +40,19 @@ void DrawCellText(QPainter* painter, const QRect& rect, int flags, const QString
     painter->drawText(QPoint(x, baseline), shown);
 }
 
-// A bar behind a cell's text, filled as far as the work is done, in tints of the text's colour so
-// that it reads on a highlighted row as on any other.
-void DrawProgressBar(QPainter* painter, const QRect& cell, double done) {
+// A bar behind a cell's text, filled as far as the work is done with a tint of colour (the
+// highlight's, or on a highlighted row its text's) light enough for the text to stay readable.
+void DrawProgressBar(QPainter* painter, const QRect& cell, double done, QColor colour) {
     const QRect bar = cell.adjusted(0, 2, 0, -2);
     if (bar.width() < 3 || bar.height() < 3) {
         return;
     }
-    QColor tint = painter->pen().color();
-    tint.setAlpha(60);
+    colour.setAlpha(110);
     const int filled = int((bar.width() - 2) * std::clamp(done, 0.0, 1.0));
-    painter->fillRect(QRect(bar.left() + 1, bar.top() + 1, filled, bar.height() - 2), tint);
-    tint.setAlpha(140);
+    painter->fillRect(QRect(bar.left() + 1, bar.top() + 1, filled, bar.height() - 2), colour);
+    colour.setAlpha(200);
     painter->save();
-    painter->setPen(tint);
+    painter->setPen(colour);
     painter->setBrush(Qt::NoBrush);
     painter->drawRect(bar.adjusted(0, 0, -1, -1));
     painter->restore();
@@ -234,7 +233,9 @@ void CListViewEx::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
                 painter,
                 Span(columnViewportPosition(column) + inset / 2,
                      columnViewportPosition(column) + columnWidth(column) - inset / 2, top, height),
-                done.toDouble());
+                done.toDouble(),
+                colours.color(group,
+                              highlighted ? QPalette::HighlightedText : QPalette::Highlight));
         }
         DrawCellText(painter, TextRect(column, top, height, inset), alignment, CellText(cell));
     }
