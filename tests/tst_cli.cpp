@@ -191,6 +191,14 @@ private slots:
                            "--active",  "system/manager@sim:demo"}
             << QByteArray() << 0 << "Sid  Event                          Blocking Session\n180"
             << "";
+        // The demo's scan and backup, as far as they had come when the instance started.
+        QTest::newRow("progress") << QStringList{"--columns", "sid,program,progress", "--filter",
+                                                 "progress:min", "system/manager@sim:demo"}
+                                  << QByteArray() << 0
+                                  << "Sid  Program                             Progress\n"
+                                     "182  python3.11@etl-node-03 (TNS V1-V3)  45% - 6 min left\n"
+                                     "185  rman@dbhost01 (TNS V1-V3)           41% - 35 min left\n"
+                                  << "";
         QTest::newRow("unknown column")
             << QStringList{"--columns", "sid,colour", "x/y@sim:demo"} << QByteArray() << 2 << ""
             << "there is no column \"colour\"; the columns are";

@@ -429,6 +429,15 @@ private slots:
                                                    << "manager" << transactions << 0;
         QTest::newRow("monitor may not read transactions") << "monitor"
                                                            << "monitor" << transactions << 942;
+        const QString longOps = "SELECT 0 FROM sys.v_$session_longops WHERE 1 = 0";
+        QTest::newRow("system reads long operations") << "system"
+                                                      << "manager" << longOps << 0;
+        QTest::newRow("monitor may not read long operations") << "monitor"
+                                                              << "monitor" << longOps << 942;
+        QTest::newRow("their rows only through the view")
+            << "system"
+            << "manager"
+            << "SELECT 0 FROM sys.x$ksulop WHERE 1 = 0" << 942;
         QTest::newRow("monitor may not cancel") << "monitor"
                                                 << "monitor"
                                                 << "alter system cancel sql '7, 1'" << 1031;
@@ -1304,6 +1313,155 @@ private slots:
                               "NOT IN WAIT", "none"}));
         // The row lock's whole wait is now its last wait.
         QVERIFY(released[5].toLongLong() >= waiting[5].toLongLong() + 1000000);
+    }
+
+    void longOperationsAdvanceUntilDone() {
+        sim::ScenarioSpec setup;
+        setup.sessions = {session(20, "SCOTT", 7), session(21, "HR", 8)};
+        setup.longOps = {{20, 1, "Table Scan", "SCOTT.BIG", "", "Blocks", 40, 100, 30, kNow - 20},
+                         {21, 1, "Gather Schema Statistics", "", "", "Objects", 0, 0, 0, kNow}};
+        Controls::instance().defineScenario("longops", setup);
+        const auto connection = logOn("longops");
+        const std::string longOps =
+            "SELECT sid, serial#, opname, NVL(target, '-'), sofar, totalwork, units, "
+            "NVL(TO_CHAR(time_remaining), '-'), elapsed_seconds, message FROM "
+            "sys.v_$session_longops ORDER BY sid";
+        QCOMPARE(cells(run(*connection, longOps)),
+                 QStringList({"20",
+                              "7",
+                              "Table Scan",
+                              "SCOTT.BIG",
+                              "40",
+                              "100",
+                              "Blocks",
+                              "30",
+                              "20",
+                              "Table Scan:  SCOTT.BIG: 40 out of 100 Blocks done",
+                              "21",
+                              "8",
+                              "Gather Schema Statistics",
+                              "-",
+                              "0",
+                              "0",
+                              "Objects",
+                              "-",
+                              "0",
+                              "Gather Schema Statistics:  : 0 out of 0 Objects done"}));
+        // One tick later (the clock's ticks fall on multiples of five seconds), then done.
+        Controls::instance().advanceClock(5);
+        QCOMPARE(cells(run(*connection, longOps)).mid(4, 6),
+                 QStringList({"70", "100", "Blocks", "9", "21",
+                              "Table Scan:  SCOTT.BIG: 70 out of 100 Blocks done"}));
+        Controls::instance().advanceClock(60);
+        QCOMPARE(cells(run(*connection, longOps)).mid(4, 5),
+                 QStringList({"100", "100", "Blocks", "0", "26"}));
+    }
+
+    void demoRunsAScanAndABackup() {
+        const auto connection = logOn("demo");
+        const std::string current =
+            "SELECT l.opname, l.target, l.units, s.status, s.program FROM sys.v_$session_longops "
+            "l, sys.v_$session s WHERE s.sid = l.sid AND s.serial# = l.serial# AND l.sofar < "
+            "l.totalwork ORDER BY l.opname DESC";
+        QCOMPARE(cells(run(*connection, current)),
+                 QStringList({"Table Scan", "APP_OWNER.ORDER_LINES", "Blocks", "ACTIVE",
+                              "python3.11@etl-node-03 (TNS V1-V3)", "RMAN: full datafile backup",
+                              "NULL", "Blocks", "ACTIVE", "rman@dbhost01 (TNS V1-V3)"}));
+        const std::string done = "SELECT sofar FROM sys.v_$session_longops ORDER BY opname DESC";
+        const QStringList before = column(run(*connection, done));
+        Controls::instance().advanceClock(5);
+        const QStringList after = column(run(*connection, done));
+        for (int i = 0; i < 2; ++i)
+            QVERIFY(after[i].toLongLong() > before[i].toLongLong());
+        // Past its end the scan starts again; the finished one stays listed.
+        Controls::instance().advanceClock(1200);
+        QCOMPARE(cells(run(*connection,
+                           "SELECT count(*), SUM(CASE WHEN sofar < totalwork THEN 1 ELSE 0 END) "
+                           "FROM sys.v_$session_longops WHERE opname = 'Table Scan'")),
+                 QStringList({"2", "1"}));
+    }
+
+    void displayCursor_data() {
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("statement");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QStringList>("lines");
+        const QString scan =
+            "SELECT /*+ FULL(l) */ l.order_id, SUM(l.quantity * l.unit_price) "
+            "total FROM order_lines l GROUP BY l.order_id";
+        const QString dashes(82, '-');
+        QTest::newRow("plan of a running scan")
+            << "system"
+            << "manager" << scan << 0
+            << QStringList({"SQL_ID  %1, child number 0", "-------------------------------------",
+                            scan, "NULL", "Plan hash value: 1445667737", "NULL", dashes,
+                            "| Id  | Operation          | Name        | Rows  | Bytes | Cost "
+                            "(%CPU)| Time     |",
+                            dashes,
+                            "|   0 | SELECT STATEMENT   |             |       |       |  3980 "
+                            "(100)|          |",
+                            "|   1 |  HASH GROUP BY     |             | 1500K |   25M |  3980 "
+                            "  (8)| 00:00:02 |",
+                            "|   2 |   TABLE ACCESS FULL| ORDER_LINES | 1500K |   25M |  3699 "
+                            "  (1)| 00:00:02 |",
+                            dashes, "NULL"});
+        const QStringList note = {
+            "NOTE: cannot fetch plan for SQL_ID: %1, CHILD_NUMBER: 0",
+            "      Please verify value of SQL_ID and CHILD_NUMBER; ",
+            "      It could also be that the plan is no longer in cursor cache (check v$sql_plan)",
+            "NULL"};
+        QTest::newRow("left the shared pool")
+            << "system"
+            << "manager"
+            << "" << 0 << QStringList({"SQL_ID  %1, child number 0", "NULL"}) + note;
+        QTest::newRow("PL/SQL has no plan")
+            << "system"
+            << "manager"
+            << "BEGIN sys.dbms_backup_restore.backupDataFile(dfnumber => 7, max_corrupt => 0); "
+               "END;"
+            << 0
+            << QStringList({"SQL_ID  %1, child number 0", "-------------------------------------",
+                            "BEGIN sys.dbms_backup_restore.backupDataFile(dfnumber => 7, "
+                            "max_corrupt => 0); END;",
+                            "NULL"}) +
+                   note;
+        QTest::newRow("monitor may not read V$SQL_PLAN")
+            << "monitor"
+            << "monitor" << scan << 0
+            << QStringList({"User has no SELECT privilege on V$SQL_PLAN"});
+        QTest::newRow("scott may not read V$SESSION")
+            << "scott"
+            << "tiger" << scan << 0 << QStringList({"User has no SELECT privilege on V$SESSION"});
+        QTest::newRow("no DISPLAY_CURSOR before release 10")
+            << "system"
+            << "manager" << scan << 904 << QStringList();
+    }
+    void displayCursor() {
+        QFETCH(QString, user);
+        QFETCH(QString, password);
+        QFETCH(QString, statement);
+        QFETCH(int, error);
+        QFETCH(QStringList, lines);
+        sim::ScenarioSpec setup;
+        setup.sessions = {session(20, "BATCH_ETL")};
+        setup.sessions[0].sqlText =
+            statement.isEmpty() ? std::nullopt : std::optional(statement.toStdString());
+        setup.release.major = error == 0 ? 19 : 9;
+        Controls::instance().defineScenario("plans", setup);
+        const auto system = logOn("plans");
+        const auto connection = logOn("plans", user.toStdString(), password.toStdString());
+        const QStringList sqlId = column(run(*system, "SELECT sql_id FROM sys.v_$session"));
+        const std::string id = error ? "6m45ssu9uufxg" : sqlId.first().toStdString();
+        const Result plan = run(
+            *connection, "SELECT plan_table_output FROM TABLE(DBMS_XPLAN.DISPLAY_CURSOR('" +
+                             (statement.isEmpty() ? "9babjv8yq8ru3" : id) + "', 0, 'TYPICAL'))");
+        QCOMPARE(plan.error.code, error);
+        const QString shown = statement.isEmpty() ? "9babjv8yq8ru3" : QString::fromStdString(id);
+        QStringList expected;
+        for (const QString& line : lines)
+            expected << QString(line).replace("%1", shown);
+        QCOMPARE(column(plan), expected);
     }
 
     void olderReleasesLackColumns_data() {

@@ -55,6 +55,7 @@ const std::vector<SessionColumn>& SessionColumns() {
         // Read as the number; the list shows the container's name in its place.
         {Id::Container, "container", "Container", "con_id", FetchWidth::Number, Kind::Text, false,
          100, true},
+        {Id::Progress, "progress", "Progress", "", 0, Kind::Progress, false, 150},
     };
     return columns;
 }
@@ -86,7 +87,7 @@ std::vector<SessionColumnId> AutomaticColumns() {
 
 bool IsNamedBy(const SessionColumn& column, std::string_view identifier) {
     return sameIgnoringCase(column.name, identifier) ||
-           sameIgnoringCase(column.expression, identifier);
+           (*column.expression != '\0' && sameIgnoringCase(column.expression, identifier));
 }
 
 std::vector<SessionColumnId> ListColumns(const std::vector<SessionColumnId>& extras) {

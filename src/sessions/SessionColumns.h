@@ -12,6 +12,7 @@ enum class ColumnKind {
     Number,    // compared as numbers
     Date,      // 'YYYY-MM-DD HH24:MI:SS', which sorts in time order as text
     Duration,  // seconds, shown as hours, minutes and seconds
+    Progress,  // "47% - 3 min left", compared by its percent and drawn as a bar
 };
 
 enum class SessionColumnId : int {
@@ -45,6 +46,8 @@ enum class SessionColumnId : int {
     // database's containers.
     Instance,
     Container,
+    // Read from v$session_longops by a statement of its own.
+    Progress,
 };
 
 struct SessionColumn {
@@ -52,7 +55,7 @@ struct SessionColumn {
     // How the filter, the settings and the command line name it ("sql_id").
     const char* name;
     const char* heading;
-    // What the list statement selects for it.
+    // What the list statement selects for it; empty for a column it does not read.
     const char* expression;
     // The fetch buffer's width in bytes, the terminating NUL included.
     int fetchWidth;

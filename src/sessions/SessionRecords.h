@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "LongOperations.h"
 #include "SessionColumns.h"
 
 // One row of the session list: its values as the list statement read them, in the order of the
@@ -21,6 +22,8 @@ struct SessionRow {
 struct SessionList {
     std::vector<SessionColumnId> columns;
     std::vector<SessionRow> rows;
+    // Every long operation, when the Progress column was read.
+    std::vector<LongOperation> longOperations = {};
 
     // A row's value of a column; empty when the list did not read that column.
     const std::string& Value(const SessionRow& row, SessionColumnId id) const;

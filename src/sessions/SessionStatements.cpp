@@ -7,6 +7,7 @@
 #include "ColumnBuffer.h"
 #include "DatabaseShape.h"
 #include "ErrorReport.h"
+#include "LongOperations.h"
 #include "OracleConnection.h"
 #include "OracleCursor.h"
 #include "TableProbes.h"
@@ -137,6 +138,31 @@ void nameByShape(SessionList& list, const DatabaseShape& shape) {
     }
 }
 
+// Each row's progress from one statement for all sessions; a user who may not read the view is
+// told once, and the column is left out for as long as the connection lasts. The view holds the
+// instance logged on to: on a cluster the other instances' sessions show none.
+void AddProgress(SessionList& list, const DatabaseShape& shape) {
+    const DatabaseOperation read;
+    std::optional<std::vector<LongOperation>> operations = QueryLongOperations();
+    if (!operations) {
+        if (!read.Failed()) {
+            TheConnection().unavailableColumns.push_back(int(SessionColumnId::Progress));
+            ShowFailureMessage(LongOperationsRefusedText());
+        }
+        return;
+    }
+    list.columns.push_back(SessionColumnId::Progress);
+    for (SessionRow& row : list.rows) {
+        const bool elsewhere = !row.instance.empty() && row.instance != shape.ownInstance;
+        const LongOperation* current =
+            elsewhere ? nullptr
+                      : CurrentOperation(*operations, row.Base(SessionColumnId::Sid),
+                                         row.Base(SessionColumnId::Serial));
+        row.values.push_back(current ? ProgressText(*current) : std::string());
+    }
+    list.longOperations = std::move(*operations);
+}
+
 void MarkColumnsUnavailable(const std::vector<SessionColumnId>& columns) {
     if (columns.empty()) {
         return;
@@ -163,12 +189,22 @@ std::string UnavailableColumnsText(const std::vector<SessionColumnId>& columns) 
            ".\nIt is left out of the list while Nimbra is connected to this database.";
 }
 
+std::string LongOperationsRefusedText() {
+    return "Nimbra may not read sys.v_$session_longops (ORA-00942): the Progress column and the "
+           "long operations need SELECT on V$SESSION_LONGOPS.\nThey are left out while Nimbra is "
+           "connected to this database.";
+}
+
 std::string SessionListStatement(bool showSystem, const std::vector<SessionColumnId>& columns,
                                  bool clustered) {
     std::string sql = "SELECT ";
-    for (std::size_t p = 0; p < columns.size(); ++p) {
-        sql += (p == 0 ? "" : ", ");
-        sql += ColumnOf(columns[p]).expression;
+    bool first = true;
+    for (SessionColumnId id : columns) {
+        if (*ColumnOf(id).expression != '\0') {
+            sql += (first ? "" : ", ");
+            sql += ColumnOf(id).expression;
+            first = false;
+        }
     }
     sql += clustered ? " FROM sys.gv_$session" : " FROM sys.v_$session";
     if (!showSystem) {
@@ -230,6 +266,8 @@ SessionList FetchSessionRows(bool showSystem, const std::vector<SessionColumnId>
     const bool clustered = shape.Clustered();
     list.columns = listColumnsOf(shape, extras);
     std::erase_if(list.columns, [](SessionColumnId id) { return !IsColumnAvailable(id); });
+    // Progress comes from a statement of its own, after the list.
+    const bool progress = std::erase(list.columns, SessionColumnId::Progress) > 0;
     const int counted =
         refresh.Failed() ? 0 : CountRows(clustered ? "sys.gv_$session" : "sys.v_$session", "");
     // A count that failed has been reported; the list would only fail or wait after it.
@@ -259,6 +297,9 @@ SessionList FetchSessionRows(bool showSystem, const std::vector<SessionColumnId>
         if (!attempt.moreRowsExist && !widened && !attempt.unknownColumn) {
             list.rows = std::move(attempt.rows);
             nameByShape(list, shape);
+            if (progress && !refresh.Failed()) {
+                AddProgress(list, shape);
+            }
             return list;
         }
         if (attempt.moreRowsExist) {

@@ -35,6 +35,8 @@ SessionList FetchSessionRows(bool showSystem, const std::vector<SessionColumnId>
 // Whether the connection's server has the column; a chosen column it answered ORA-00904 for is
 // left out until the next log-on.
 bool IsColumnAvailable(SessionColumnId id);
+// What a user who may not read v$session_longops is told, once per connection.
+std::string LongOperationsRefusedText();
 // The one message for columns the server lacks.
 std::string UnavailableColumnsText(const std::vector<SessionColumnId>& columns);
 

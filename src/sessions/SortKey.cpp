@@ -4,6 +4,8 @@
 #include <QString>
 #include <charconv>
 
+#include "LongOperations.h"
+
 namespace {
 const QCollator& textOrder() {
     static const QCollator collator = [] {
@@ -37,6 +39,10 @@ std::optional<double> dateNumber(std::string_view value) {
 std::optional<double> number(ColumnKind kind, std::string_view value) {
     if (kind == ColumnKind::Date) {
         return dateNumber(value);
+    }
+    if (kind == ColumnKind::Progress) {
+        const std::optional<int> percent = ProgressPercent(std::string(value));
+        return percent ? std::optional<double>(*percent) : std::nullopt;
     }
     double n = 0;
     const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), n);

@@ -26,6 +26,7 @@ constexpr Event kEvents[] = {
     {"log file parallel write", "System I/O"},
     {"db file parallel write", "System I/O"},
     {"control file parallel write", "System I/O"},
+    {"RMAN backup & recovery I/O", "System I/O"},
     {"enq: TX - row lock contention", "Application"},
     {"enq: TM - contention", "Application"},
     {"buffer busy waits", "Concurrency"},

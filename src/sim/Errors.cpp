@@ -23,6 +23,7 @@ constexpr Message kMessages[] = {
     {31, "session marked for kill"},
     {900, "invalid SQL statement"},
     {904, "invalid identifier"},
+    {907, "missing right parenthesis"},
     {909, "invalid number of arguments"},
     {911, "invalid character"},
     {918, "column ambiguously defined"},

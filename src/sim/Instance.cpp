@@ -10,6 +10,7 @@
 #include "Accounts.h"
 #include "Activity.h"
 #include "OraText.h"
+#include "Plans.h"
 
 namespace sim {
 
@@ -60,6 +61,9 @@ Instance::Instance(const ScenarioSpec& setup, bool living, std::uint32_t seed, s
         m_store.add(session, false);
     }
     m_store.linkBlockers(now);
+    for (const LongOpSpec& op : setup.longOps) {
+        m_store.addLongOp(op, now);
+    }
     m_store.createTopology(setup, hostName());
     m_store.commit();
     m_nextSid = m_store.nextSid();
@@ -106,12 +110,35 @@ QueryResult Instance::execute(const std::string& sql, const std::string& user, i
             return {};
         case Statement::Kind::Kill:
             return QueryResult::failed(endSession(statement, account && account->mayKill, ownSid));
+        case Statement::Kind::Plan:
+            return plan(statement, account ? account->rights : ViewRights{});
         case Statement::Kind::Query:
             break;
     }
     QueryResult result = m_store.query(statement.sqlite, clientContext(account, user, ownSid, now));
     if (result.error.ok() && statement.countsSessions) {
         addUserSessions(Controls::instance().takeSessionsAfterCount());
+    }
+    return result;
+}
+
+// DISPLAY_CURSOR came with release 10; it runs with its caller's rights and says so, in lines of
+// its own, when they are not enough.
+QueryResult Instance::plan(const Statement& statement, const ViewRights& rights) {
+    if (m_release.major < 10)
+        return QueryResult::failed(
+            {904, R"(ORA-00904: "DBMS_XPLAN"."DISPLAY_CURSOR": invalid identifier)"});
+    const std::vector<std::string> lines =
+        !rights.session   ? missingPrivilege("V$SESSION")
+        : !rights.catalog ? missingPrivilege("V$SQL_PLAN")
+                          : displayCursor(statement.planSqlId, statement.planChild,
+                                          m_store.sqlTextOf(1, statement.planSqlId));
+    QueryResult result;
+    result.isQuery = true;
+    result.columns = 1;
+    for (const std::string& line : lines) {
+        // An empty line is NULL, as every empty string is.
+        result.rows.push_back({line.empty() ? Value() : Value(line)});
     }
     return result;
 }
@@ -240,7 +267,8 @@ void Instance::catchUp(std::int64_t now) {
         }
     }
     const std::int64_t target = now / kTickSeconds;
-    if (cleaned.empty() && (!m_living || target <= m_lastTick)) {
+    const bool ticking = m_living || m_store.hasLongOps();
+    if (cleaned.empty() && (!ticking || target <= m_lastTick)) {
         return;
     }
     m_store.begin();
@@ -248,9 +276,11 @@ void Instance::catchUp(std::int64_t now) {
         m_store.remove(sid, now);
         std::erase(m_dying, sid);
     }
-    if (m_living) {
+    if (ticking) {
         for (std::int64_t k = std::max(m_lastTick + 1, target - kMaxTicks + 1); k <= target; ++k) {
-            tick(k);
+            if (m_living)
+                tick(k);
+            m_store.advanceLongOps(k * kTickSeconds);
         }
         m_lastTick = std::max(m_lastTick, target);
     }
@@ -267,7 +297,8 @@ void Instance::tick(std::int64_t index) {
     const std::int64_t at = index * kTickSeconds;
     std::vector<int> users;
     for (const auto& [sid, session] : m_store.sessions()) {
-        if (session.user && !session.own && !session.killedAt && !m_store.inLockChain(sid)) {
+        if (session.user && !session.own && !session.killedAt && !m_store.inLockChain(sid) &&
+            !m_store.runsLongOp(sid)) {
             users.push_back(sid);
         }
     }

@@ -33,6 +33,7 @@ private:
     void catchUp(std::int64_t now);
     void tick(std::int64_t index);
     OraError endSession(const Statement& statement, bool mayAlterSystem, int ownSid);
+    QueryResult plan(const Statement& statement, const ViewRights& rights);
     OraError refusal(const Statement& statement, bool mayAlterSystem, int ownSid);
     // Ends the session now, its transaction rolled back and its locks released.
     void end(int sid, int clientCode);

@@ -99,6 +99,12 @@ constexpr std::array<const char*, 10> kStatements = {
     "SELECT value FROM v$parameter WHERE name = 'db_block_size'",
 };
 
+constexpr const char* kScanStatement =
+    "SELECT /*+ FULL(l) */ l.order_id, SUM(l.quantity * l.unit_price) total FROM order_lines l "
+    "GROUP BY l.order_id";
+constexpr const char* kBackupCall =
+    "BEGIN sys.dbms_backup_restore.backupDataFile(dfnumber => 7, max_corrupt => 0); END;";
+
 constexpr std::array<const char*, 20> kBackground = {
     "PMON", "CLMN", "PSP0", "VKTM", "GEN0", "MMAN", "GEN1", "DIAG", "DBRM", "VKRM",
     "DIA0", "DBW0", "LGWR", "CKPT", "SMON", "RECO", "LREG", "MMON", "MMNL", "TMON"};
@@ -226,12 +232,52 @@ void addLockChain(ScenarioSpec& setup, Rng& rng, int& sid, std::int64_t now) {
     }
 }
 
+// A nightly load reading a whole table, and a backup of the database's files, each well into
+// its work: the one a statement with a plan, the other a call of the backup package.
+void addLongOperations(ScenarioSpec& setup, int& sid, std::int64_t now) {
+    Rng detail(static_cast<std::uint64_t>(now) * 31 + static_cast<std::uint64_t>(sid));
+    sid += 2;
+    const int serial = 1 + detail.below(65535);
+    SessionSpec scan = clientSession(clientOf("BATCH_ETL", "python3.11@etl-node-03 (TNS V1-V3)"),
+                                     detail, sid, serial, now - 3 * 3600);
+    scan.status = "ACTIVE";
+    scan.sqlText = kScanStatement;
+    scan.statusSince = now - 270;
+    scan.event = "direct path read";
+    scan.waitSince = now;
+    setup.sessions.push_back(scan);
+    setup.longOps.push_back({scan.sid, 1, "Table Scan", "APP_OWNER.ORDER_LINES", "", "Blocks",
+                             54 * 1552, 120 * 1552, 1552, now - 270, 0, true});
+
+    SessionSpec rman;
+    rman.username = "SYS";
+    rman.sid = sid += 3;
+    rman.serial = 1 + detail.below(65535);
+    rman.status = "ACTIVE";
+    rman.osuser = "oracle";
+    rman.machine = "dbhost01";
+    rman.program = "rman@dbhost01 (TNS V1-V3)";
+    rman.module = "backup full datafile";
+    rman.action = "0000112 STARTED16";
+    rman.logonTime = now - 1560;
+    rman.schemaname = "SYS";
+    rman.sqlText = kBackupCall;
+    rman.statusSince = now - 1500;
+    rman.event = "RMAN backup & recovery I/O";
+    rman.waitSince = now;
+    rman.inTransaction = false;
+    setup.sessions.push_back(rman);
+    setup.longOps.push_back({rman.sid, 1, "RMAN: full datafile backup", "", "Set Count", "Blocks",
+                             300 * 1820, 720 * 1820, 1820, now - 1500, 112, true});
+}
+
 struct Shape {
     int backgrounds;
     int users;
     int maxGap;  // between user sessions' sids
     int activePercent;
     bool lockChain;
+    bool longOps = false;
 };
 
 // Background processes first, then user sessions at increasing sids with gaps.
@@ -250,6 +296,8 @@ ScenarioSpec populated(Rng& rng, const Shape& shape, std::int64_t now) {
     }
     if (shape.lockChain)
         addLockChain(setup, rng, sid, now);
+    if (shape.longOps)
+        addLongOperations(setup, sid, now);
     return setup;
 }
 
@@ -331,9 +379,9 @@ std::optional<ScenarioSpec> builtinScenario(const std::string& name, std::uint32
     const std::string lower = lowerCase(name);
     Rng rng(seed);
     if (lower == "demo")
-        return populated(rng, {20, 40, 6, 30, true}, now);
+        return populated(rng, {20, 40, 6, 30, true, true}, now);
     if (lower == "large")
-        return populated(rng, {40, 9959, 1, 3, false}, now);
+        return populated(rng, {40, 9957, 1, 3, false, true}, now);
     if (lower == "rac")
         return clustered(rng, now);
     if (lower == "cdb")

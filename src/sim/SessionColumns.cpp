@@ -61,7 +61,10 @@ const std::vector<ViewColumn> kColumns = {
 
 #undef SIM_HOLDER_STATUS
 
-constexpr std::string_view kSqlTextNumbers[] = {"HASH_VALUE", "PIECE", "COMMAND_TYPE"};
+// The NUMBER columns of V$SQLTEXT and V$SESSION_LONGOPS.
+constexpr std::string_view kSqlTextNumbers[] = {"HASH_VALUE",     "PIECE",           "COMMAND_TYPE",
+                                                "SOFAR",          "TOTALWORK",       "CONTEXT",
+                                                "TIME_REMAINING", "ELAPSED_SECONDS", "QCSID"};
 
 std::string storedName(std::string_view name) {
     const std::string lower = lowerCase(name);

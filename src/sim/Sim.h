@@ -179,8 +179,28 @@ struct ContainerSpec {
     std::string openMode = "READ WRITE";
 };
 
+// A long operation of a session, as V$SESSION_LONGOPS lists it: it advances by perTick units
+// at each tick of the instance's clock until sofar reaches totalwork.
+struct LongOpSpec {
+    int sid = 0;
+    int instance = 1;
+    std::string opname;  // "Table Scan", "RMAN: full datafile backup"
+    std::string target;  // "APP_OWNER.ORDER_LINES"; empty: NULL
+    std::string targetDesc;
+    std::string units = "Blocks";
+    std::int64_t sofar = 0;
+    std::int64_t totalwork = 0;
+    std::int64_t perTick = 0;
+    std::int64_t startTime = 0;
+    // RMAN's backup set; 0 for an operation without one.
+    int context = 0;
+    // Starts the same operation again once it is done, as a loop over the work would.
+    bool repeats = false;
+};
+
 struct ScenarioSpec {
     std::vector<SessionSpec> sessions;
+    std::vector<LongOpSpec> longOps;
     // Whether log-ons to this scenario appear in v$session as sessions of their own.
     bool listOwnSessions = false;
     // The account an external log-on (no user name, no password) becomes, as a wallet or the

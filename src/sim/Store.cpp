@@ -84,6 +84,7 @@ Store::Store(const Release& release) : m_sqlIds(hasSqlId(release)) {
             WHERE inst_id = sim_instance();
             CREATE VIEW sys."gv_$sqltext" AS SELECT inst_id, address, hash_value, )" +
          sqlId + R"(command_type, piece, sql_text FROM sys."x$kglna";)");
+    createLongOps(release);
     sqlite3_set_authorizer(m_db, &Store::authorize, this);
     m_insertSession = prepare(
         R"(INSERT INTO sys."x$ksuse" (indx, sid, inst_id, con_id, "serial#", username, status,
@@ -125,7 +126,8 @@ Store::~Store() {
     for (Prepared* statement :
          {&m_insertSession, &m_deleteSession, &m_updateStatus, &m_updateWait, &m_updateSql,
           &m_updateBlockers, &m_updateTransaction, &m_insertTransaction, &m_deleteTransaction,
-          &m_restartWaits, &m_startCall, &m_insertPiece, &m_deletePieces}) {
+          &m_restartWaits, &m_startCall, &m_insertPiece, &m_deletePieces, &m_insertLongOp,
+          &m_updateLongOp, &m_deleteLongOp, &m_sqlTextById}) {
         statement->reset();
     }
     sqlite3_close(m_db);

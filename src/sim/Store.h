@@ -115,6 +115,16 @@ public:
     // Waiters and holders stay as they are until the lock goes.
     bool inLockChain(int sid) const;
 
+    // A long operation of a listed session, as of now; one of a session not listed is dropped.
+    void addLongOp(const LongOpSpec& spec, std::int64_t now);
+    // One tick of the long operations' work at time at.
+    void advanceLongOps(std::int64_t at);
+    bool hasLongOps() const { return !m_longOps.empty(); }
+    // The session's work is not done: it stays in its call.
+    bool runsLongOp(int sid) const;
+    // The statement of that SQL_ID in the instance's shared pool; nullopt when it is not there.
+    std::optional<std::string> sqlTextOf(int instance, const std::string& sqlId);
+
     // GV$INSTANCE and V$CONTAINERS of the scenario.
     void createTopology(const ScenarioSpec& setup, const std::string& hostName);
 
@@ -131,6 +141,16 @@ private:
     };
     using Prepared = std::unique_ptr<sqlite3_stmt, Finalizer>;
 
+    struct LongOp {
+        LongOpSpec spec;
+        int session;  // its key
+        int row;      // INDX in X$KSULOP
+        int serial;
+        std::int64_t lastUpdate;
+    };
+
+    void createLongOps(const Release& release);
+    void updateLongOp(LongOp& op, std::int64_t at);
     Prepared prepare(const std::string& sql);
     void exec(const std::string& sql);
     void run(const Prepared& statement);
@@ -162,6 +182,12 @@ private:
     Prepared m_startCall;
     Prepared m_insertPiece;
     Prepared m_deletePieces;
+    Prepared m_insertLongOp;
+    Prepared m_updateLongOp;
+    Prepared m_deleteLongOp;
+    Prepared m_sqlTextById;
+    std::vector<LongOp> m_longOps;
+    int m_nextLongOp = 1;
     std::map<int, LiveSession> m_sessions;
     std::set<int> m_waiters;  // sessions with a blocker
     // (instance, address) -> sessions running it: each instance has a shared pool of its own.

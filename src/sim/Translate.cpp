@@ -359,6 +359,41 @@ Statement alter(const Tokens& t) {
     return s;
 }
 
+// SELECT {plan_table_output | *} FROM TABLE([SYS.]DBMS_XPLAN.DISPLAY_CURSOR('sql_id'[, child
+// [, 'format']])); nullopt for any other statement.
+std::optional<Statement> planQuery(const Tokens& t) {
+    std::size_t i = 0;
+    const auto next = [&](auto test) { return i < t.size() && test(t[i]) ? (++i, true) : false; };
+    const auto word = [&](std::string_view w) {
+        return next([w](const Token& k) { return k.isWord(w); });
+    };
+    const auto symbol = [&](std::string_view s) {
+        return next([s](const Token& k) { return k.isSymbol(s); });
+    };
+    if (!word("SELECT") || !(word("PLAN_TABLE_OUTPUT") || symbol("*")) || !word("FROM") ||
+        !word("TABLE") || !symbol("("))
+        return std::nullopt;
+    if (word("SYS") && !symbol("."))
+        return std::nullopt;
+    if (!word("DBMS_XPLAN") || !symbol(".") || !word("DISPLAY_CURSOR") || !symbol("("))
+        return std::nullopt;
+    Statement s;
+    s.kind = Statement::Kind::Plan;
+    if (i < t.size() && t[i].type == TokenType::String)
+        s.planSqlId = t[i++].text;
+    if (symbol(",")) {
+        if (i >= t.size() || (t[i].type != TokenType::Number && t[i].type != TokenType::String) ||
+            !isDigits(t[i].text))
+            return failure(1722);
+        s.planChild = std::stoi(t[i++].text);
+    }
+    if (symbol(",") && !next([](const Token& k) { return k.type == TokenType::String; }))
+        return failure(936);
+    if (!symbol(")") || !symbol(")"))
+        return failure(907);
+    return i == t.size() ? s : failure(933);
+}
+
 }  // namespace
 
 bool viewReadable(std::string_view name, const ViewRights& rights) {
@@ -369,12 +404,14 @@ bool viewReadable(std::string_view name, const ViewRights& rights) {
         return rights.sqlText;
     return rights.catalog &&
            (view == "gv_$session" || view == "gv_$sqltext" || view == "v_$transaction" ||
-            view == "gv_$transaction" || view == "gv_$instance" || view == "v_$containers");
+            view == "gv_$transaction" || view == "gv_$instance" || view == "v_$containers" ||
+            view == "v_$session_longops" || view == "gv_$session_longops");
 }
 
 bool isBaseTable(std::string_view name) {
     const std::string table = lowerCase(name);
-    return table == "x$ksuse" || table == "x$kglna" || table == "x$ktcxb" || table == "x$con";
+    return table == "x$ksuse" || table == "x$kglna" || table == "x$ktcxb" || table == "x$con" ||
+           table == "x$ksulop";
 }
 
 Statement translate(std::string_view sql, ViewRights rights) {
@@ -383,6 +420,8 @@ Statement translate(std::string_view sql, ViewRights rights) {
         return failed(e);
     if (t.empty())
         return failure(900);
+    if (std::optional<Statement> plan = planQuery(t))
+        return *plan;
     if (isOneOf(t[0], {"SELECT", "WITH"}))
         return query(t, rights);
     if (t[0].isWord("ALTER"))

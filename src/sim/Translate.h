@@ -36,7 +36,7 @@ enum class EndSession {
 };
 
 struct Statement {
-    enum class Kind { Query, Kill, NoOp, Error };
+    enum class Kind { Query, Kill, NoOp, Error, Plan };
     Kind kind = Kind::Error;
     OraError error;
     // Query: the SQLite text; dialect differences are already bridged.
@@ -46,6 +46,9 @@ struct Statement {
     // Kill: which statement, and nullopt when the quoted session id cannot be read.
     EndSession how = EndSession::Kill;
     std::optional<KillTarget> target;
+    // Plan: the cursor TABLE(DBMS_XPLAN.DISPLAY_CURSOR(sql_id, child, format)) names.
+    std::string planSqlId;
+    int planChild = 0;
 };
 
 Statement translate(std::string_view sql, ViewRights rights);

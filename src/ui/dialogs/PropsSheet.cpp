@@ -6,16 +6,24 @@
 #include <QVBoxLayout>
 
 #include "dialogs/PropsGeneralPage.h"
+#include "dialogs/PropsLongOpsPage.h"
 #include "dialogs/PropsSqlPage.h"
 
 CPropsSheet::CPropsSheet(const QString& caption, QWidget* parent, int firstPage)
-    : QDialog(parent), m_general(new CPropsGeneralPage), m_sql(new CPropsSqlPage) {
+    : QDialog(parent),
+      m_general(new CPropsGeneralPage),
+      m_sql(new CPropsSqlPage),
+      m_longOps(new CPropsLongOpsPage),
+      m_tabs(new QTabWidget(this)) {
     setWindowTitle(caption);
-    auto* tabs = new QTabWidget(this);
+    QTabWidget* tabs = m_tabs;
     tabs->setObjectName(QStringLiteral("tabs"));
     tabs->addTab(m_general, QStringLiteral("General"));
     tabs->addTab(m_sql, QStringLiteral("SQL"));
+    tabs->addTab(m_longOps, QStringLiteral("Long Operations"));
     tabs->setCurrentIndex(firstPage);
+    connect(tabs, &QTabWidget::currentChanged, this,
+            [this] { emit pageShown(m_tabs->currentWidget()); });
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("okButton"));
@@ -40,4 +48,8 @@ CPropsSheet::CPropsSheet(const QString& caption, QWidget* parent, int firstPage)
     // It opens at the pages' size and can be made bigger to read a long statement.
     setSizeGripEnabled(true);
     resize(sizeHint());
+}
+
+QWidget* CPropsSheet::CurrentPage() const {
+    return m_tabs->currentWidget();
 }

@@ -3,6 +3,8 @@
 #include <QDateTime>
 #include <algorithm>
 
+#include "LongOperations.h"
+
 namespace {
 // The list control knows three justifications; anything else reads as left.
 Qt::Alignment Justification(Qt::Alignment alignment) {
@@ -237,6 +239,8 @@ QVariant CListModel::data(const QModelIndex& index, int role) const {
             return QString::fromStdString(RowKey(index.row(), m_keyColumns));
         case SortRole:
             return SortValue(index.row(), index.column());
+        case ProgressRole:
+            return ProgressValue(index.row(), index.column());
         default:
             return {};
     }
@@ -252,6 +256,8 @@ QVariant CListModel::SortValue(int item, int column) const {
             return DisplayText(item, column);
         case ColumnKind::Date:
             return QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        case ColumnKind::Progress:
+            return QVariant(double(ProgressPercent(text.toStdString()).value_or(0)));
         case ColumnKind::Number:
         case ColumnKind::Duration:
             break;
@@ -259,6 +265,14 @@ QVariant CListModel::SortValue(int item, int column) const {
     bool ok = false;
     const double number = text.toDouble(&ok);
     return ok ? QVariant(number) : QVariant(text);
+}
+
+QVariant CListModel::ProgressValue(int item, int column) const {
+    if (ColumnKindOf(column) != ColumnKind::Progress) {
+        return {};
+    }
+    const std::optional<int> percent = ProgressPercent(GetItemText(item, column).toStdString());
+    return percent ? QVariant(*percent / 100.0) : QVariant();
 }
 
 QVariant CListModel::headerData(int section, Qt::Orientation orientation, int role) const {

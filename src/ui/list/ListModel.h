@@ -59,6 +59,8 @@ public:
     // A cell's value as it sorts: a number (double) for numbers and durations, a QDateTime for
     // dates, the text for texts; none for an empty cell.
     static constexpr int SortRole = Qt::UserRole + 2;
+    // How much of a progress cell's work is done, from 0 to 1; none for other cells.
+    static constexpr int ProgressRole = Qt::UserRole + 3;
 
     explicit CListModel(QObject* parent = nullptr);
 
@@ -107,6 +109,7 @@ private:
     friend class RowSync;
     std::size_t RowWidth() const;
     QVariant SortValue(int item, int column) const;
+    QVariant ProgressValue(int item, int column) const;
     std::vector<Column> m_columns;
     std::vector<Row> m_rows;
     std::vector<int> m_keyColumns;

@@ -9,6 +9,8 @@
 #include <QToolTip>
 #include <algorithm>
 
+#include "list/ListModel.h"
+
 namespace {
 // A rectangle from its left and (exclusive) right edges.
 QRect Span(int left, int right, int top, int height) {
@@ -36,6 +38,24 @@ void DrawCellText(QPainter* painter, const QRect& rect, int flags, const QString
     }
     const int baseline = rect.top() + (rect.height() - metrics.height()) / 2 + metrics.ascent();
     painter->drawText(QPoint(x, baseline), shown);
+}
+
+// A bar behind a cell's text, filled as far as the work is done with a tint of colour (the
+// highlight's, or on a highlighted row its text's) light enough for the text to stay readable.
+void DrawProgressBar(QPainter* painter, const QRect& cell, double done, QColor colour) {
+    const QRect bar = cell.adjusted(0, 2, 0, -2);
+    if (bar.width() < 3 || bar.height() < 3) {
+        return;
+    }
+    colour.setAlpha(110);
+    const int filled = int((bar.width() - 2) * std::clamp(done, 0.0, 1.0));
+    painter->fillRect(QRect(bar.left() + 1, bar.top() + 1, filled, bar.height() - 2), colour);
+    colour.setAlpha(200);
+    painter->save();
+    painter->setPen(colour);
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRect(bar.adjusted(0, 0, -1, -1));
+    painter->restore();
 }
 
 // The dotted one-pixel frame of a list control's focused row, its dots the inverse of the fill
@@ -207,8 +227,17 @@ void CListViewEx::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
         const int column = shown[i];
         const int alignment =
             model()->headerData(column, Qt::Horizontal, Qt::TextAlignmentRole).toInt();
-        DrawCellText(painter, TextRect(column, top, height, inset), alignment,
-                     CellText(index.siblingAtColumn(column)));
+        const QModelIndex cell = index.siblingAtColumn(column);
+        if (const QVariant done = cell.data(CListModel::ProgressRole); done.isValid()) {
+            DrawProgressBar(
+                painter,
+                Span(columnViewportPosition(column) + inset / 2,
+                     columnViewportPosition(column) + columnWidth(column) - inset / 2, top, height),
+                done.toDouble(),
+                colours.color(group,
+                              highlighted ? QPalette::HighlightedText : QPalette::Highlight));
+        }
+        DrawCellText(painter, TextRect(column, top, height, inset), alignment, CellText(cell));
     }
 
     const QModelIndex current = currentIndex();

@@ -216,6 +216,9 @@ void CNimbraView::ShowSessions(SessionList sessions) {
     HideUnread(sessions.columns);
     ShowAutomatic(sessions.columns);
     MarkBlockers(sessions.columns);
+    m_bLongOpsRead = std::find(sessions.columns.begin(), sessions.columns.end(),
+                               SessionColumnId::Progress) != sessions.columns.end();
+    m_longOperations = std::move(sessions.longOperations);
     UpdateSessionCount();
     emit sessionsShown();
 }

@@ -14,10 +14,12 @@
 #include "list/ListModel.h"
 #include "list/ListViewEx.h"
 
+class CPropsSheet;
 class CSessionSortFilter;
 class QAction;
 class SessionFilter;
 struct LayoutSettings;
+struct SessionKey;
 
 class CNimbraView : public CListViewEx, public SessionListPort {
     Q_OBJECT
@@ -63,6 +65,13 @@ public:
     bool BlockingWanted() const { return m_bBlockingWanted; }
     // Whether the last refresh could read who blocks whom.
     bool BlockingRead() const { return m_bBlockingRead; }
+    // Whether the list also reads every session's long operations (for the properties sheet's
+    // page) while the Progress column is hidden; reading starts at once.
+    void SetLongOperationsWanted(bool wanted);
+    bool LongOperationsWanted() const { return m_bLongOpsWanted; }
+    // What the last refresh read of the long operations; whether it could read them at all.
+    const std::vector<LongOperation>& LongOperations() const { return m_longOperations; }
+    bool LongOperationsRead() const { return m_bLongOpsRead; }
     // Selects exactly these sessions where the list shows them.
     void SelectSessions(const std::vector<SessionKey>& keys);
     // The commands act on these sessions while it lives, instead of the list's selection: the
@@ -151,6 +160,8 @@ private:
     void ShowAutomatic(const std::vector<SessionColumnId>& read);
     // The model row's session: its values of the seven columns and its instance.
     SessionRow SessionAt(int row) const;
+    // The properties sheet's plan and long operations, each read when its page is first shown.
+    void FollowSheetPages(CPropsSheet& sheet, const SessionKey& key);
 
     SessionDetails m_details;
     CListModel m_sessions;
@@ -161,6 +172,9 @@ private:
     QString m_offlineCount;
     bool m_bBlockingWanted = false;
     bool m_bBlockingRead = false;
+    bool m_bLongOpsWanted = false;
+    bool m_bLongOpsRead = false;
+    std::vector<LongOperation> m_longOperations;
     // Set while the blocking tree's menu runs.
     std::optional<std::vector<SessionRow>> m_commandTargets;
 };

@@ -40,6 +40,9 @@ std::vector<SessionColumnId> CNimbraView::ChosenColumns() const {
             read.push_back(Id::BlockingInstance);
         }
     }
+    if (m_bLongOpsWanted && std::find(read.begin(), read.end(), Id::Progress) == read.end()) {
+        read.push_back(Id::Progress);
+    }
     return read;
 }
 

@@ -76,10 +76,12 @@ void CNimbraView::OnSessionProperties() {
     CPropsSheet sheet(QStringLiteral("Properties"), this, 0);
     sheet.GeneralPage()->SetDetails(m_details);
     sheet.SqlPage()->SetSqlText(QString::fromStdString(m_details.sqlText));
+    FollowSheetPages(sheet, *key);
     {
         const CNormalCursor pointer;
         sheet.exec();
     }
+    SetLongOperationsWanted(false);
 }
 
 void CNimbraView::OnColumns() {
