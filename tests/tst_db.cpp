@@ -3,14 +3,17 @@
 #include <unistd.h>
 #include <QTemporaryFile>
 #include <QtTest>
+#include <atomic>
 #include <chrono>
 #include <functional>
+#include <mutex>
 #include <thread>
 #include <vector>
 
 #include "DbTestSupport.h"
 #include "OracleCursor.h"
 #include "TableProbes.h"
+#include "WorkerConnection.h"
 
 using sim::Call;
 
@@ -406,6 +409,42 @@ private slots:
         QCOMPARE(notified, 0);
         QVERIFY(IsLoggedOn());
         QVERIFY(CountRows("sys.v_$session", "") > 0);
+    }
+
+    // The worker runs its job at its interval, counts a lost connection without a word to the
+    // window, and logs on again by itself.
+    void workerConnectionComesBack() {
+        QVERIFY(logOnToTest());
+        int notified = 0;
+        const int observer = AddConnectionObserver([&notified] { ++notified; });
+        MessageRecorder recorder;
+        std::atomic<int> counted = 0;
+        std::mutex lock;
+        std::vector<std::string> told;
+        {
+            WorkerConnection worker(
+                {"system", "manager", testHost("test"), ConnectAs::Normal},
+                {std::chrono::milliseconds(5), std::chrono::milliseconds(5),
+                 std::chrono::milliseconds(20)},
+                [&counted] { counted = CountRows("sys.v_$session", ""); },
+                [&](const std::string& message) {
+                    const std::scoped_lock hold(lock);
+                    told.push_back(message);
+                });
+            QTRY_VERIFY_WITH_TIMEOUT(worker.Runs() >= 3, 20000);
+            QVERIFY(counted > 0);
+            sim::Controls::instance().failCall(Call::Exec, 1, 3113);
+            QTRY_VERIFY_WITH_TIMEOUT(worker.Failures() == 1, 20000);
+            const int runsAfterLoss = worker.Runs();
+            QTRY_VERIFY_WITH_TIMEOUT(worker.Runs() > runsAfterLoss + 2 && worker.LoggedOn(), 20000);
+            QCOMPARE(worker.Failures(), 1);
+        }
+        RemoveConnectionObserver(observer);
+        QCOMPARE(int(told.size()), 1);
+        QVERIFY(told[0].find("ORA-03113") != std::string::npos);
+        QVERIFY(recorder.messages.isEmpty());
+        QCOMPARE(notified, 0);
+        QVERIFY(IsLoggedOn());
     }
 
     void executeFetchOutcomes_data() {
