@@ -7,11 +7,13 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 #include <memory>
 
+#include "ActivitySettings.h"
 #include "DbTestSupport.h"
 #include "GuiTestSupport.h"
 #include "SettingsStore.h"
@@ -99,6 +101,40 @@ private slots:
     }
 
     // On a list of four user sessions and two server processes; AutoLogin stored as 1.
+    // The sampling of activity: on, every second, seven days until chosen; a stored number out of
+    // range reads held to it.
+    void activitySampling_data() {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QList<int>>("shown");  // sample, seconds, days
+        QTest::newRow("nothing stored") << QByteArray() << QList<int>{1, 1, 7};
+        QTest::newRow("out of range")
+            << QByteArray("Sample=0\nSampleSec=0\nKeepDays=9999") << QList<int>{0, 1, 366};
+        QTest::newRow("chosen") << QByteArray("Sample=1\nSampleSec=5\nKeepDays=30")
+                                << QList<int>{1, 5, 30};
+    }
+    void activitySampling() {
+        QFETCH(QByteArray, stored);
+        QFETCH(QList<int>, shown);
+        for (const QByteArray& line : stored.split('\n')) {
+            if (!line.isEmpty()) {
+                SettingsStore::WriteProfileString("Activity", line.split('=')[0],
+                                                  line.split('=')[1]);
+            }
+        }
+        COptionsDialog d;
+        auto* sample = d.findChild<QCheckBox*>("sample1007");
+        auto* seconds = d.findChild<QSpinBox*>("sampleSec1008");
+        auto* days = d.findChild<QSpinBox*>("keepDays1009");
+        QCOMPARE((QList<int>{sample->isChecked(), seconds->value(), days->value()}), shown);
+        sample->click();
+        seconds->setValue(10);
+        d.accept();
+        const ActivitySettings saved = ActivitySettings::Load();
+        QCOMPARE(saved.Sample, shown[0] == 0);
+        QCOMPARE(saved.SampleSec, 10);
+        QCOMPARE(saved.KeepDays, shown[2]);
+    }
+
     void command_data() {
         QTest::addColumn<int>("storedSec");
         QTest::addColumn<int>("moveTo");

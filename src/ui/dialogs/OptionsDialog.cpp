@@ -7,7 +7,9 @@
 #include <QRect>
 #include <QSize>
 #include <QSlider>
+#include <QSpinBox>
 
+#include "ActivitySettings.h"
 #include "AppSettings.h"
 #include "RememberedPassword.h"
 #include "widgets/DialogUnits.h"
@@ -17,6 +19,10 @@ COptionsDialog::COptionsDialog(QWidget* parent) : QDialog(parent) {
     m_bAutoLogin = stored.AutoLogin;
     m_bRememberPassword = stored.RememberPassword;
     CreateControls();
+    const ActivitySettings activity = ActivitySettings::Load();
+    m_sampleCheck->setChecked(activity.Sample);
+    m_sampleSecSpin->setValue(activity.SampleSec);
+    m_keepDaysSpin->setValue(activity.KeepDays);
     m_autoLoginCheck->setChecked(m_bAutoLogin);
     m_rememberPasswordCheck->setChecked(m_bRememberPassword);
     OnSliderMoved(m_slider->value());
@@ -25,11 +31,12 @@ COptionsDialog::COptionsDialog(QWidget* parent) : QDialog(parent) {
 
 void COptionsDialog::CreateControls() {
     setWindowTitle(QStringLiteral("Options"));
-    setFixedSize(DialogUnitsToPixels(QSize(293, 121), font()));
+    setFixedSize(DialogUnitsToPixels(QSize(293, 165), font()));
 
     // First, so that they lie beneath the controls they frame.
     Place(new QGroupBox(QStringLiteral("Refresh timer"), this), QRect(10, 5, 214, 38));
     Place(new QGroupBox(QStringLiteral("Display options"), this), QRect(10, 50, 215, 65));
+    Place(new QGroupBox(QStringLiteral("Activity history"), this), QRect(10, 120, 215, 40));
 
     m_slider = new QSlider(Qt::Horizontal, this);
     m_slider->setObjectName(QStringLiteral("slider1001"));
@@ -56,6 +63,23 @@ void COptionsDialog::CreateControls() {
     m_rememberPasswordCheck->setObjectName(QStringLiteral("rememberPassword1006"));
     Place(m_rememberPasswordCheck, QRect(20, 95, 195, 10));
 
+    m_sampleCheck = new QCheckBox(QStringLiteral("Sample active sessions every"), this);
+    m_sampleCheck->setObjectName(QStringLiteral("sample1007"));
+    Place(m_sampleCheck, QRect(20, 133, 120, 10));
+    m_sampleSecSpin = new QSpinBox(this);
+    m_sampleSecSpin->setObjectName(QStringLiteral("sampleSec1008"));
+    m_sampleSecSpin->setRange(1, kMaxSampleSec);
+    m_sampleSecSpin->setSuffix(QStringLiteral(" s"));
+    Place(m_sampleSecSpin, QRect(145, 131, 40, 13));
+    auto* keep = new QLabel(QStringLiteral("Keep samples for"), this);
+    Place(keep, QRect(31, 147, 110, 10));
+    m_keepDaysSpin = new QSpinBox(this);
+    m_keepDaysSpin->setObjectName(QStringLiteral("keepDays1009"));
+    m_keepDaysSpin->setRange(1, kMaxHistoryDays);
+    m_keepDaysSpin->setSuffix(QStringLiteral(" days"));
+    keep->setBuddy(m_keepDaysSpin);
+    Place(m_keepDaysSpin, QRect(145, 145, 55, 13));
+
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("okButton"));
     ok->setDefault(true);
@@ -71,7 +95,10 @@ void COptionsDialog::CreateControls() {
     setTabOrder(m_slider, m_showSystemCheck);
     setTabOrder(m_showSystemCheck, m_autoLoginCheck);
     setTabOrder(m_autoLoginCheck, m_rememberPasswordCheck);
-    setTabOrder(m_rememberPasswordCheck, ok);
+    setTabOrder(m_rememberPasswordCheck, m_sampleCheck);
+    setTabOrder(m_sampleCheck, m_sampleSecSpin);
+    setTabOrder(m_sampleSecSpin, m_keepDaysSpin);
+    setTabOrder(m_keepDaysSpin, ok);
     setTabOrder(ok, cancel);
 }
 
@@ -105,6 +132,9 @@ void COptionsDialog::accept() {
                        .RefreshSec = m_nRefreshSec,
                        .ShowSystem = m_bShowSystem,
                        .RememberPassword = m_bRememberPassword});
+    ActivitySettings::Save({.Sample = m_sampleCheck->isChecked(),
+                            .SampleSec = m_sampleSecSpin->value(),
+                            .KeepDays = m_keepDaysSpin->value()});
     if (forget) {
         ForgetPassword();
     }

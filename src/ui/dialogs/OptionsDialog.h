@@ -1,13 +1,14 @@
 #pragma once
-// The options dialog: refresh interval, listing of server sessions, automatic log-on and
-// whether passwords are remembered. OK stores all four; the caller then applies the interval
-// and the listing itself.
+// The options dialog: refresh interval, listing of server sessions, automatic log-on, whether
+// passwords are remembered, and the sampling of activity. OK stores them all; the caller then
+// applies the interval, the listing and the sampling itself.
 
 #include <QDialog>
 
 class QCheckBox;
 class QLabel;
 class QSlider;
+class QSpinBox;
 
 class COptionsDialog : public QDialog {
     Q_OBJECT
@@ -42,4 +43,7 @@ private:
     QCheckBox* m_showSystemCheck = nullptr;
     QCheckBox* m_autoLoginCheck = nullptr;
     QCheckBox* m_rememberPasswordCheck = nullptr;
+    QCheckBox* m_sampleCheck = nullptr;
+    QSpinBox* m_sampleSecSpin = nullptr;
+    QSpinBox* m_keepDaysSpin = nullptr;
 };
