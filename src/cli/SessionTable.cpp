@@ -30,14 +30,18 @@ Cells cellsOf(const SessionList& list, const SessionRow& row,
 
 }  // namespace
 
-// Columns are padded by the width a terminal shows, not by bytes, so that names with accents or
-// East Asian characters line up.
 std::string FormatAligned(const SessionList& list, const std::vector<SessionColumnId>& shown) {
     std::vector<Cells> table = {headingsOf(shown)};
     for (const SessionRow& row : list.rows) {
         table.push_back(cellsOf(list, row, shown, true));
     }
-    std::vector<std::size_t> widths(shown.size());
+    return FormatAlignedCells(table);
+}
+
+// Columns are padded by the width a terminal shows, not by bytes, so that names with accents or
+// East Asian characters line up.
+std::string FormatAlignedCells(const std::vector<std::vector<std::string>>& table) {
+    std::vector<std::size_t> widths(table.empty() ? 0 : table.front().size());
     for (const Cells& cells : table) {
         for (std::size_t c = 0; c < cells.size(); ++c) {
             widths[c] = std::max(widths[c], DisplayWidth(cells[c]));

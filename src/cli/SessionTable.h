@@ -10,6 +10,8 @@
 // The shown columns of the list, padded to their widest cell, separated by two blanks, headed
 // like the list view; values as ForTerminal shows them.
 std::string FormatAligned(const SessionList& list, const std::vector<SessionColumnId>& shown);
+// Rows of cells, the first the headings, laid out as FormatAligned does; the cells as they are.
+std::string FormatAlignedCells(const std::vector<std::vector<std::string>>& table);
 // RFC 4180 CSV with a heading line; fields quoted when they need it. Values go to a file as they
 // are; to a terminal, which someone reads, as ForTerminal shows them.
 enum class Destination { File, Terminal };

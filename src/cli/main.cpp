@@ -6,10 +6,12 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <cstdio>
 #include <optional>
 #include <string>
 
+#include "ActivityReport.h"
 #include "Keyring.h"
 #include "ListOptions.h"
 #include "PasswordInput.h"
@@ -118,11 +120,20 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption cancelOption(
         "cancel-sql", "Cancel the statement the session runs; it stays connected.",
         "sid,serial[,@instance]");
+    const QCommandLineOption activityOption(
+        "activity",
+        "Print the top list of the local activity history of the database instead of the "
+        "sessions.");
+    const QCommandLineOption sinceOption(
+        "since", "With --activity: how far back from now, as 90s, 10m, 2h or 7d (10m).", "time");
+    const QCommandLineOption byOption(
+        "by", "With --activity: the top SQL_IDs, sessions or wait events (sql).",
+        "sql|session|event");
     const QCommandLineOption noKeyringOption(
         "no-keyring", "Do not take the password from the desktop's keyring; ask for it.");
     parser.addOptions({allOption, csvOption, stdinOption, columnsOption, sortOption, filterOption,
                        activeOption, killOption, immediateOption, disconnectOption, cancelOption,
-                       noKeyringOption});
+                       activityOption, sinceOption, byOption, noKeyringOption});
     parser.addPositionalArgument(
         "logon",
         "user/password@host, or user@host for the keyring's password or to be asked for it, "
@@ -191,6 +202,31 @@ int main(int argc, char* argv[]) {
         return usageError("--immediate goes with --kill.");
     }
 
+    std::optional<ActivityReportOptions> activity;
+    if (parser.isSet(activityOption)) {
+        activity.emplace();
+        activity->csv = options.csv;
+        if (parser.isSet(sinceOption)) {
+            const auto since = ParseSince(parser.value(sinceOption).toStdString(), error);
+            if (!since) {
+                return usageError(QString::fromStdString(error));
+            }
+            activity->sinceSeconds = *since;
+        }
+        if (parser.isSet(byOption)) {
+            const auto by = ParseTopBy(parser.value(byOption).toStdString(), error);
+            if (!by) {
+                return usageError(QString::fromStdString(error));
+            }
+            activity->by = *by;
+        }
+        if (options.end) {
+            return usageError("--activity lists and ends no session: give one of them.");
+        }
+    } else if (parser.isSet(sinceOption) || parser.isSet(byOption)) {
+        return usageError("--since and --by go with --activity.");
+    }
+
     LogonArgument logon = ParseLogonArgument(parser.positionalArguments().first().toStdString());
     const bool external = logon.user.empty() && logon.password.empty() && logon.hasPassword;
     if (!external) {
@@ -203,7 +239,10 @@ int main(int argc, char* argv[]) {
         WipeSecret(*password);
     }
 
-    const ExitStatus status = ReportSessions(logon, options, stdout, stderr);
+    const ExitStatus status =
+        activity
+            ? ReportActivity(logon, *activity, QDateTime::currentSecsSinceEpoch(), stdout, stderr)
+            : ReportSessions(logon, options, stdout, stderr);
     WipeSecret(logon.password);
     return status;
 }

@@ -180,6 +180,10 @@ Wait busyWait(Rng& rng, Work work, std::int64_t at) {
     return waitOn(last.event, onCpuState(micros), at, micros);
 }
 
+Wait rowLockWait(std::int64_t since) {
+    return waitOn(kRowLockEvent, kWaiting, since, 0);
+}
+
 Wait finished(Wait wait, std::int64_t now) {
     if (wait.state == kWaiting) {
         wait.micros += (now - wait.since) * 1000000;

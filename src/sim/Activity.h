@@ -35,6 +35,8 @@ Wait idleWait(std::int64_t since, std::int64_t micros);
 // A user session in a call at time at: on CPU after its last wait, or in the I/O, commit or
 // network wait its statement makes.
 Wait busyWait(Rng& rng, Work work, std::int64_t at);
+// A session that waits since since for a row another session's transaction holds.
+Wait rowLockWait(std::int64_t since);
 // The wait is over at now: the session goes on on CPU with that wait as its last.
 Wait finished(Wait wait, std::int64_t now);
 

@@ -67,6 +67,7 @@ Instance::Instance(const ScenarioSpec& setup, bool living, std::uint32_t seed, s
     m_store.createTopology(setup, hostName());
     m_store.commit();
     m_nextSid = m_store.nextSid();
+    m_lockStorms = living && setup.lockStorms;
 }
 
 int Instance::logon(const std::string& user, std::int64_t now) {
@@ -295,6 +296,8 @@ void Instance::tick(std::int64_t index) {
     Rng rng(key);
     Rng waits(~key);
     const std::int64_t at = index * kTickSeconds;
+    if (m_lockStorms)
+        stirActivity(index, at);
     std::vector<int> users;
     for (const auto& [sid, session] : m_store.sessions()) {
         if (session.user && !session.own && !session.killedAt && !m_store.inLockChain(sid) &&

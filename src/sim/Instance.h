@@ -39,6 +39,14 @@ private:
     void end(int sid, int clientCode);
     void endDisconnected(std::int64_t at);
     void addUserSessions(int count);
+    // The demo's weather: a lock storm every few minutes, short bursts of CPU and I/O work.
+    void stirActivity(std::int64_t index, std::int64_t at);
+    void growLockStorm(Rng& rng, std::int64_t at);
+    void endLockStorm(std::int64_t at);
+    // Two idle sessions start the statement.
+    void startWork(Rng& rng, const char* sqlText, std::int64_t at);
+    // The user sessions that sit idle outside any lock chain, by sid.
+    std::vector<int> idleUsers() const;
 
     ClientContext clientContext(const struct Account* account, const std::string& user, int ownSid,
                                 std::int64_t now) const;
@@ -60,6 +68,8 @@ private:
     int m_nextSid;               // never reused, so a killed sid stays killed
     std::map<int, int> m_ended;  // sid -> what its client hears
     std::vector<int> m_dying;    // killed, not yet cleaned up
+    bool m_lockStorms = false;
+    int m_stormHolder = 0;  // the session holding the storm's hot row; 0 between storms
 };
 
 }  // namespace sim

@@ -378,20 +378,30 @@ std::optional<ScenarioSpec> builtinScenario(const std::string& name, std::uint32
                                             std::int64_t now) {
     const std::string lower = lowerCase(name);
     Rng rng(seed);
-    if (lower == "demo")
-        return populated(rng, {20, 40, 6, 30, true, true}, now);
-    if (lower == "large")
-        return populated(rng, {40, 9957, 1, 3, false, true}, now);
-    if (lower == "rac")
-        return clustered(rng, now);
-    if (lower == "cdb")
-        return containerDatabase(rng, now);
-    if (lower == "empty") {
-        ScenarioSpec empty;
-        empty.listOwnSessions = true;
-        return empty;
+    std::optional<ScenarioSpec> setup;
+    if (lower == "demo") {
+        setup = populated(rng, {20, 40, 6, 30, true, true}, now);
+        setup->lockStorms = true;
+        setup->dbid = 2882471938u;
+    } else if (lower == "large") {
+        // About 500 of them in a call at any time, on a host of 64 CPUs.
+        setup = populated(rng, {40, 9957, 1, 5, false, true}, now);
+        setup->dbid = 1614820717u;
+        setup->cpuCount = 64;
+    } else if (lower == "rac") {
+        setup = clustered(rng, now);
+        setup->dbid = 3270046156u;
+        setup->cpuCount = 16;
+    } else if (lower == "cdb") {
+        setup = containerDatabase(rng, now);
+        setup->dbid = 2710563384u;
+    } else if (lower == "empty") {
+        setup.emplace();
+        setup->listOwnSessions = true;
+        setup->dbid = 1090335291u;
+        setup->cpuCount = 2;
     }
-    return std::nullopt;
+    return setup;
 }
 
 }  // namespace sim

@@ -210,6 +210,13 @@ struct ScenarioSpec {
     Release release;
     // The database as V$DATABASE and SYS_CONTEXT name it.
     std::string databaseName = "SIM";
+    // V$DATABASE.DBID, the same at every start of the scenario; 0 takes one from the name.
+    std::uint32_t dbid = 0;
+    // The CPUs V$PARAMETER's cpu_count and V$OSSTAT's NUM_CPUS report.
+    int cpuCount = 8;
+    // Every few minutes a hot row holds up a crowd of sessions for a while, and short bursts
+    // of CPU and I/O work come and go (with a living instance only).
+    bool lockStorms = false;
     // The instances of a cluster, by name, the first the one clients log on to; empty: a single
     // instance named after the database.
     std::vector<std::string> instanceNames;

@@ -112,6 +112,10 @@ public:
     // Points each waiter at the end of its chain of holders and puts every holder in a
     // transaction; a waiter whose holder is gone goes on at now.
     void linkBlockers(std::int64_t now);
+    // The session starts to wait at for a row that holder's transaction holds.
+    void block(int sid, int holder, std::int64_t at);
+    // The holder's transaction ends at: the sessions waiting for it go on on CPU.
+    void release(int holder, std::int64_t at);
     // Waiters and holders stay as they are until the lock goes.
     bool inLockChain(int sid) const;
 
@@ -125,8 +129,10 @@ public:
     // The statement of that SQL_ID in the instance's shared pool; nullopt when it is not there.
     std::optional<std::string> sqlTextOf(int instance, const std::string& sqlId);
 
-    // GV$INSTANCE and V$CONTAINERS of the scenario.
+    // GV$INSTANCE and V$CONTAINERS of the scenario, and what createDatabase makes.
     void createTopology(const ScenarioSpec& setup, const std::string& hostName);
+    // V$DATABASE, V$PARAMETER and V$OSSTAT of the instance clients log on to.
+    void createDatabase(const ScenarioSpec& setup, const std::string& instanceName);
 
     // Groups many changes into one transaction.
     void begin();

@@ -29,6 +29,31 @@ void Store::linkBlockers(std::int64_t now) {
     }
 }
 
+void Store::block(int sid, int holder, std::int64_t at) {
+    LiveSession* waiter = find(sid);
+    if (!waiter || !find(holder) || sid == holder)
+        return;
+    waiter->blocker = holder;
+    m_waiters.insert(sid);
+    setWait(sid, rowLockWait(at));
+    linkBlockers(at);
+}
+
+void Store::release(int holder, std::int64_t at) {
+    for (auto it = m_waiters.begin(); it != m_waiters.end();) {
+        LiveSession& waiter = m_sessions.at(*it);
+        if (waiter.blocker != holder) {
+            ++it;
+            continue;
+        }
+        setWait(*it, finished(waiter.wait, at));
+        waiter.blocker = 0;
+        setBlockers(*it, 0, 0);
+        it = m_waiters.erase(it);
+    }
+    linkBlockers(at);
+}
+
 bool Store::inLockChain(int sid) const {
     if (m_waiters.count(sid))
         return true;

@@ -405,7 +405,8 @@ bool viewReadable(std::string_view name, const ViewRights& rights) {
     return rights.catalog &&
            (view == "gv_$session" || view == "gv_$sqltext" || view == "v_$transaction" ||
             view == "gv_$transaction" || view == "gv_$instance" || view == "v_$containers" ||
-            view == "v_$session_longops" || view == "gv_$session_longops");
+            view == "v_$session_longops" || view == "gv_$session_longops" ||
+            view == "v_$database" || view == "v_$parameter" || view == "v_$osstat");
 }
 
 bool isBaseTable(std::string_view name) {

@@ -15,7 +15,9 @@ namespace sim {
 struct ViewRights {
     bool session = false;
     bool sqlText = false;
-    bool catalog = false;  // SELECT_CATALOG_ROLE: the GV$ views, V$TRANSACTION, V$CONTAINERS
+    // SELECT_CATALOG_ROLE: the GV$ views, V$TRANSACTION, V$CONTAINERS, V$DATABASE,
+    // V$PARAMETER, V$OSSTAT
+    bool catalog = false;
 };
 
 // The quoted session id of an end-session statement: 'sid, serial#[, @instance][, sql_id]'.
