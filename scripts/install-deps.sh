@@ -10,6 +10,8 @@ packages=(cmake ninja-build g++ qt6-base-dev qt6-wayland libsqlite3-dev libbench
 # keyring tests start a private session bus (dbus-daemon) with gnome-keyring-daemon on it and read
 # what it holds with secret-tool.
 packages+=(qtkeychain-qt6-dev libqt6keychain1 libsecret-1-0 dbus-daemon gnome-keyring libsecret-tools)
+# The activity chart draws with Qt's chart module.
+packages+=(qt6-charts-dev)
 missing=()
 # Installing and packaging: the package build, its checks and the installed-tree tests.
 packages+=(dpkg-dev lintian desktop-file-utils appstream man-db binutils)

@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -16,11 +17,13 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
+#include <QTreeWidget>
 #include <QtTest>
 #include <chrono>
 #include <functional>
 #include <memory>
 
+#include "ActivitySampler.h"
 #include "AppSettings.h"
 #include "ErrorReport.h"
 #include "LoginData.h"
@@ -28,6 +31,7 @@
 #include "ProcessTestSupport.h"
 #include "SettingsStore.h"
 #include "Sim.h"
+#include "activity/ActivityPane.h"
 #include "frame/MainFrame.h"
 #include "frame/NimbraApp.h"
 #include "sessionview/NimbraView.h"
@@ -136,6 +140,9 @@ private slots:
     void init() {
         m_settingsDir = std::make_unique<QTemporaryDir>();
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir->path());
+        qputenv("XDG_DATA_HOME", (m_settingsDir->path() + "/share").toUtf8());
+        // No second connection beside the one whose calls the cases plan to fail.
+        SettingsStore::WriteProfileInt("Activity", "Sample", 0);
         m_messages.clear();
         m_dialogs.clear();
         m_fields.clear();
@@ -196,7 +203,8 @@ private slots:
                                              "32783 Ser&ver Order",
                                              "32784 C&olumns...",
                                              "-",
-                                             "32789 &Blocking Sessions"};
+                                             "32789 &Blocking Sessions",
+                                             "32790 &Activity"};
         QTest::newRow("Help") << 4 << QStringList{"57664 &About Nimbra..."};
     }
 
@@ -550,6 +558,28 @@ private slots:
         QCOMPARE(settingsFile(), before);
     }
 
+    // With sampling on, the window's log-on brings a second connection that samples into a
+    // private history, gone with the window's; View > Activity reads what it wrote.
+    void activitySampledBesideTheWindow() {
+        SettingsStore::WriteProfileInt("Activity", "Sample", 1);
+        const auto frame = CreateMainWindow(true);
+        QVERIFY(frame && IsLoggedOn());
+        QTRY_VERIFY_WITH_TIMEOUT(frame->Sampler() && frame->Sampler()->Samples() >= 2, 30000);
+        const QString path = frame->Sampler()->HistoryPath();
+        QVERIFY(path.startsWith(m_settingsDir->path() + "/share/Velmoor/Nimbra/activity-"));
+        struct stat file {};
+        QCOMPARE(::stat(QFile::encodeName(path).constData(), &file), 0);
+        QCOMPARE(file.st_mode & 0777, 0600u);
+        LogOff();
+        QVERIFY(!frame->Sampler());
+        frame->Action(CommandId::Activity)->trigger();
+        auto* sessions = frame->ActivityPane()->findChild<QTreeWidget*>("topSessions");
+        QVERIFY(sessions->topLevelItemCount() > 0);
+        emit sessions->itemDoubleClicked(sessions->topLevelItem(0), 0);
+        QVERIFY(StatusPaneText(frame.get()).endsWith("is no longer connected."));
+        QCOMPARE(m_messages, QStringList());
+    }
+
     // A password about to expire is told once the log-on is done, and is no failure.
     void logOnWarningIsShownOnce() {
         sim::Controls::instance().warnAtNextLogon(sim::oraError(28002));
@@ -632,7 +662,9 @@ private slots:
             QSKIP("the nimbra program is not built");
         }
         const QString folder = m_settingsDir->filePath("Velmoor");
-        QVERIFY(QDir().mkdir(folder) && ::chmod(QFile::encodeName(folder).constData(), 0755) == 0);
+        // The program alone, not the case's set-up, may leave a file behind.
+        QFile::remove(m_settingsDir->filePath("Velmoor/Nimbra.conf"));
+        QVERIFY(QDir().mkpath(folder) && ::chmod(QFile::encodeName(folder).constData(), 0755) == 0);
         QProcess nimbra;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char* display : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {

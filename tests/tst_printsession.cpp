@@ -125,6 +125,8 @@ private:
 private slots:
     void init() {
         m_settings = std::make_unique<SettingsLocation>();
+        // The statements counted are the window's alone.
+        SettingsStore::WriteProfileInt("Activity", "Sample", 0);
         resetDatabase();
         sim::Controls::instance().setFixedTime(1709647629);
         SetPrintClock([] { return QDateTime(QDate(2026, 12, 8), QTime(10, 42, 59)); });

@@ -35,6 +35,11 @@ std::atomic<int>& callTimeoutSeconds() {
 
 thread_local OracleConnection* t_inUse = nullptr;
 
+MainLogonListener& mainLogonListener() {
+    static MainLogonListener listener;
+    return listener;
+}
+
 void notifyObserversOf(const OracleConnection& c) {
     if (&c == &MainConnection()) {
         notifyObservers();
@@ -113,6 +118,9 @@ bool LogOn(const char* user, const char* password, const char* host, ConnectAs m
         c.logonWarning = c.logonWarningCode != 0 ? ClientMessage(ub2(c.logonWarningCode)) : "";
         c.serverRelease = readServerRelease(c);
         applyCallTimeout(c);
+        if (&c == &MainConnection() && mainLogonListener()) {
+            mainLogonListener()(user, password, host, mode);
+        }
         notifyObserversOf(c);
         return true;
     }
@@ -148,6 +156,10 @@ void DropConnection() {
         ologof(&c.logonArea);
         setLoggedOff(c);
     }
+}
+
+void SetMainLogonListener(MainLogonListener listener) {
+    mainLogonListener() = std::move(listener);
 }
 
 void SetCallTimeoutSeconds(int seconds) {

@@ -110,6 +110,11 @@ bool IsLoggedOn();
 // The log-off that follows every reported failure.
 void DropConnection();
 
+// Called after each successful log-on of the main connection, before its observers, with what it
+// logged on with, so that a worker may log on alike; the texts are valid during the call only.
+using MainLogonListener =
+    std::function<void(const char* user, const char* password, const char* host, ConnectAs mode)>;
+void SetMainLogonListener(MainLogonListener listener);
 // Called after every change of the main connection's logged-on state; returns an id for the
 // removal.
 int AddConnectionObserver(std::function<void()> observer);

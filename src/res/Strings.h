@@ -38,6 +38,8 @@ inline const QString CancelSql =
     QStringLiteral("Cancels the statement the session runs; the session stays connected.");
 inline const QString BlockingSessions = QStringLiteral(
     "Show the sessions that block others, and the sessions waiting on them.\nBlocking Sessions");
+inline const QString Activity = QStringLiteral(
+    "Show the sampled activity by wait class, with its top SQL and sessions.\nActivity");
 inline const QString Filter = QStringLiteral("Show the filter field above the list.\nFilter");
 inline const QString HideIdle =
     QStringLiteral("List only the sessions that are active.\nHide Idle Sessions");

@@ -13,6 +13,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "ActivitySampler.h"
 #include "ConnectionTexts.h"
 #include "EndSession.h"
 #include "LayoutSettings.h"
@@ -58,6 +59,7 @@ CMainFrame::CMainFrame(QWidget* parent)
     setStatusBar(m_statusBar);
     CreateActions();
     CreateBlockingDock();
+    CreateActivityDock();
     CreateMenus();
     CreateToolBar();
     CreateAccelerators();
@@ -123,6 +125,8 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
 }
 
 CMainFrame::~CMainFrame() {
+    SetMainLogonListener({});
+    StopSampling();
     RemoveConnectionObserver(m_nConnectionObserver);
     if (IsLoggedOn()) {
         LogOff();
@@ -130,6 +134,10 @@ CMainFrame::~CMainFrame() {
 }
 
 void CMainFrame::OnConnectionChanged() {
+    // The sampler's connection goes with the window's.
+    if (!IsLoggedOn()) {
+        StopSampling();
+    }
     ShowConnectionState();
     if (!IsLoggedOn() && TheConnection().connectionLost) {
         m_statusBar->SetMessageText(ConnectionLostText());

@@ -4,7 +4,12 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <memory>
 
+#include "ConnectAs.h"
+
+class ActivitySampler;
+class CActivityPane;
 class CBlockingPane;
 class CFilterBar;
 class QDockWidget;
@@ -28,6 +33,14 @@ public:
     QAction* Action(int commandId) const;
     QToolBar* ToolBar() const { return m_toolBar; }
     CStatusBar* StatusBar() const { return m_statusBar; }
+    CActivityPane* ActivityPane() const { return m_activityPane; }
+    // Null while nothing is sampled.
+    const ActivitySampler* Sampler() const { return m_sampler.get(); }
+
+    // From now on each log-on of the window's connection starts sampling the active sessions on
+    // a connection of its own, as File > Options say. The program asks for it; a test when it
+    // wants a second connection beside the one it counts statements on.
+    void SampleActivityAtLogOn();
 
     // No menu of the bars' own on a right click.
     QMenu* createPopupMenu() override { return nullptr; }
@@ -44,6 +57,13 @@ protected:
 
 private:
     void CreateActions();
+    void CreateActivityDock();
+    void StartSampling(const char* user, const char* password, const char* host, ConnectAs mode);
+    void StopSampling();
+    // A session of the activity's top list, selected in the list when it is still there.
+    void SelectSampledSession(const QString& sid, const QString& serial);
+    // Of the database logged on to, read once per log-on.
+    int CpuCount();
     void CreateMenus();
     void CreateToolBar();
     void CreateAccelerators();
@@ -70,4 +90,11 @@ private:
     QToolBar* m_toolBar;
     QHash<int, QAction*> m_actions;
     int m_nConnectionObserver;
+    CActivityPane* m_activityPane = nullptr;
+    QDockWidget* m_activityDock = nullptr;
+    std::unique_ptr<ActivitySampler> m_sampler;
+    // The history last sampled into: the chart still shows it once the connection is gone.
+    QString m_lastHistoryPath;
+    int m_nCpus = 0;
+    int m_nCpusLogon = -1;
 };

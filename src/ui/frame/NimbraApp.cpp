@@ -55,6 +55,7 @@ std::unique_ptr<CMainFrame> CreateMainWindow(bool demo) {
     }
     SetCallTimeoutSeconds(AppSettings::Load().CallTimeoutSec);
     auto frame = std::make_unique<CMainFrame>();
+    frame->SampleActivityAtLogOn();
     const QPointer<CStatusBar> statusBar = frame->StatusBar();
     SetPasswordNoticeSink([statusBar](const QString& text) {
         if (statusBar) {

@@ -17,6 +17,7 @@ inline constexpr int KillImmediately = 32786;
 inline constexpr int Disconnect = 32787;
 inline constexpr int CancelSql = 32788;
 inline constexpr int BlockingSessions = 32789;
+inline constexpr int Activity = 32790;
 inline constexpr int FileNew = 57600;
 inline constexpr int FileOpen = 57601;
 inline constexpr int Print = 57608;

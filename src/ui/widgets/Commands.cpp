@@ -41,6 +41,7 @@ const std::vector<CommandInfo>& CommandTable() {
          P::BlockingSessions,
          {},
          true},
+        {CommandId::Activity, QStringLiteral("&Activity"), P::Activity, {}, true},
         {CommandId::Filter, QStringLiteral("Fi&lter\tCtrl+F"), P::Filter, {}, true},
         {CommandId::HideIdle, QStringLiteral("&Hide Idle Sessions"), P::HideIdle, {}, true},
         {CommandId::ServerOrder, QStringLiteral("Ser&ver Order"), P::ServerOrder, {}, true},
@@ -99,7 +100,7 @@ const std::vector<MenuLayout>& MenuBarLayout() {
          {KillSession, KillImmediately, Disconnect, CancelSql, kSeparator, Properties}},
         {QStringLiteral("&View"),
          {ViewToolbar, ViewStatusBar, kSeparator, Refresh, kSeparator, Filter, HideIdle,
-          ServerOrder, Columns, kSeparator, BlockingSessions}},
+          ServerOrder, Columns, kSeparator, BlockingSessions, Activity}},
         {QStringLiteral("&Help"), {About}},
     };
     return layout;

@@ -1,0 +1,58 @@
+#pragma once
+// View > Activity: the chart of the history's activity by wait class, and beneath it the top SQL
+// and the top sessions of the span shown, or of the range dragged across it. A double click on a
+// session asks for it in the list.
+
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "ActivityHistory.h"
+
+class CActivityChart;
+class QComboBox;
+class QLabel;
+class QTimer;
+class QTreeWidget;
+
+class CActivityPane : public QWidget {
+    Q_OBJECT
+public:
+    // historyPath names the file the samples go to (empty: none yet); cpus the CPU count of the
+    // database logged on to (0: not known).
+    CActivityPane(std::function<QString()> historyPath, std::function<int()> cpus,
+                  QWidget* parent = nullptr);
+    ~CActivityPane() override;
+
+    // Reads the history again for the span chosen, ending now.
+    void Reload();
+    // The top lists of this range; an empty one is the whole span.
+    void ShowTop(HistoryRange range);
+    // Seconds of the span shown: an hour to a week.
+    int SpanSeconds() const;
+
+signals:
+    // A session of the top list was double-clicked: "sid" and "serial#".
+    void sessionWanted(const QString& sid, const QString& serial);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    // The history file, opened afresh when the path changes; null when there is none to read.
+    ActivityHistory* History();
+
+    std::function<QString()> m_historyPath;
+    std::function<int()> m_cpus;
+    std::unique_ptr<ActivityHistory> m_history;
+    QComboBox* m_span;
+    CActivityChart* m_chart;
+    QLabel* m_range;
+    QTreeWidget* m_topSql;
+    QTreeWidget* m_topSessions;
+    QTimer* m_reload;
+    HistoryRange m_shown;
+    HistoryRange m_picked;
+};
