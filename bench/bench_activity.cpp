@@ -1,7 +1,8 @@
 // A week of activity history at one sample a second with 50 active sessions: the file's size,
-// and the chart's reads of the last hour and of the whole week by wait class, alternately in
-// one loop. And one sample of sim:large's 500 active sessions beside the session list's read
-// of all 10,000, with the sampling thread's CPU time.
+// the chart's reads of the last hour and of the whole week by wait class, and View > Activity
+// drawing each, alternately in one loop. One sample of sim:large's 500 active sessions beside
+// the session list's read of all 10,000, with the sampling thread's CPU time. And the longest
+// stall of the window's event loop while the sampler runs beside it, and while it does not.
 
 #include <benchmark/benchmark.h>
 #include <time.h>
@@ -11,14 +12,24 @@
 #include <chrono>
 #include <string>
 
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <ctime>
+
 #include "ActivityHistory.h"
+#include "ActivitySampler.h"
+#include "BenchSupport.h"
 #include "OracleConnection.h"
 #include "SessionStatements.h"
+#include "activity/ActivityPane.h"
 
 namespace {
 using BenchClock = std::chrono::steady_clock;
 
-constexpr std::int64_t kEnd = 1800000000;
+// The week ends at the last whole ten minutes, so that the chart's last hour is the week's.
+const std::int64_t kEnd = std::int64_t(std::time(nullptr)) / 600 * 600;
 constexpr std::int64_t kWeek = 7 * 86400;
 constexpr int kActive = 50;
 // An hour of samples per transaction.
@@ -77,9 +88,14 @@ double Milliseconds(BenchClock::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
 }
 
-void BM_WeekOfActivity(benchmark::State& state) {
+const QString& WeekPath() {
     static QTemporaryDir folder;
     static const QString path = BuildWeek(folder);
+    return path;
+}
+
+void BM_WeekOfActivity(benchmark::State& state) {
+    const QString& path = WeekPath();
     const auto history = ActivityHistory::Open(path, HistoryAccess::Read).history;
     if (!history) {
         state.SkipWithError("the history could not be opened");
@@ -105,6 +121,76 @@ void BM_WeekOfActivity(benchmark::State& state) {
     state.counters["week_ms"] = Milliseconds(week) / iterations;
     state.counters["week_per_hour"] = Milliseconds(week) / Milliseconds(hour);
 }
+// What the user waits for: the history read and the chart built and painted, for the last hour
+// and for the week.
+void BM_ChartOfWeek(benchmark::State& state) {
+    EnsureApplication();
+    const QString& path = WeekPath();
+    CActivityPane pane([&path] { return path; }, [] { return 16; });
+    pane.resize(1200, 700);
+    pane.show();
+    auto* span = pane.findChild<QComboBox*>("activitySpan");
+    BenchClock::duration hour{};
+    BenchClock::duration week{};
+    for (auto _ : state) {
+        const BenchClock::time_point start = BenchClock::now();
+        span->setCurrentIndex(0);
+        pane.repaint();
+        QApplication::processEvents();
+        const BenchClock::time_point hourDrawn = BenchClock::now();
+        span->setCurrentIndex(span->count() - 1);
+        pane.repaint();
+        QApplication::processEvents();
+        week += BenchClock::now() - hourDrawn;
+        hour += hourDrawn - start;
+    }
+    const double iterations = static_cast<double>(state.iterations());
+    state.counters["draw_hour_ms"] = Milliseconds(hour) / iterations;
+    state.counters["draw_week_ms"] = Milliseconds(week) / iterations;
+}
+
+// The longest gap between the ticks of a 1 ms timer over one second of the event loop.
+double LongestStallMs() {
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = 0;
+    qint64 longest = 0;
+    QTimer tick;
+    tick.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        const qint64 now = clock.nsecsElapsed();
+        longest = std::max(longest, now - last);
+        last = now;
+    });
+    tick.start(1);
+    while (clock.elapsed() < 1000) {
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    }
+    return double(longest) / 1e6;
+}
+
+// The sampler of sim:large at ten samples a second beside an idle window, then no sampler.
+void BM_EventLoopWhileSampling(benchmark::State& state) {
+    EnsureApplication();
+    QTemporaryDir data;
+    qputenv("XDG_DATA_HOME", data.path().toUtf8());
+    double withSampler = 0;
+    double without = 0;
+    int samples = 0;
+    for (auto _ : state) {
+        {
+            ActivitySampler sampler({"system", "manager", "sim:large", ConnectAs::Normal},
+                                    {std::chrono::milliseconds(100), 7, 10}, {});
+            withSampler = std::max(withSampler, LongestStallMs());
+            samples += sampler.Samples();
+        }
+        without = std::max(without, LongestStallMs());
+    }
+    state.counters["samples"] = double(samples);
+    state.counters["stall_sampling_ms"] = withSampler;
+    state.counters["stall_idle_ms"] = without;
+}
+
 double ThreadCpuMilliseconds() {
     timespec now{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
@@ -143,4 +229,6 @@ void BM_SampleOfLarge(benchmark::State& state) {
 
 BENCHMARK(BM_WeekOfActivity)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SampleOfLarge)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ChartOfWeek)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EventLoopWhileSampling)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK_MAIN();

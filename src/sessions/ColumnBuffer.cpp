@@ -1,5 +1,7 @@
 #include "ColumnBuffer.h"
 
+#include "OracleCursor.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -55,4 +57,20 @@ std::string ColumnBuffer::text(ub4 i) const {
 bool ColumnBuffer::truncated(ub4 rows) const {
     const auto end = m_indicators.begin() + std::min<std::size_t>(rows, m_indicators.size());
     return std::any_of(m_indicators.begin(), end, isTruncated);
+}
+
+std::vector<ColumnBuffer> ColumnBuffers(const std::vector<int>& widths, ub4 capacity) {
+    std::vector<ColumnBuffer> columns;
+    columns.reserve(widths.size());
+    for (int width : widths) {
+        columns.emplace_back(width, capacity);
+    }
+    return columns;
+}
+
+void DefineColumns(OracleCursor& cursor, std::vector<ColumnBuffer>& columns) {
+    for (std::size_t p = 0; p < columns.size(); ++p) {
+        DefineColumn(cursor, int(p + 1), columns[p].data(), columns[p].width(), kExtString,
+                     columns[p].indicators());
+    }
 }

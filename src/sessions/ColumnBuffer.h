@@ -29,5 +29,11 @@ private:
     std::vector<sb2> m_indicators;
 };
 
+// A buffer of capacity rows for each width, in order.
+std::vector<ColumnBuffer> ColumnBuffers(const std::vector<int>& widths, ub4 capacity);
+struct OracleCursor;
+// Defines each buffer as the text output column of its position, the first at 1.
+void DefineColumns(OracleCursor& cursor, std::vector<ColumnBuffer>& columns);
+
 // text without a last character that lacks some of its UTF-8 bytes.
 std::string WithoutBrokenTail(std::string text);

@@ -46,18 +46,13 @@ std::string LongOperationsStatement() {
 
 std::optional<std::vector<LongOperation>> QueryLongOperations() {
     for (ub4 capacity = kFirstCapacity;; capacity *= 2) {
-        std::vector<ColumnBuffer> columns;
-        for (int width : kWidths) {
-            columns.emplace_back(width, capacity);
-        }
+        std::vector<ColumnBuffer> columns =
+            ColumnBuffers({std::begin(kWidths), std::end(kWidths)}, capacity);
         const DatabaseOperation read;
         OracleCursor cursor;
         OpenCursor(cursor);
         ParseStatement(cursor, LongOperationsStatement().c_str());
-        for (std::size_t p = 0; p < columns.size(); ++p) {
-            DefineColumn(cursor, int(p + 1), columns[p].data(), columns[p].width(), kExtString,
-                         columns[p].indicators());
-        }
+        DefineColumns(cursor, columns);
         ub4 rows = capacity;
         ExecuteFetch(cursor, rows, kTableOrViewDoesNotExist);
         const ub2 code = LastErrorCode(cursor);

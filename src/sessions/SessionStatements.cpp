@@ -43,18 +43,11 @@ std::string invalidIdentifier(const std::string& message) {
 // One run of the list statement with buffers for capacity rows of the given widths. Only a
 // statement that reads more than the seven may meet a server without one of its columns.
 ListAttempt fetchListOnce(const std::string& sql, ub4 capacity, const std::vector<int>& widths) {
-    std::vector<ColumnBuffer> columns;
-    columns.reserve(widths.size());
-    for (int width : widths) {
-        columns.emplace_back(width, capacity);
-    }
+    std::vector<ColumnBuffer> columns = ColumnBuffers(widths, capacity);
     OracleCursor cursor;
     OpenCursor(cursor);
     ParseStatement(cursor, sql.c_str());
-    for (std::size_t p = 0; p < columns.size(); ++p) {
-        DefineColumn(cursor, int(p + 1), columns[p].data(), columns[p].width(), kExtString,
-                     columns[p].indicators());
-    }
+    DefineColumns(cursor, columns);
     ub4 rows = capacity;
     const bool mayLackColumns = widths.size() > std::size_t(kBaseColumnCount);
     ExecuteFetch(cursor, rows, mayLackColumns ? kInvalidIdentifier : 0);
@@ -322,18 +315,11 @@ SessionLookup QuerySessionDetails(const SessionKey& key, SessionDetails& details
         ConvertedWidth(FetchWidth::Name),    ConvertedWidth(FetchWidth::Machine),
         ConvertedWidth(FetchWidth::Program), ConvertedWidth(FetchWidth::LogonTime),
         ConvertedWidth(FetchWidth::Name)};
-    std::vector<ColumnBuffer> fields;
-    fields.reserve(widths.size());
-    for (int width : widths) {
-        fields.emplace_back(width, 1);
-    }
+    std::vector<ColumnBuffer> fields = ColumnBuffers({widths.begin(), widths.end()}, 1);
     OracleCursor cursor;
     OpenCursor(cursor);
     ParseStatement(cursor, SessionDetailStatement(sid, serial, key.instance).c_str());
-    for (int p = 0; p < kDetailColumns; ++p) {
-        DefineColumn(cursor, p + 1, fields[p].data(), fields[p].width(), kExtString,
-                     fields[p].indicators());
-    }
+    DefineColumns(cursor, fields);
     ub4 rows = 1;
     ExecuteFetch(cursor, rows);
     CloseCursor(cursor);

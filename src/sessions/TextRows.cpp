@@ -7,18 +7,11 @@
 
 std::optional<TextRows> FetchTextRows(const std::string& sql, const std::vector<int>& widths,
                                       ub4 capacity, ub2 quietCode) {
-    std::vector<ColumnBuffer> columns;
-    columns.reserve(widths.size());
-    for (int width : widths) {
-        columns.emplace_back(width, capacity);
-    }
+    std::vector<ColumnBuffer> columns = ColumnBuffers(widths, capacity);
     OracleCursor cursor;
     OpenCursor(cursor);
     ParseStatement(cursor, sql.c_str());
-    for (std::size_t p = 0; p < columns.size(); ++p) {
-        DefineColumn(cursor, int(p + 1), columns[p].data(), columns[p].width(), kExtString,
-                     columns[p].indicators());
-    }
+    DefineColumns(cursor, columns);
     ub4 rows = capacity;
     ExecuteFetch(cursor, rows, quietCode);
     const bool refused = quietCode != 0 && LastErrorCode(cursor) == quietCode;
