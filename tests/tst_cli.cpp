@@ -239,6 +239,11 @@ private slots:
         QTest::newRow("kill on another instance than the session's")
             << QStringList{"--kill", "85,65161,@3", rac} << QByteArray() << 1 << ""
             << "ORA-00030: User session ID does not exist.";
+        QTest::newRow("a container root's sessions name their container")
+            << QStringList{"--columns",         "sid",   "--filter",
+                           "container:archive", "--all", "system/manager@sim:cdb"}
+            << QByteArray() << 0 << "Sid  Container\n"
+            << "";
         QTest::newRow("a disconnect names no instance")
             << QStringList{"--disconnect", "85,65161,@2", rac} << QByteArray() << 2 << ""
             << "--disconnect takes no instance";

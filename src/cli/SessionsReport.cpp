@@ -65,21 +65,31 @@ ExitStatus ReportSessions(const LogonArgument& logon, const ReportOptions& optio
         options.columns.empty() ? ListColumns({}) : options.columns;
     SessionList sessions = FetchSessionRows(options.allSessions, wanted);
     // A column the server lacks has been said; the others are printed, and after the serial#
-    // the instance and the container where the database has them.
+    // (or last, without it) the instance and the container where the database has them.
     std::vector<SessionColumnId> shown;
     const auto read = [&sessions](SessionColumnId id) {
         return std::find(sessions.columns.begin(), sessions.columns.end(), id) !=
                sessions.columns.end();
     };
+    const bool serialShown =
+        std::find(wanted.begin(), wanted.end(), SessionColumnId::Serial) != wanted.end();
+    const auto addAutomatic = [&] {
+        for (SessionColumnId automatic : AutomaticColumns()) {
+            if (read(automatic)) {
+                shown.push_back(automatic);
+            }
+        }
+    };
     for (SessionColumnId id : wanted) {
         if (read(id) && !ColumnOf(id).automatic) {
             shown.push_back(id);
         }
-        for (SessionColumnId automatic : AutomaticColumns()) {
-            if (id == SessionColumnId::Serial && read(automatic)) {
-                shown.push_back(automatic);
-            }
+        if (id == SessionColumnId::Serial) {
+            addAutomatic();
         }
+    }
+    if (!serialShown) {
+        addAutomatic();
     }
     Arrangement arrangement = options.arrangement;
     arrangement.shown = shown;

@@ -23,10 +23,10 @@ struct Span {
     const char* text;
     int seconds;
 };
-const Span kSpans[] = {{"Last hour", 3600},
-                       {"Last 6 hours", 6 * 3600},
-                       {"Last day", 86400},
-                       {"Last 7 days", 7 * 86400}};
+// Out to the longest a history may keep.
+const Span kSpans[] = {{"Last hour", 3600},          {"Last 6 hours", 6 * 3600},
+                       {"Last day", 86400},          {"Last 7 days", 7 * 86400},
+                       {"Last 30 days", 30 * 86400}, {"Last year", 366 * 86400}};
 
 QTreeWidget* topList(const QStringList& headings, const char* name, QWidget* parent) {
     auto* list = new QTreeWidget(parent);

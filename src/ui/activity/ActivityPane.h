@@ -29,7 +29,7 @@ public:
     void Reload();
     // The top lists of this range; an empty one is the whole span.
     void ShowTop(HistoryRange range);
-    // Seconds of the span shown: an hour to a week.
+    // Seconds of the span shown: an hour to a year.
     int SpanSeconds() const;
 
 signals:
