@@ -148,6 +148,12 @@ void BM_ChartOfWeek(benchmark::State& state) {
     const double iterations = static_cast<double>(state.iterations());
     state.counters["draw_hour_ms"] = Milliseconds(hour) / iterations;
     state.counters["draw_week_ms"] = Milliseconds(week) / iterations;
+    // The top lists of the week, which the pane reads on a thread of the pool.
+    const auto history = ActivityHistory::Open(path, HistoryAccess::Read).history;
+    const BenchClock::time_point start = BenchClock::now();
+    benchmark::DoNotOptimize(history->Top(TopBy::Sql, {kEnd - kWeek, kEnd}, 10).size());
+    benchmark::DoNotOptimize(history->Top(TopBy::Session, {kEnd - kWeek, kEnd}, 10).size());
+    state.counters["top_lists_week_ms"] = Milliseconds(BenchClock::now() - start);
 }
 
 // The longest gap between the ticks of a 1 ms timer over one second of the event loop.

@@ -574,7 +574,7 @@ private slots:
         QVERIFY(!frame->Sampler());
         frame->Action(CommandId::Activity)->trigger();
         auto* sessions = frame->ActivityPane()->findChild<QTreeWidget*>("topSessions");
-        QVERIFY(sessions->topLevelItemCount() > 0);
+        QTRY_VERIFY(sessions->topLevelItemCount() > 0);
         emit sessions->itemDoubleClicked(sessions->topLevelItem(0), 0);
         QVERIFY(StatusPaneText(frame.get()).endsWith("is no longer connected."));
         QCOMPARE(m_messages, QStringList());

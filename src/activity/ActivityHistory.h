@@ -17,6 +17,8 @@
 struct HistoryRange {
     std::int64_t from = 0;
     std::int64_t to = 0;
+
+    bool operator==(const HistoryRange&) const = default;
 };
 
 // Sampled sessions of one wait class (or kOnCpu) in a bucket, per sample.

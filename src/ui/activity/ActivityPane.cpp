@@ -1,11 +1,14 @@
 #include "activity/ActivityPane.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPointer>
 #include <QSplitter>
+#include <QThreadPool>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -118,27 +121,59 @@ void CActivityPane::Reload() {
     ShowTop(m_picked);
 }
 
+// Over a week the top lists read millions of rows: they are read on a thread of the pool with a
+// connection of their own, and only the answer to the latest question is shown.
 void CActivityPane::ShowTop(HistoryRange range) {
     m_picked = range;
     const HistoryRange top = range.to > range.from ? range : m_shown;
-    m_range->setText(QStringLiteral("Top SQL and sessions from %1 to %2")
-                         .arg(timeText(top.from), timeText(top.to)));
-    m_topSql->clear();
-    m_topSessions->clear();
-    ActivityHistory* history = History();
-    if (!history) {
+    const QString path = m_history ? m_history->Path() : QString();
+    if (path.isEmpty()) {
+        m_topSql->clear();
+        m_topSessions->clear();
         m_range->setText(QStringLiteral("No activity has been sampled for this database yet."));
         return;
     }
-    for (const TopEntry& e : history->Top(TopBy::Sql, top, kTopEntries)) {
+    const QString heading = QStringLiteral("Top SQL and sessions from %1 to %2")
+                                .arg(timeText(top.from), timeText(top.to));
+    if (m_topShown == std::pair(path, top)) {
+        return;
+    }
+    m_range->setText(heading + QStringLiteral(" (reading...)"));
+    const int asked = ++m_nTopAsked;
+    const QPointer<CActivityPane> pane(this);
+    QThreadPool::globalInstance()->start([pane, path, top, asked, heading] {
+        TopLists lists;
+        if (const auto history = ActivityHistory::Open(path, HistoryAccess::Read).history) {
+            lists.sql = history->Top(TopBy::Sql, top, kTopEntries);
+            lists.sessions = history->Top(TopBy::Session, top, kTopEntries);
+        }
+        // Posted to the application, which outlives the pane: the pointer is read on its thread.
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [pane, path, top, asked, heading, lists = std::move(lists)] {
+                if (pane && asked == pane->m_nTopAsked) {
+                    pane->m_topShown = {path, top};
+                    pane->m_range->setText(heading);
+                    pane->FillTop(lists);
+                }
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void CActivityPane::FillTop(const TopLists& lists) {
+    m_topSql->clear();
+    m_topSessions->clear();
+    for (const TopEntry& e : lists.sql) {
         new QTreeWidgetItem(m_topSql, {QString::fromStdString(e.key), percent(e.share),
                                        QString::number(e.averageActive, 'f', 2)});
     }
-    for (const TopEntry& e : history->Top(TopBy::Session, top, kTopEntries)) {
+    for (const TopEntry& e : lists.sessions) {
         new QTreeWidgetItem(m_topSessions,
                             {QString::fromStdString(e.key), percent(e.share),
                              QString::fromStdString(e.user), QString::fromStdString(e.program)});
     }
+    emit topListsShown();
 }
 
 void CActivityPane::showEvent(QShowEvent* event) {

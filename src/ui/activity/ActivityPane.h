@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "ActivityHistory.h"
 
@@ -35,14 +37,21 @@ public:
 signals:
     // A session of the top list was double-clicked: "sid" and "serial#".
     void sessionWanted(const QString& sid, const QString& serial);
+    // The top lists show what was last asked for.
+    void topListsShown();
 
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 
 private:
+    struct TopLists {
+        std::vector<TopEntry> sql;
+        std::vector<TopEntry> sessions;
+    };
     // The history file, opened afresh when the path changes; null when there is none to read.
     ActivityHistory* History();
+    void FillTop(const TopLists& lists);
 
     std::function<QString()> m_historyPath;
     std::function<int()> m_cpus;
@@ -55,4 +64,7 @@ private:
     QTimer* m_reload;
     HistoryRange m_shown;
     HistoryRange m_picked;
+    // The latest question for the top lists, and what the lists show.
+    int m_nTopAsked = 0;
+    std::pair<QString, HistoryRange> m_topShown;
 };
