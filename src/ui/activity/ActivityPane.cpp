@@ -122,7 +122,8 @@ void CActivityPane::Reload() {
 }
 
 // Over a week the top lists read millions of rows: they are read on a thread of the pool with a
-// connection of their own, and only the answer to the latest question is shown.
+// connection of their own, one question at a time; one asked meanwhile waits, and only the
+// latest of those is read.
 void CActivityPane::ShowTop(HistoryRange range) {
     m_picked = range;
     const HistoryRange top = range.to > range.from ? range : m_shown;
@@ -133,32 +134,52 @@ void CActivityPane::ShowTop(HistoryRange range) {
         m_range->setText(QStringLiteral("No activity has been sampled for this database yet."));
         return;
     }
-    const QString heading = QStringLiteral("Top SQL and sessions from %1 to %2")
-                                .arg(timeText(top.from), timeText(top.to));
-    if (m_topShown == std::pair(path, top)) {
+    const TopQuestion question{path, top};
+    if (m_topShown == question && !m_topReading) {
         return;
     }
-    m_range->setText(heading + QStringLiteral(" (reading...)"));
-    const int asked = ++m_nTopAsked;
+    m_range->setText(QStringLiteral("Top SQL and sessions from %1 to %2 (reading...)")
+                         .arg(timeText(top.from), timeText(top.to)));
+    m_topWaiting = question;
+    if (!m_topReading) {
+        ReadTop();
+    }
+}
+
+void CActivityPane::ReadTop() {
+    const TopQuestion question = *std::exchange(m_topWaiting, std::nullopt);
+    m_topReading = true;
     const QPointer<CActivityPane> pane(this);
-    QThreadPool::globalInstance()->start([pane, path, top, asked, heading] {
+    QThreadPool::globalInstance()->start([pane, question] {
         TopLists lists;
-        if (const auto history = ActivityHistory::Open(path, HistoryAccess::Read).history) {
-            lists.sql = history->Top(TopBy::Sql, top, kTopEntries);
-            lists.sessions = history->Top(TopBy::Session, top, kTopEntries);
+        if (const auto history =
+                ActivityHistory::Open(question.first, HistoryAccess::Read).history) {
+            lists.sql = history->Top(TopBy::Sql, question.second, kTopEntries);
+            lists.sessions = history->Top(TopBy::Session, question.second, kTopEntries);
         }
         // Posted to the application, which outlives the pane: the pointer is read on its thread.
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
-            [pane, path, top, asked, heading, lists = std::move(lists)] {
-                if (pane && asked == pane->m_nTopAsked) {
-                    pane->m_topShown = {path, top};
-                    pane->m_range->setText(heading);
-                    pane->FillTop(lists);
+            [pane, question, lists = std::move(lists)] {
+                if (pane) {
+                    pane->TopRead(question, lists);
                 }
             },
             Qt::QueuedConnection);
     });
+}
+
+void CActivityPane::TopRead(const TopQuestion& question, const TopLists& lists) {
+    m_topReading = false;
+    if (m_topWaiting && *m_topWaiting != question) {
+        ReadTop();
+        return;
+    }
+    m_topWaiting.reset();
+    m_topShown = question;
+    m_range->setText(QStringLiteral("Top SQL and sessions from %1 to %2")
+                         .arg(timeText(question.second.from), timeText(question.second.to)));
+    FillTop(lists);
 }
 
 void CActivityPane::FillTop(const TopLists& lists) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -49,8 +50,13 @@ private:
         std::vector<TopEntry> sql;
         std::vector<TopEntry> sessions;
     };
+    // A history file and a range of it.
+    using TopQuestion = std::pair<QString, HistoryRange>;
     // The history file, opened afresh when the path changes; null when there is none to read.
     ActivityHistory* History();
+    // Reads the waiting question's top lists in the background.
+    void ReadTop();
+    void TopRead(const TopQuestion& question, const TopLists& lists);
     void FillTop(const TopLists& lists);
 
     std::function<QString()> m_historyPath;
@@ -64,7 +70,8 @@ private:
     QTimer* m_reload;
     HistoryRange m_shown;
     HistoryRange m_picked;
-    // The latest question for the top lists, and what the lists show.
-    int m_nTopAsked = 0;
-    std::pair<QString, HistoryRange> m_topShown;
+    // What the top lists show, whether a question is being read, and the one asked meanwhile.
+    TopQuestion m_topShown;
+    bool m_topReading = false;
+    std::optional<TopQuestion> m_topWaiting;
 };
