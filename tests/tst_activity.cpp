@@ -14,6 +14,7 @@
 #include "ActivityReport.h"
 #include "DatabaseIdentity.h"
 #include "DbTestSupport.h"
+#include "HistorySchema.h"
 #include "TextRows.h"
 
 namespace {
@@ -82,6 +83,38 @@ private slots:
         delete m_data;
     }
 
+    // Whole minutes are answered from the counts kept per minute, also in a file an older Nimbra
+    // wrote before it kept them, as the samples themselves answer any other range.
+    void topListsByMinuteAsBySample() {
+        {
+            const auto history = openHistory(m_path);
+            write(*history, seconds(kT + 1, 100), {busy(1, kOnCpu, "a1"), busy(2, kOnCpu, "b2")});
+            write(*history, seconds(kT + 101, 60), {busy(3, "User I/O", "b2")});
+        }
+        {
+            HistoryDatabase db;
+            db.Open(m_path, false);
+            QCOMPARE(db.Exec("DROP TABLE minute_sql; DROP TABLE minute_session; "
+                             "PRAGMA user_version = 1"),
+                     SQLITE_OK);
+        }
+        const auto history = openHistory(m_path);
+        const auto keys = [](const std::vector<TopEntry>& entries) {
+            QStringList texts;
+            for (const TopEntry& e : entries) {
+                texts
+                    << QString("%1 %2 %3").arg(e.key.c_str()).arg(e.count).arg(e.share, 0, 'f', 3);
+            }
+            return texts;
+        };
+        for (TopBy by : {TopBy::Sql, TopBy::Session}) {
+            const QStringList byMinute = keys(history->Top(by, {kT, kT + 180}, 10));
+            QCOMPARE(byMinute, keys(history->Top(by, {kT + 1, kT + 179}, 10)));
+            QCOMPARE(byMinute.size(), by == TopBy::Sql ? 2 : 3);
+        }
+        QCOMPARE(keys(history->Top(TopBy::Sql, {kT, kT + 180}, 1)), QStringList("b2 160 0.615"));
+    }
+
     void historySurvivesRestart() {
         write(*openHistory(m_path), seconds(kT, 4),
               {busy(1, kOnCpu, "a1"), busy(2, "User I/O", "a1", "db file sequential read")});
@@ -116,7 +149,9 @@ private slots:
         if (content.isEmpty()) {
             HistoryDatabase db;
             db.Open(m_path, false);
-            QCOMPARE(db.Exec("PRAGMA user_version = 2"), SQLITE_OK);
+            const std::string newer =
+                "PRAGMA user_version = " + std::to_string(kHistorySchemaVersion + 1);
+            QCOMPARE(db.Exec(newer.c_str()), SQLITE_OK);
         } else {
             QFile file(m_path);
             QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));

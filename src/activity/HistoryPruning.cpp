@@ -17,6 +17,8 @@ int PruneStep(HistoryDatabase& db, std::int64_t cutoff) {
     HistoryStatement snapshots(db, ("DELETE FROM snapshot WHERE id IN " + oldest).c_str());
     HistoryStatement minutes(db, "DELETE FROM minute_sample WHERE minute < ?1 / 60");
     HistoryStatement minuteCounts(db, "DELETE FROM minute_count WHERE minute < ?1 / 60");
+    HistoryStatement minuteSql(db, "DELETE FROM minute_sql WHERE minute < ?1 / 60");
+    HistoryStatement minuteSessions(db, "DELETE FROM minute_session WHERE minute < ?1 / 60");
     int removed = -1;
     if (active.Bind(1, cutoff).Run() == SQLITE_DONE &&
         counts.Bind(1, cutoff).Run() == SQLITE_DONE &&
@@ -24,7 +26,9 @@ int PruneStep(HistoryDatabase& db, std::int64_t cutoff) {
         removed = sqlite3_changes(db.Handle());
     }
     if (removed < 0 || minutes.Bind(1, cutoff).Run() != SQLITE_DONE ||
-        minuteCounts.Bind(1, cutoff).Run() != SQLITE_DONE || db.Exec("COMMIT") != SQLITE_OK) {
+        minuteCounts.Bind(1, cutoff).Run() != SQLITE_DONE ||
+        minuteSql.Bind(1, cutoff).Run() != SQLITE_DONE ||
+        minuteSessions.Bind(1, cutoff).Run() != SQLITE_DONE || db.Exec("COMMIT") != SQLITE_OK) {
         db.Exec("ROLLBACK");
         return -1;
     }

@@ -36,6 +36,20 @@ constexpr const char* kTopEvents =
     "JOIN active a ON a.snapshot = s.id LEFT JOIN name e ON e.id = a.event "
     "JOIN name w ON w.id = a.wait_class WHERE s.time >= ?1 AND s.time < ?2 "
     "GROUP BY a.event, a.wait_class ORDER BY 5 DESC, 1 LIMIT ?3";
+// The same for whole minutes, from the counts kept per minute.
+constexpr const char* kMinuteTopSql =
+    "SELECT q.text, '', '', '', SUM(m.sessions) FROM minute_sql m JOIN name q ON q.id = m.sql_id "
+    "WHERE m.minute >= ?1 / 60 AND m.minute < ?2 / 60 GROUP BY m.sql_id ORDER BY 5 DESC, 1 "
+    "LIMIT ?3";
+constexpr const char* kMinuteTopSessions =
+    "SELECT m.sid || ',' || m.serial, COALESCE(u.text, ''), COALESCE(p.text, ''), '', "
+    "SUM(m.sessions) FROM minute_session m LEFT JOIN name u ON u.id = m.username "
+    "LEFT JOIN name p ON p.id = m.program WHERE m.minute >= ?1 / 60 AND m.minute < ?2 / 60 "
+    "GROUP BY m.sid, m.serial, m.username, m.program ORDER BY 5 DESC, m.sid LIMIT ?3";
+constexpr const char* kMinuteTotals =
+    "SELECT (SELECT COALESCE(SUM(samples), 0) FROM minute_sample WHERE minute >= ?1 / 60 AND "
+    "minute < ?2 / 60), (SELECT COALESCE(SUM(sessions), 0) FROM minute_count WHERE minute >= "
+    "?1 / 60 AND minute < ?2 / 60)";
 constexpr const char* kTotals =
     "SELECT COUNT(*), COALESCE(SUM((SELECT SUM(sessions) FROM class_count c "
     "WHERE c.snapshot = s.id)), 0) FROM snapshot s WHERE s.time >= ?1 AND s.time < ?2";
@@ -80,17 +94,20 @@ std::vector<std::int64_t> ActivityHistory::SampleTimes(const HistoryRange& range
     return result;
 }
 
+// A range of whole minutes, as the chart's are, reads the counts kept per minute.
 std::vector<TopEntry> ActivityHistory::Top(TopBy by, const HistoryRange& range, int limit) const {
-    HistoryStatement totals(m_db, kTotals);
+    const bool byMinute = by != TopBy::Event && range.from % 60 == 0 && range.to % 60 == 0;
+    HistoryStatement totals(m_db, byMinute ? kMinuteTotals : kTotals);
     totals.Bind(1, range.from).Bind(2, range.to);
     if (totals.Step() != SQLITE_ROW || totals.Integer(1) == 0) {
         return {};
     }
     const double samples = double(totals.Integer(0));
     const double sessions = double(totals.Integer(1));
-    HistoryStatement top(m_db, by == TopBy::Sql       ? kTopSql
-                               : by == TopBy::Session ? kTopSessions
-                                                      : kTopEvents);
+    HistoryStatement top(m_db, by == TopBy::Sql ? (byMinute ? kMinuteTopSql : kTopSql)
+                               : by == TopBy::Session
+                                   ? (byMinute ? kMinuteTopSessions : kTopSessions)
+                                   : kTopEvents);
     top.Bind(1, range.from).Bind(2, range.to).Bind(3, limit);
     std::vector<TopEntry> result;
     while (top.Step() == SQLITE_ROW) {

@@ -97,6 +97,13 @@ int ActivityHistory::WritePending(std::unordered_map<std::string, std::int64_t>&
                                  "INSERT INTO minute_count VALUES (?, ?, ?) ON CONFLICT (minute, "
                                  "wait_class) DO UPDATE SET sessions = sessions + "
                                  "excluded.sessions");
+    HistoryStatement minuteSql(m_db,
+                               "INSERT INTO minute_sql VALUES (?, ?, 1) ON CONFLICT (minute, "
+                               "sql_id) DO UPDATE SET sessions = sessions + 1");
+    HistoryStatement minuteSession(m_db,
+                                   "INSERT INTO minute_session VALUES (?, ?, ?, ?, ?, 1) ON "
+                                   "CONFLICT (minute, sid, serial, username, program) DO UPDATE "
+                                   "SET sessions = sessions + 1");
     for (const Pending& sample : m_pending) {
         int rc = snapshot.Bind(1, sample.time).Run();
         if (rc != SQLITE_DONE) {
@@ -123,6 +130,20 @@ int ActivityHistory::WritePending(std::unordered_map<std::string, std::int64_t>&
             if (m_nNameFailure != SQLITE_OK) {
                 return std::exchange(m_nNameFailure, SQLITE_OK);
             }
+            if (rc != SQLITE_DONE) {
+                return rc;
+            }
+            const std::int64_t sqlId = NameId(s.sqlId, newNames);
+            if (sqlId != 0 &&
+                (rc = minuteSql.Bind(1, minute).Bind(2, sqlId).Run()) != SQLITE_DONE) {
+                return rc;
+            }
+            rc = minuteSession.Bind(1, minute)
+                     .Bind(2, s.sid)
+                     .Bind(3, s.serial)
+                     .Bind(4, NameId(s.user, newNames))
+                     .Bind(5, NameId(s.program, newNames))
+                     .Run();
             if (rc != SQLITE_DONE) {
                 return rc;
             }
