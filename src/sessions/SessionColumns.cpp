@@ -25,6 +25,11 @@ const std::vector<SessionColumn>& SessionColumns() {
         {Id::OsUser, "osuser", "OS User", "osuser", FetchWidth::Name, Kind::Text, false, 100},
         {Id::Machine, "machine", "Machine", "machine", FetchWidth::Machine, Kind::Text, false, 200},
         {Id::Program, "program", "Program", "program", FetchWidth::Program, Kind::Text, false, 300},
+        {Id::Instance, "instance", "Instance", "inst_id", FetchWidth::Number, Kind::Number, true,
+         60, true},
+        // Read as the number; the list shows the container's name in its place.
+        {Id::Container, "container", "Container", "con_id", FetchWidth::Number, Kind::Text, false,
+         100, true},
         {Id::SqlId, "sql_id", "SQL ID", "sql_id", 13 + 1, Kind::Text, false, 90},
         {Id::Event, "event", "Event", "event", kName64, Kind::Text, false, 200},
         {Id::WaitClass, "wait_class", "Wait Class", "wait_class", kName64, Kind::Text, false, 90},
@@ -50,11 +55,6 @@ const std::vector<SessionColumn>& SessionColumns() {
          "final_blocking_session", FetchWidth::Number, Kind::Number, false, 90},
         {Id::BlockingInstance, "blocking_instance", "Blocking Instance", "blocking_instance",
          FetchWidth::Number, Kind::Number, false, 100},
-        {Id::Instance, "instance", "Instance", "inst_id", FetchWidth::Number, Kind::Number, true,
-         60, true},
-        // Read as the number; the list shows the container's name in its place.
-        {Id::Container, "container", "Container", "con_id", FetchWidth::Number, Kind::Text, false,
-         100, true},
         {Id::Progress, "progress", "Progress", "", 0, Kind::Progress, false, 150},
     };
     return columns;

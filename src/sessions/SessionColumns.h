@@ -24,6 +24,11 @@ enum class SessionColumnId : int {
     OsUser,
     Machine,
     Program,
+    // Read by what the database is, never chosen: a cluster's instances, a container
+    // database's containers. Next to the seven, as the list's rows keep their texts in column
+    // order and the instance is part of a session's key.
+    Instance,
+    Container,
     // Read only when the user chooses them.
     SqlId,
     Event,
@@ -42,10 +47,6 @@ enum class SessionColumnId : int {
     Process,
     FinalBlockingSession,
     BlockingInstance,
-    // Read by what the database is, never chosen: a cluster's instances, a container
-    // database's containers.
-    Instance,
-    Container,
     // Read from v$session_longops by a statement of its own.
     Progress,
 };

@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QTimerEvent>
+#include <algorithm>
 #include <vector>
 
 #include "AppSettings.h"
@@ -22,8 +23,9 @@
 namespace {
 // A session is known by its SID and serial#; a reused SID with another serial# is another one,
 // and so is the same SID on another instance of a cluster.
-const std::vector<int> kSessionKey = {int(SessionColumnId::Sid), int(SessionColumnId::Serial),
-                                      int(SessionColumnId::Instance)};
+const std::vector<int> kSessionKey = {int(SessionColumnId::Sid), int(SessionColumnId::Serial)};
+const std::vector<int> kClusterSessionKey = {
+    int(SessionColumnId::Sid), int(SessionColumnId::Serial), int(SessionColumnId::Instance)};
 
 constexpr int kContextMenu[] = {CommandId::KillSession,
                                 CommandId::KillImmediately,
@@ -212,7 +214,12 @@ void CNimbraView::ShowSessions(SessionList sessions) {
             texts[i].Append(*value);
         }
     }
-    KeepPlace([&] { return m_sessions.ReplaceRows(std::move(texts), kSessionKey); });
+    const bool clustered = std::find(sessions.columns.begin(), sessions.columns.end(),
+                                     SessionColumnId::Instance) != sessions.columns.end();
+    KeepPlace([&] {
+        return m_sessions.ReplaceRows(std::move(texts),
+                                      clustered ? kClusterSessionKey : kSessionKey);
+    });
     HideUnread(sessions.columns);
     ShowAutomatic(sessions.columns);
     MarkBlockers(sessions.columns);
