@@ -43,6 +43,17 @@ private:
     bool m_loggedOn = false;
 };
 
+// Fills a view of the instance's sessions once; false, the run skipped, when the log-on failed.
+inline bool ListInto(const LargeInstance& instance, CNimbraView& view, benchmark::State& state) {
+    if (!instance.loggedOn()) {
+        state.SkipWithError("log-on failed");
+        return false;
+    }
+    view.resize(800, 600);
+    view.RefreshList();
+    return true;
+}
+
 // Each iteration reads the sessions as a refresh does, then refreshes the view, so that both
 // parts see the same machine and heap; kept says whether the view kept what it should.
 inline void TimeRefreshBesideDatabase(benchmark::State& state, CNimbraView& view,

@@ -36,13 +36,10 @@ void defineCluster() {
 
 void BM_ClusterRefresh(benchmark::State& state) {
     LargeInstance instance(defineCluster, "sim:cluster");
-    if (!instance.loggedOn()) {
-        state.SkipWithError("log-on failed");
+    CNimbraView view;
+    if (!ListInto(instance, view, state)) {
         return;
     }
-    CNimbraView view;
-    view.resize(800, 600);
-    view.RefreshList();
     if (view.Sessions()->GetItemCount() != kInstances * kSessionsEach ||
         view.isColumnHidden(int(SessionColumnId::Instance))) {
         state.SkipWithError("the cluster's sessions were not all listed");

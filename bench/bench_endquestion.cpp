@@ -11,13 +11,10 @@ namespace {
 
 void BM_EndQuestionBesideRefresh(benchmark::State& state) {
     LargeInstance instance;
-    if (!instance.loggedOn()) {
-        state.SkipWithError("log-on failed");
+    CNimbraView view;
+    if (!ListInto(instance, view, state)) {
         return;
     }
-    CNimbraView view;
-    view.resize(800, 600);
-    view.RefreshList();
     for (int row = 0; row < 10; ++row) {
         view.selectionModel()->select(view.model()->index(row, 0),
                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);

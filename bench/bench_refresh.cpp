@@ -12,13 +12,10 @@
 namespace {
 void BM_RefreshKeepingSelection(benchmark::State& state) {
     LargeInstance instance;
-    if (!instance.loggedOn()) {
-        state.SkipWithError("log-on failed");
+    CNimbraView view;
+    if (!ListInto(instance, view, state)) {
         return;
     }
-    CNimbraView view;
-    view.resize(800, 600);
-    view.RefreshList();
     const int listed = view.Sessions()->GetItemCount();
     for (int i = 0; i < 100; ++i) {
         view.selectionModel()->select(view.model()->index(i * listed / 100, 0),

@@ -27,13 +27,10 @@ std::vector<CListModel::Row> rowsOf(const CListModel& model) {
 
 void BM_ResortAndFilterBesideRebuild(benchmark::State& state) {
     LargeInstance instance;
-    if (!instance.loggedOn()) {
-        state.SkipWithError("log-on failed");
+    CNimbraView view;
+    if (!ListInto(instance, view, state)) {
         return;
     }
-    CNimbraView view;
-    view.resize(800, 600);
-    view.RefreshList();
     const std::vector<CListModel::Row> rows = rowsOf(*view.Sessions());
     Clock::duration rebuild{};
     Clock::duration resort{};
@@ -65,13 +62,10 @@ void BM_ResortAndFilterBesideRebuild(benchmark::State& state) {
 
 void BM_RefreshSortedFiltered(benchmark::State& state) {
     LargeInstance instance;
-    if (!instance.loggedOn()) {
-        state.SkipWithError("log-on failed");
+    CNimbraView view;
+    if (!ListInto(instance, view, state)) {
         return;
     }
-    CNimbraView view;
-    view.resize(800, 600);
-    view.RefreshList();
     view.sortByColumn(int(Id::Machine), Qt::AscendingOrder);
     view.SetFilter(SessionFilter(QStringLiteral("app")));
     TimeRefreshBesideDatabase(state, view, [] { return true; });
