@@ -17,12 +17,12 @@
 
 namespace {
 // "sid>blocker" for each session; "sid" alone waits on none; "sid@instance" on a cluster.
-std::vector<WaitingSession> sessionsOf(const QStringList& specs) {
+std::vector<WaitingSession> sessionsOf(const QStringList& entries) {
     std::vector<WaitingSession> sessions;
-    for (const QString& spec : specs) {
+    for (const QString& entry : entries) {
         WaitingSession s;
-        const QString self = spec.section('>', 0, 0);
-        const QString blocker = spec.section('>', 1, 1);
+        const QString self = entry.section('>', 0, 0);
+        const QString blocker = entry.section('>', 1, 1);
         s.sid = self.section('@', 0, 0).toStdString();
         s.instance = self.section('@', 1, 1).toStdString();
         s.serial = "1";

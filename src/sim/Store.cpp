@@ -174,8 +174,8 @@ LiveSession* Store::find(int sid) {
     return it == m_sessions.end() ? nullptr : &it->second;
 }
 
-int Store::add(const SessionSpec& spec, bool own) {
-    const SessionSpec session = completed(spec);
+int Store::add(const SessionSpec& given, bool own) {
+    const SessionSpec session = completed(given);
     const int wanted = sessionKey(session.instance, session.sid);
     const int key = session.sid > 0 && !m_sessions.count(wanted) ? wanted : nextSid();
     LiveSession live;

@@ -120,7 +120,7 @@ public:
     bool inLockChain(int sid) const;
 
     // A long operation of a listed session, as of now; one of a session not listed is dropped.
-    void addLongOp(const LongOpSpec& spec, std::int64_t now);
+    void addLongOp(const LongOpSpec& planned, std::int64_t now);
     // One tick of the long operations' work at time at.
     void advanceLongOps(std::int64_t at);
     bool hasLongOps() const { return !m_longOps.empty(); }
@@ -148,7 +148,7 @@ private:
     using Prepared = std::unique_ptr<sqlite3_stmt, Finalizer>;
 
     struct LongOp {
-        LongOpSpec spec;
+        LongOpSpec planned;
         int session;  // its key
         int row;      // INDX in X$KSULOP
         int serial;

@@ -63,18 +63,19 @@ void Store::createLongOps(const Release& release) {
     }
 }
 
-void Store::addLongOp(const LongOpSpec& spec, std::int64_t now) {
-    const int key = sessionKey(spec.instance, spec.sid);
+void Store::addLongOp(const LongOpSpec& planned, std::int64_t now) {
+    const int key = sessionKey(planned.instance, planned.sid);
     if (!find(key))
         return;
-    LongOp op{spec, key, m_nextLongOp++, find(key)->serial, now};
-    const std::string started = localIsoDate(spec.startTime);
+    LongOp op{planned, key, m_nextLongOp++, find(key)->serial, now};
+    const std::string started = localIsoDate(planned.startTime);
     const std::optional<std::string> target =
-        spec.target.empty() ? std::nullopt : std::optional(spec.target);
+        planned.target.empty() ? std::nullopt : std::optional(planned.target);
     const std::optional<std::string> desc =
-        spec.targetDesc.empty() ? std::nullopt : std::optional(spec.targetDesc);
-    run(m_insertLongOp, op.row, spec.opname, target, desc, spec.sofar, spec.totalwork, spec.units,
-        started, started, started, spec.context, messageOf(spec, spec.sofar), key);
+        planned.targetDesc.empty() ? std::nullopt : std::optional(planned.targetDesc);
+    run(m_insertLongOp, op.row, planned.opname, target, desc, planned.sofar, planned.totalwork,
+        planned.units, started, started, started, planned.context,
+        messageOf(planned, planned.sofar), key);
     m_longOps.push_back(op);
     updateLongOp(m_longOps.back(), now);
 }
@@ -83,7 +84,7 @@ void Store::addLongOp(const LongOpSpec& spec, std::int64_t now) {
 // spent so far for the work still to do at the rate achieved.
 void Store::updateLongOp(LongOp& op, std::int64_t at) {
     op.lastUpdate = at;
-    const LongOpSpec& s = op.spec;
+    const LongOpSpec& s = op.planned;
     const std::int64_t elapsed = at - s.startTime;
     const std::optional<std::int64_t> remaining =
         s.sofar > 0 ? std::optional<std::int64_t>(std::llround(
@@ -96,7 +97,7 @@ void Store::updateLongOp(LongOp& op, std::int64_t at) {
 
 bool Store::runsLongOp(int sid) const {
     for (const LongOp& op : m_longOps) {
-        if (op.session == sid && op.spec.sofar < op.spec.totalwork)
+        if (op.session == sid && op.planned.sofar < op.planned.totalwork)
             return true;
     }
     return false;
@@ -107,7 +108,7 @@ bool Store::runsLongOp(int sid) const {
 void Store::advanceLongOps(std::int64_t at) {
     std::vector<LongOpSpec> next;
     for (LongOp& op : m_longOps) {
-        LongOpSpec& s = op.spec;
+        LongOpSpec& s = op.planned;
         const LiveSession* session = find(op.session);
         if (s.sofar >= s.totalwork || !session || session->serial != op.serial)
             continue;
@@ -121,16 +122,17 @@ void Store::advanceLongOps(std::int64_t at) {
             next.push_back(again);
         }
     }
-    for (const LongOpSpec& spec : next) {
-        const int key = sessionKey(spec.instance, spec.sid);
+    for (const LongOpSpec& planned : next) {
+        const int key = sessionKey(planned.instance, planned.sid);
         std::erase_if(m_longOps, [&](const LongOp& old) {
-            const bool superseded =
-                old.session == key && old.spec.sofar >= old.spec.totalwork && old.lastUpdate < at;
+            const bool superseded = old.session == key &&
+                                    old.planned.sofar >= old.planned.totalwork &&
+                                    old.lastUpdate < at;
             if (superseded)
                 run(m_deleteLongOp, old.row);
             return superseded;
         });
-        addLongOp(spec, at);
+        addLongOp(planned, at);
     }
 }
 

@@ -108,8 +108,8 @@ void Store::createTopology(const ScenarioSpec& setup, const std::string& hostNam
     }
     run(container, 1, std::string("CDB$ROOT"), std::string("READ WRITE"));
     run(container, 2, std::string("PDB$SEED"), std::string("READ ONLY"));
-    for (const ContainerSpec& spec : setup.containers) {
-        run(container, spec.id, spec.name, spec.openMode);
+    for (const ContainerSpec& pdb : setup.containers) {
+        run(container, pdb.id, pdb.name, pdb.openMode);
     }
 }
 
