@@ -18,11 +18,6 @@ constexpr int kPlanLineWidth = ConvertedWidth(300 + 1);
 // What DISPLAY_CURSOR prints, in place of the plan, for a view its caller may not read.
 constexpr std::string_view kNoPrivilege = "User has no SELECT privilege on ";
 
-bool isDigits(const std::string& s) {
-    return !s.empty() && s.size() <= 9 &&
-           std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 bool isSqlId(const std::string& s) {
     return s.size() == 13 && std::all_of(s.begin(), s.end(), [](char c) {
                return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z');
@@ -58,7 +53,7 @@ std::string CursorStatement(const std::string& sid, const std::string& serial) {
 }
 
 std::string PlanStatement(const std::string& sqlId, const std::string& child) {
-    if (!isSqlId(sqlId) || !isDigits(child)) {
+    if (!isSqlId(sqlId) || !IsDigits(child) || child.size() > 9) {
         return {};
     }
     return "SELECT plan_table_output FROM TABLE(DBMS_XPLAN.DISPLAY_CURSOR('" + sqlId + "', " +

@@ -7,6 +7,7 @@
 #include "ColumnBuffer.h"
 #include "OracleCursor.h"
 #include "SessionRecords.h"
+#include "SessionStatements.h"
 
 namespace {
 constexpr ub2 kTableOrViewDoesNotExist = 942;
@@ -15,11 +16,6 @@ constexpr ub2 kExactFetchOverflow = 1422;
 constexpr ub4 kFirstCapacity = 256;
 constexpr int kNumberText = 40 + 1;
 constexpr int kDateText = 19 + 1;
-
-bool isDigits(const std::string& s) {
-    return !s.empty() &&
-           std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
 
 // SID, SERIAL#, OPNAME, TARGET, SOFAR, TOTALWORK, UNITS, the two times, ELAPSED_SECONDS,
 // TIME_REMAINING, MESSAGE.
@@ -105,7 +101,7 @@ std::string ProgressText(const LongOperation& operation) {
 }
 
 std::string RemainingText(const std::string& seconds) {
-    if (!isDigits(seconds) || seconds.size() > 12) {
+    if (!IsDigits(seconds) || seconds.size() > 12) {
         return {};
     }
     const long long total = std::atoll(seconds.c_str());
@@ -129,7 +125,7 @@ std::string DoneText(const LongOperation& operation) {
 
 std::optional<int> ProgressPercent(const std::string& text) {
     const std::size_t sign = text.find('%');
-    if (sign == std::string::npos || sign == 0 || sign > 3 || !isDigits(text.substr(0, sign))) {
+    if (sign == std::string::npos || sign == 0 || sign > 3 || !IsDigits(text.substr(0, sign))) {
         return std::nullopt;
     }
     return std::atoi(text.c_str());

@@ -19,11 +19,6 @@ constexpr int kDetailColumns = 7;
 // The smallest buffer tried again when the count said there were no sessions at all.
 constexpr ub4 kMinimumRetryRows = 64;
 
-bool isDigits(const std::string& s) {
-    return !s.empty() &&
-           std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 struct ListAttempt {
     std::vector<SessionRow> rows;
     bool moreRowsExist = false;
@@ -243,8 +238,13 @@ std::string OwnSessionStatement() {
     return "SELECT SYS_CONTEXT('USERENV', 'SID') FROM dual";
 }
 
+bool IsDigits(std::string_view text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 bool IsSessionKey(const std::string& sid, const std::string& serial, const std::string& instance) {
-    return isDigits(sid) && isDigits(serial) && (instance.empty() || isDigits(instance));
+    return IsDigits(sid) && IsDigits(serial) && (instance.empty() || IsDigits(instance));
 }
 
 // Sessions that begin between the count and the list make the exact fetch report more rows;

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "SessionRecords.h"
@@ -23,6 +24,8 @@ std::string KillStatement(const std::string& sid, const std::string& serial,
                           const std::string& instance = {});
 std::string OwnSessionStatement();
 
+// Non-empty and decimal digits only: what a value must be before it is written into a statement.
+bool IsDigits(std::string_view text);
 // A session key as the view delivers it: both texts non-empty decimal digits, and the instance
 // empty or digits too. Anything else is never written into a statement.
 bool IsSessionKey(const std::string& sid, const std::string& serial,
