@@ -110,7 +110,7 @@ void CActivityChart::Show(const std::vector<ActivityBucket>& buckets, const Hist
                                int(range.to - range.from)));
     }
     auto* active = new QValueAxis;
-    active->setTitleText(QStringLiteral("Average active sessions"));
+    active->setTitleText(QStringLiteral("Active sessions"));
     active->setRange(0, std::max({highest, double(cpus), 1.0}) * 1.1);
     active->applyNiceNumbers();
     c->addAxis(time, Qt::AlignBottom);
